@@ -1,0 +1,30 @@
+# One static library per subsystem: every .cpp of the folder goes in, so adding
+# a file never needs a CMake edit.
+function(morvello_library name)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${name} STATIC ${_sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+endfunction()
+
+# Every tst_*.cpp of a test folder becomes its own Qt Test executable and CTest
+# case, run on the offscreen platform.
+function(morvello_tests folder)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+  file(GLOB _support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support_*.cpp)
+  foreach(_t ${_tests})
+    get_filename_component(_n ${_t} NAME_WE)
+    set(_target ${folder}_${_n})
+    add_executable(${_target} ${_t} ${_support})
+    target_link_libraries(${_target} PRIVATE ${ARG_LINKS} morvello_testsupport Qt6::Test)
+    target_compile_definitions(${_target} PRIVATE
+      MORVELLO_SHARED_DIR="${MORVELLO_SHARED_DIR}"
+      MORVELLO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    add_test(NAME ${folder}/${_n} COMMAND ${_target})
+    set_tests_properties(${folder}/${_n} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
+      TIMEOUT 300)
+  endforeach()
+endfunction()

@@ -1,0 +1,59 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace morvello {
+
+QString programTitle()
+{
+    return QStringLiteral("Morvello");
+}
+
+static QWidget *dialogParent(QWidget *preferred)
+{
+    if (preferred)
+        return preferred;
+    QWidget *w = QApplication::activeWindow();
+    return w;
+}
+
+void QtDialogs::message(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, programTitle(), text, QMessageBox::Ok, dialogParent(m_parent));
+    box.setObjectName(QStringLiteral("MorvelloMessage"));
+    box.exec();
+}
+
+std::optional<QString> QtDialogs::input(const QString &prompt, int maxLength)
+{
+    QInputDialog dlg(dialogParent(m_parent));
+    dlg.setObjectName(QStringLiteral("MorvelloInput"));
+    dlg.setWindowTitle(programTitle());
+    dlg.setLabelText(prompt);
+    dlg.setInputMode(QInputDialog::TextInput);
+    dlg.setTextValue(QString());
+    dlg.setOkButtonText(QStringLiteral("OK"));
+    dlg.setCancelButtonText(QStringLiteral("Annulla"));
+    dlg.resize(qMax(dlg.sizeHint().width(), 460), dlg.sizeHint().height());
+    if (auto *edit = dlg.findChild<QLineEdit *>())
+        edit->setMaxLength(maxLength);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.textValue().left(maxLength);
+}
+
+std::optional<QString> ScriptedDialogs::input(const QString &prompt, int maxLength)
+{
+    prompts << prompt;
+    if (m_answers.isEmpty())
+        return std::nullopt;
+    std::optional<QString> a = m_answers.takeFirst();
+    if (a)
+        return a->left(maxLength);
+    return a;
+}
+
+} // namespace morvello

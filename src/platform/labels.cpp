@@ -1,0 +1,237 @@
+#include "labels.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace morvello {
+
+static bool isActivationKey(QKeyEvent *e)
+{
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space;
+}
+
+StyledLabel::StyledLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+    restyle();
+}
+
+void StyledLabel::setTextColor(const QColor &c)
+{
+    if (c == m_text)
+        return;
+    m_text = c;
+    restyle();
+}
+
+void StyledLabel::setBackgroundColor(const QColor &c)
+{
+    if (c == m_background)
+        return;
+    m_background = c;
+    restyle();
+}
+
+void StyledLabel::setBordered(bool on)
+{
+    if (on == m_border)
+        return;
+    m_border = on;
+    restyle();
+}
+
+void StyledLabel::restyle()
+{
+    // The focus ring makes keyboard use visible without changing any colour
+    // the exercises give meaning to.
+    QString css = QStringLiteral("QLabel { color: %1; background-color: %2; border: %3; padding: 0px; }"
+                                 " QLabel:focus { outline: none; border: 2px dashed #202020; }")
+                      .arg(m_text.name(),
+                           m_background.isValid() ? m_background.name() : QStringLiteral("transparent"),
+                           m_border ? QStringLiteral("1px solid #000000") : QStringLiteral("none"));
+    setStyleSheet(css);
+}
+
+CommandLabel::CommandLabel(const QString &text, const QColor &resting, QWidget *parent)
+    : StyledLabel(text, parent), m_resting(resting)
+{
+    setTextColor(resting);
+    setMouseTracking(true);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(text.simplified());
+}
+
+void CommandLabel::mouseMoveEvent(QMouseEvent *e)
+{
+    setTextColor(red());
+    emit hovered();
+    e->accept();
+}
+
+void CommandLabel::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        m_pressed = true;
+    e->accept();
+}
+
+void CommandLabel::mouseReleaseEvent(QMouseEvent *e)
+{
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        emit clicked();
+    e->accept();
+}
+
+void CommandLabel::keyPressEvent(QKeyEvent *e)
+{
+    if (isActivationKey(e)) {
+        emit clicked();
+        return;
+    }
+    StyledLabel::keyPressEvent(e);
+}
+
+DragLabel::DragLabel(const QString &text, QWidget *parent) : StyledLabel(text, parent)
+{
+    setCursor(Qt::OpenHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(text.simplified());
+}
+
+QString DragLabel::mimeType()
+{
+    return QStringLiteral("application/x-morvello-label");
+}
+
+void DragLabel::setPicked(bool on)
+{
+    if (m_picked == on)
+        return;
+    m_picked = on;
+    QFont f = font();
+    f.setUnderline(on);
+    setFont(f);
+    update();
+}
+
+void DragLabel::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() != Qt::LeftButton) {
+        StyledLabel::mousePressEvent(e);
+        return;
+    }
+    // The drag starts at once, as soon as the button goes down.
+    auto *mime = new QMimeData;
+    mime->setData(mimeType(), text().toUtf8());
+    mime->setText(text());
+    auto *drag = new QDrag(this);
+    drag->setMimeData(mime);
+
+    // An outline of the label follows the pointer.
+    QPixmap outline(size());
+    outline.fill(Qt::transparent);
+    {
+        QPainter p(&outline);
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.drawRect(outline.rect().adjusted(0, 0, -1, -1));
+    }
+    drag->setPixmap(outline);
+    drag->setHotSpot(e->position().toPoint());
+
+    const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    emit dragFinished(action);
+    if (action == Qt::IgnoreAction && rect().contains(mapFromGlobal(QCursor::pos())))
+        emit picked();
+}
+
+void DragLabel::keyPressEvent(QKeyEvent *e)
+{
+    if (isActivationKey(e)) {
+        emit picked();
+        return;
+    }
+    StyledLabel::keyPressEvent(e);
+}
+
+void DragLabel::focusInEvent(QFocusEvent *e)
+{
+    StyledLabel::focusInEvent(e);
+    update();
+}
+
+void DragLabel::focusOutEvent(QFocusEvent *e)
+{
+    StyledLabel::focusOutEvent(e);
+    update();
+}
+
+DropLabel::DropLabel(int index, QWidget *parent) : StyledLabel(QString(), parent), m_index(index)
+{
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void DropLabel::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (e->mimeData()->hasFormat(DragLabel::mimeType()))
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void DropLabel::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (e->mimeData()->hasFormat(DragLabel::mimeType()))
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void DropLabel::dropEvent(QDropEvent *e)
+{
+    if (!e->mimeData()->hasFormat(DragLabel::mimeType())) {
+        e->ignore();
+        return;
+    }
+    const QString caption = QString::fromUtf8(e->mimeData()->data(DragLabel::mimeType()));
+    e->acceptProposedAction();
+    emit dropped(m_index, caption, e->source());
+}
+
+void DropLabel::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        emit clicked(m_index);
+    e->accept();
+}
+
+void DropLabel::keyPressEvent(QKeyEvent *e)
+{
+    if (isActivationKey(e)) {
+        emit clicked(m_index);
+        return;
+    }
+    StyledLabel::keyPressEvent(e);
+}
+
+void DropLabel::focusInEvent(QFocusEvent *e)
+{
+    StyledLabel::focusInEvent(e);
+    update();
+}
+
+void DropLabel::focusOutEvent(QFocusEvent *e)
+{
+    StyledLabel::focusOutEvent(e);
+    update();
+}
+
+} // namespace morvello

@@ -1,0 +1,116 @@
+#pragma once
+#include <QColor>
+#include <QLabel>
+#include <QPoint>
+
+namespace morvello {
+
+// Pure red marks a wrong answer and a command under the pointer.
+inline QColor red() { return QColor(255, 0, 0); }
+
+// A label whose text colour, background (or none) and border are set in code
+// and read back by tests.
+class StyledLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit StyledLabel(const QString &text = QString(), QWidget *parent = nullptr);
+
+    void setTextColor(const QColor &c);
+    QColor textColor() const { return m_text; }
+    // An invalid colour means transparent: the window shows through.
+    void setBackgroundColor(const QColor &c);
+    QColor backgroundColor() const { return m_background; }
+    void setBordered(bool on);
+    bool isBordered() const { return m_border; }
+
+private:
+    void restyle();
+    QColor m_text = Qt::black;
+    QColor m_background;
+    bool m_border = false;
+};
+
+// A label that acts as a command: red under the pointer, back to its resting
+// colour when the screen says so; clicked on release, or with Enter/Space.
+class CommandLabel : public StyledLabel
+{
+    Q_OBJECT
+public:
+    CommandLabel(const QString &text, const QColor &resting, QWidget *parent = nullptr);
+
+    QColor restingColor() const { return m_resting; }
+    void rest() { setTextColor(m_resting); }
+    void setRestingColor(const QColor &c) { m_resting = c; }
+
+signals:
+    void clicked();
+    void hovered();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    QColor m_resting;
+    bool m_pressed = false;
+};
+
+// A label that starts a drag as soon as it is pressed; the label stays in
+// place and can be dragged again any number of times. A press released
+// without a drop (a plain click), or Enter/Space, reports picked() so that
+// pupils who cannot drag can pick and place instead.
+class DragLabel : public StyledLabel
+{
+    Q_OBJECT
+public:
+    explicit DragLabel(const QString &text = QString(), QWidget *parent = nullptr);
+
+    static QString mimeType(); // "application/x-morvello-label"
+
+    void setPicked(bool on);
+    bool isPicked() const { return m_picked; }
+
+signals:
+    void picked();
+    void dragFinished(Qt::DropAction action);
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+
+private:
+    bool m_picked = false;
+};
+
+// A drop target: accepts the drags of DragLabels and reports what was dropped.
+// Clicked, or Enter/Space, reports clicked() for the pick-and-place road.
+class DropLabel : public StyledLabel
+{
+    Q_OBJECT
+public:
+    explicit DropLabel(int index, QWidget *parent = nullptr);
+    int index() const { return m_index; }
+
+signals:
+    void dropped(int index, const QString &caption, QObject *source);
+    void clicked(int index);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+
+private:
+    int m_index;
+};
+
+} // namespace morvello

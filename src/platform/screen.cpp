@@ -1,0 +1,176 @@
+#include "screen.h"
+
+#include "appcontext.h"
+#include "navigator.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <cmath>
+
+namespace morvello {
+
+Screen::Screen(AppContext &ctx, const QString &name, const QSize &designTwips, const QColor &background,
+               const QString &caption, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_ctx(ctx), m_design(designTwips), m_background(background)
+{
+    setObjectName(name);
+    setWindowTitle(caption);
+    setMouseTracking(true);
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, background);
+    setPalette(pal);
+    resize(int(std::lround(designTwips.width() / kTwipsPerPixel)),
+           int(std::lround(designTwips.height() / kTwipsPerPixel)));
+}
+
+Screen::~Screen() = default;
+
+void Screen::setDesignGeometry(QWidget *w, const QRect &twips)
+{
+    if (!w)
+        return;
+    if (w->parentWidget() != this)
+        w->setParent(this);
+    if (!m_geometry.contains(w) && !m_fonts.contains(w))
+        forgetOnDestroy(w);
+    m_geometry.insert(w, twips);
+    const double s = m_scale / kTwipsPerPixel;
+    w->setGeometry(int(std::lround(twips.x() * s)), int(std::lround(twips.y() * s)),
+                   qMax(1, int(std::lround(twips.width() * s))), qMax(1, int(std::lround(twips.height() * s))));
+}
+
+void Screen::forgetOnDestroy(QWidget *w)
+{
+    connect(w, &QObject::destroyed, this, [this, w] {
+        m_geometry.remove(w);
+        m_fonts.remove(w);
+    });
+}
+
+QRect Screen::designGeometry(QWidget *w) const
+{
+    return m_geometry.value(w);
+}
+
+void Screen::setDesignTop(QWidget *w, int top)
+{
+    QRect r = designGeometry(w);
+    r.moveTop(top);
+    setDesignGeometry(w, r);
+}
+
+void Screen::setDesignHeight(QWidget *w, int height)
+{
+    QRect r = designGeometry(w);
+    r.setHeight(height);
+    setDesignGeometry(w, r);
+}
+
+void Screen::setDesignFont(QWidget *w, const QString &family, double points, bool bold, bool italic)
+{
+    if (!w)
+        return;
+    if (!m_geometry.contains(w) && !m_fonts.contains(w))
+        forgetOnDestroy(w);
+    m_fonts.insert(w, DesignFont{family, points, bold, italic});
+    QFont f(family);
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setPixelSize(qMax(1, int(std::lround(points * 96.0 / 72.0 * m_scale))));
+    w->setFont(f);
+}
+
+int Screen::px(double twips) const
+{
+    return int(std::lround(twips * m_scale / kTwipsPerPixel));
+}
+
+void Screen::showFullSize()
+{
+    QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = scr ? scr->availableGeometry() : QRect(0, 0, 1280, 1024);
+    setGeometry(area);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Screen::relayout()
+{
+    const double sx = width() / (m_design.width() / kTwipsPerPixel);
+    const double sy = height() / (m_design.height() / kTwipsPerPixel);
+    m_scale = qMax(0.1, qMin(sx, sy));
+    const auto geometries = m_geometry; // setDesignGeometry re-inserts
+    for (auto it = geometries.cbegin(); it != geometries.cend(); ++it)
+        setDesignGeometry(it.key(), it.value());
+    const auto fonts = m_fonts;
+    for (auto it = fonts.cbegin(); it != fonts.cend(); ++it)
+        setDesignFont(it.key(), it->family, it->points, it->bold, it->italic);
+}
+
+void Screen::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    relayout();
+}
+
+void Screen::paintDecoration(QPainter &p, const QRect &area)
+{
+    // A quiet picture: light falling from the top-left corner and a few soft
+    // rings, tinted from the screen's own colour so that text stays readable.
+    QRadialGradient glow(area.topLeft(), qMax(area.width(), area.height()) * 1.1);
+    glow.setColorAt(0.0, m_background.lighter(135));
+    glow.setColorAt(1.0, m_background);
+    p.fillRect(rect(), glow);
+
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor ring = m_background.lightness() > 128 ? QColor(0, 0, 0, 18) : QColor(255, 255, 255, 16);
+    p.setPen(QPen(ring, qMax(1.0, 2.0 * m_scale)));
+    p.setBrush(Qt::NoBrush);
+    const double r0 = area.width() * 0.18;
+    const QPointF c(area.width() * 0.82, area.height() * 0.85);
+    for (int i = 0; i < 6; ++i)
+        p.drawEllipse(c, r0 + i * r0 * 0.45, r0 + i * r0 * 0.45);
+}
+
+void Screen::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), m_background);
+    paintDecoration(p, rect());
+}
+
+void Screen::mouseMoveEvent(QMouseEvent *e)
+{
+    // Moves that children pass up still count as over a child.
+    if (!childAt(e->position().toPoint())) {
+        formMouseMove();
+        emit bareMouseMove();
+    }
+    QWidget::mouseMoveEvent(e);
+}
+
+void Screen::titleBarClose()
+{
+    if (m_ctx.navigator) {
+        m_ctx.navigator->show(ScreenName::Menu);
+        m_ctx.navigator->hide(screenName());
+    } else {
+        hide();
+    }
+}
+
+void Screen::closeEvent(QCloseEvent *e)
+{
+    // Windows are hidden or unloaded by the navigator, never closed by Qt.
+    e->ignore();
+    titleBarClose();
+}
+
+} // namespace morvello

@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+
+namespace morvello {
+
+struct AppContext;
+
+// The name entry: asks for surname and first name and sets NomeStudente to
+// the normalised answer, or to "Ospite" when nothing was typed (or the box
+// was cancelled). An answer of spaces only gives an empty name, with which
+// nothing is saved.
+void ChiediNome(AppContext &ctx);
+
+// What the name entry makes of one answer (nullopt-free form for tests).
+QString nomeDaRisposta(const QString &answer, bool cancelled);
+
+inline QString promptNome() { return QStringLiteral("Scrivi qui PRIMA il COGNOME, poi il tuo Nome"); }
+inline QString nomeOspite() { return QStringLiteral("Ospite"); }
+
+} // namespace morvello

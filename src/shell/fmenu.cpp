@@ -1,0 +1,278 @@
+#include "fmenu.h"
+
+#include "chiedinome.h"
+#include "platform/appcontext.h"
+#include "platform/database.h"
+#include "platform/navigator.h"
+#include "results/openresults.h"
+#include "results/resultsstore.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace morvello {
+
+namespace {
+const QString kArial = QStringLiteral("Arial");
+const QString kSans = QStringLiteral("MS Sans Serif");
+const QColor kNarrativi(255, 255, 192);
+const QColor kEspositivi(255, 224, 192);
+const QColor kPoetici(255, 192, 192);
+const QColor kComandi(192, 192, 255);
+} // namespace
+
+FMenu::FMenu(AppContext &ctx)
+    : Screen(ctx, ScreenName::Menu, QSize(12000, 9300), QColor(64, 0, 0), QStringLiteral("Scegli"))
+{
+    addHeading(QStringLiteral("Labnarrati"), QStringLiteral("Testi narrativi"), kNarrativi, kArial, 14.25, true,
+               QRect(9600, 1320, 2295, 375));
+    auto *seq = addCommand(QStringLiteral("Labsequenze"), QStringLiteral("Individuare sequenze..."), kNarrativi, kSans,
+                           8.25, QRect(9240, 1800, 2295, 375));
+    auto *tipo = addCommand(QStringLiteral("Labtipo"), QStringLiteral("Individuare il tipo di sequenze"), kNarrativi,
+                            kSans, 8.25, QRect(9240, 2400, 2655, 375));
+    auto *gen = addCommand(QStringLiteral("Labgenette"),
+                           QStringLiteral("Individuare le strutture narrative (Génette)"), kNarrativi, kSans, 8.25,
+                           QRect(9240, 2880, 2655, 375));
+    addHeading(QStringLiteral("Labespositivo"), QStringLiteral("Testi espositivi"), kEspositivi, kArial, 14.25, true,
+               QRect(9720, 3840, 2175, 615));
+    auto *funz = addCommand(QStringLiteral("LabFunzioni"), QStringLiteral("Le funzioni comunicatice"), kEspositivi,
+                            kSans, 8.25, QRect(9360, 4320, 2415, 375));
+    addHeading(QStringLiteral("Labpoesia"), QStringLiteral("Testi poetici"), kPoetici, kArial, 14.25, true,
+               QRect(9480, 5040, 2415, 615));
+    auto *basi = addCommand(QStringLiteral("LabBASI"), QStringLiteral("Per cominciare"), kPoetici, kSans, 8.25,
+                            QRect(9240, 5640, 2535, 375));
+    auto *fig = addCommand(QStringLiteral("LabFigure"), QStringLiteral("Le figure retoriche"), kPoetici, kSans, 8.25,
+                           QRect(9240, 6240, 2535, 375));
+    auto *arch = addCommand(QStringLiteral("Labarchivio"), QStringLiteral("Archivio dei risultatti"), kComandi, kArial,
+                            14.25, QRect(7800, 7680, 1815, 735));
+    auto *esco = addCommand(QStringLiteral("Labesco"), QStringLiteral("Esco dal programma"), kComandi, kArial, 14.25,
+                            QRect(9840, 7680, 1935, 735));
+
+    m_labNomi = addHeading(QStringLiteral("LabNOMI"),
+                           QStringLiteral("Elenco dei nomi presenti nell'archivio dei risultati"),
+                           QColor(255, 255, 255), kSans, 8.25, false, QRect(6360, 7800, 1215, 855));
+    m_labNomi->setCursor(Qt::PointingHandCursor);
+    m_labNomi->setFocusPolicy(Qt::TabFocus);
+    m_labNomi->installEventFilter(this);
+
+    addHeading(QStringLiteral("Label1"), QStringLiteral("Come si smonta un'opera..."), QColor(64, 0, 0), kArial, 24,
+               false, QRect(240, 7800, 5895, 615));
+
+    // Created last so that, when shown, it lies over the activity column.
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setAccessibleName(QStringLiteral("Elenco dei nomi presenti nell'archivio dei risultati"));
+    m_list->setStyleSheet(QStringLiteral("QListWidget { background-color: #c0c0ff; color: #000000; border: 1px solid #000000; }"));
+    m_list->addItem(primaRigaIniziale());
+    place(m_list, 8640, 360, 3375, 6465);
+    setDesignFont(m_list, kSans, 8.25);
+    connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { List1_Click(m_list->row(item)); });
+    connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) { List1_Click(m_list->row(item)); });
+
+    connect(seq, &CommandLabel::clicked, this, &FMenu::Labsequenze_Click);
+    connect(tipo, &CommandLabel::clicked, this, &FMenu::Labtipo_Click);
+    connect(gen, &CommandLabel::clicked, this, &FMenu::Labgenette_Click);
+    connect(funz, &CommandLabel::clicked, this, &FMenu::LabFunzioni_Click);
+    connect(basi, &CommandLabel::clicked, this, &FMenu::LabBASI_Click);
+    connect(fig, &CommandLabel::clicked, this, &FMenu::LabFigure_Click);
+    connect(arch, &CommandLabel::clicked, this, &FMenu::Labarchivio_Click);
+    connect(esco, &CommandLabel::clicked, this, &FMenu::Labesco_Click);
+}
+
+CommandLabel *FMenu::addCommand(const QString &name, const QString &caption, const QColor &resting,
+                                const QString &family, double points, const QRect &twips)
+{
+    auto *l = new CommandLabel(caption, resting, this);
+    l->setObjectName(name);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setDesignGeometry(l, twips);
+    setDesignFont(l, family, points, true);
+    m_commands << l;
+    return l;
+}
+
+StyledLabel *FMenu::addHeading(const QString &name, const QString &caption, const QColor &color,
+                               const QString &family, double points, bool bold, const QRect &twips)
+{
+    auto *l = new StyledLabel(caption, this);
+    l->setObjectName(name);
+    l->setTextColor(color);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setDesignGeometry(l, twips);
+    setDesignFont(l, family, points, bold);
+    return l;
+}
+
+CommandLabel *FMenu::command(const QString &name) const
+{
+    for (CommandLabel *l : m_commands)
+        if (l->objectName() == name)
+            return l;
+    return nullptr;
+}
+
+void FMenu::formLoad()
+{
+    m_list->hide();
+    if (context().nomeStudente.isEmpty())
+        ChiediNome(context());
+}
+
+void FMenu::showActivity(const QString &screen, bool hideMenu)
+{
+    Navigator *nav = context().navigator;
+    // Activities still to come have no screen yet: their label does nothing.
+    if (!nav || !nav->isRegistered(screen))
+        return;
+    nav->show(screen);
+    if (hideMenu)
+        hide();
+}
+
+void FMenu::Labsequenze_Click() { showActivity(ScreenName::TrovaSeq, true); }
+void FMenu::Labtipo_Click() { showActivity(ScreenName::Sequenze, false); }
+void FMenu::Labgenette_Click() { showActivity(ScreenName::Genette, true); }
+void FMenu::LabFunzioni_Click() { showActivity(ScreenName::Espositivo, false); }
+void FMenu::LabBASI_Click() { showActivity(ScreenName::Poesia1, false); }
+void FMenu::LabFigure_Click() { showActivity(ScreenName::Metafore, false); }
+
+void FMenu::Labarchivio_Click()
+{
+    AppContext &ctx = context();
+    // A pupil who typed only spaces has no name: ask again before showing
+    // whose results these are.
+    if (ctx.nomeStudente.isEmpty()) {
+        ChiediNome(ctx);
+        if (ctx.nomeStudente.isEmpty())
+            return;
+    }
+    if (!ctx.navigator || !ctx.navigator->isRegistered(ScreenName::Risultati))
+        return;
+    openResultsFromMenu(ctx);
+}
+
+void FMenu::Labesco_Click()
+{
+    context().endProgram();
+}
+
+void FMenu::LabNOMI_Click()
+{
+    m_labNomi->hide();
+    m_list->show();
+    m_list->raise();
+    AppContext &ctx = context();
+    if (!ctx.dbTesti)
+        return;
+    DbError err;
+    const QStringList names = allNames(*ctx.dbTesti, &err);
+    if (err.isError()) {
+        ctx.dialogs->message(QStringLiteral("Non riesco a leggere l'elenco dei nomi dall'archivio dei risultati.\n\n")
+                             + err.message);
+        return;
+    }
+    m_list->addItems(names);
+}
+
+void FMenu::List1_Click(int row)
+{
+    if (row != 0)
+        return;
+    m_list->hide();
+    m_list->clear();
+    m_list->addItem(primaRigaSuccessiva());
+    m_labNomi->show();
+}
+
+void FMenu::formMouseMove()
+{
+    for (CommandLabel *l : m_commands)
+        l->rest();
+}
+
+void FMenu::titleBarClose()
+{
+    // Closing the menu's window ends the program, as "Esco dal programma" does.
+    Labesco_Click();
+}
+
+bool FMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_labNomi) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            LabNOMI_Click();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            auto *k = static_cast<QKeyEvent *>(event);
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Space) {
+                LabNOMI_Click();
+                return true;
+            }
+        }
+    }
+    return Screen::eventFilter(watched, event);
+}
+
+void FMenu::paintDecoration(QPainter &p, const QRect &area)
+{
+    Screen::paintDecoration(p, area);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // A parchment page on the left, with an open book: the title sits at its
+    // foot in the menu's own dark red.
+    const QRectF page(px(240), px(480), px(5940), px(8040));
+    QLinearGradient paper(page.topLeft(), page.bottomRight());
+    paper.setColorAt(0.0, QColor(255, 250, 232));
+    paper.setColorAt(1.0, QColor(240, 224, 196));
+    p.setPen(QPen(QColor(120, 60, 30), qMax(1.0, 2.0 * scale())));
+    p.setBrush(paper);
+    p.drawRoundedRect(page, px(180), px(180));
+
+    const double cx = page.center().x();
+    const double top = px(1500);
+    const double w = px(2300);
+    const double h = px(3600);
+    QPainterPath left;
+    left.moveTo(cx, top + px(200));
+    left.cubicTo(cx - w * 0.4, top - px(150), cx - w * 0.8, top, cx - w, top + px(120));
+    left.lineTo(cx - w, top + h);
+    left.cubicTo(cx - w * 0.8, top + h - px(120), cx - w * 0.4, top + h - px(250), cx, top + h + px(80));
+    left.closeSubpath();
+    QPainterPath right;
+    right.moveTo(cx, top + px(200));
+    right.cubicTo(cx + w * 0.4, top - px(150), cx + w * 0.8, top, cx + w, top + px(120));
+    right.lineTo(cx + w, top + h);
+    right.cubicTo(cx + w * 0.8, top + h - px(120), cx + w * 0.4, top + h - px(250), cx, top + h + px(80));
+    right.closeSubpath();
+    p.setPen(QPen(QColor(110, 40, 30), qMax(1.0, 2.5 * scale())));
+    p.setBrush(QColor(255, 255, 245));
+    p.drawPath(left);
+    p.drawPath(right);
+    p.drawLine(QPointF(cx, top + px(200)), QPointF(cx, top + h + px(80)));
+
+    // Lines of text on both pages, some picked out in the colours the
+    // exercises give to sequences.
+    const QColor marks[] = {QColor(255, 255, 192), QColor(255, 224, 192), QColor(255, 192, 192),
+                            QColor(192, 192, 255)};
+    p.setPen(Qt::NoPen);
+    for (int side = -1; side <= 1; side += 2) {
+        for (int i = 0; i < 12; ++i) {
+            const double y = top + px(500) + i * px(240);
+            const double x0 = side < 0 ? cx - w + px(250) : cx + px(250);
+            const double len = w - px(500) - ((i * 37 + (side + 1) * 11) % 5) * px(120);
+            if (i % 4 == 1) {
+                p.setBrush(marks[(i / 4 + (side + 1)) % 4].darker(105));
+                p.drawRect(QRectF(x0 - px(40), y - px(60), len + px(80), px(140)));
+            }
+            p.setBrush(QColor(90, 60, 50, 170));
+            p.drawRect(QRectF(x0, y, len, qMax(1.0, double(px(30)))));
+        }
+    }
+}
+
+} // namespace morvello

@@ -1,0 +1,61 @@
+#pragma once
+#include "platform/labels.h"
+#include "platform/screen.h"
+
+#include <QVector>
+
+class QListWidget;
+class QListWidgetItem;
+
+namespace morvello {
+
+// The main menu "Scegli": start-up screen, lives for the whole run.
+class FMenu : public Screen
+{
+    Q_OBJECT
+public:
+    explicit FMenu(AppContext &ctx);
+
+    void formLoad() override;
+
+    // Handlers.
+    void Labsequenze_Click();
+    void Labtipo_Click();
+    void Labgenette_Click();
+    void LabFunzioni_Click();
+    void LabBASI_Click();
+    void LabFigure_Click();
+    void Labarchivio_Click();
+    void Labesco_Click();
+    void LabNOMI_Click();
+    void List1_Click(int row);
+
+    // The eight hover-sensitive labels, for the hover rules and tests.
+    const QVector<CommandLabel *> &commandLabels() const { return m_commands; }
+    CommandLabel *command(const QString &name) const;
+    StyledLabel *labNomi() const { return m_labNomi; }
+    QListWidget *list1() const { return m_list; }
+
+    void paintDecoration(QPainter &p, const QRect &area) override;
+
+    static QString primaRigaIniziale() { return QStringLiteral("Clicca su questa riga per nascondere l'elenco!"); }
+    static QString primaRigaSuccessiva() { return QStringLiteral("Clicca qui per nascondere l'elenco"); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void formMouseMove() override;
+    void titleBarClose() override;
+
+private:
+    CommandLabel *addCommand(const QString &name, const QString &caption, const QColor &resting,
+                             const QString &family, double points, const QRect &twips);
+    StyledLabel *addHeading(const QString &name, const QString &caption, const QColor &color,
+                            const QString &family, double points, bool bold, const QRect &twips);
+    void showActivity(const QString &screen, bool hideMenu);
+
+    QVector<CommandLabel *> m_commands;
+    StyledLabel *m_labNomi = nullptr;
+    QListWidget *m_list = nullptr;
+};
+
+} // namespace morvello

@@ -1,0 +1,247 @@
+#include "platform/database.h"
+#include "results/resultsstore.h"
+#include "shell/chiedinome.h"
+#include "shell/fmenu.h"
+#include "testsupport.h"
+
+#include <QListWidget>
+#include <QtTest>
+
+using namespace morvello;
+
+namespace {
+
+// Stand-in for an activity screen of a later subsystem.
+class StubScreen : public Screen
+{
+public:
+    StubScreen(AppContext &ctx, const QString &name)
+        : Screen(ctx, name, QSize(11880, 8490), QColor(128, 128, 128), name) {}
+};
+
+struct MenuFixture {
+    test::TestContext t;
+    FMenu *menu = nullptr;
+    explicit MenuFixture(const QString &answer = QStringLiteral("rossi mario"))
+    {
+        t.navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new FMenu(c); });
+        t.dialogs.queueAnswer(answer);
+        menu = t.navigator->screenAs<FMenu>(ScreenName::Menu);
+        menu = static_cast<FMenu *>(t.navigator->show(ScreenName::Menu));
+    }
+    void addPupil(const QString &name)
+    {
+        const QString saved = t.ctx.nomeStudente;
+        t.ctx.nomeStudente = name;
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).isError());
+        t.ctx.nomeStudente = saved;
+    }
+    QStringList listItems() const
+    {
+        QStringList out;
+        for (int i = 0; i < menu->list1()->count(); ++i)
+            out << menu->list1()->item(i)->text();
+        return out;
+    }
+};
+
+} // namespace
+
+class TestFMenu : public QObject
+{
+    Q_OBJECT
+private slots:
+    void loadAsksTheNameOnce()
+    {
+        MenuFixture f(QStringLiteral("  verdi   luca "));
+        QCOMPARE(f.t.dialogs.prompts, QStringList{promptNome()});
+        QCOMPARE(f.t.ctx.nomeStudente, QStringLiteral("VERDI LUCA"));
+        QVERIFY(f.menu->isVisible());
+        QVERIFY(f.menu->list1()->isHidden());
+        QCOMPARE(f.menu->windowTitle(), QStringLiteral("Scegli"));
+        QCOMPARE(f.menu->backgroundColor(), QColor(64, 0, 0));
+    }
+
+    void emptyAnswerIsTheGuest()
+    {
+        MenuFixture f(QString());
+        QCOMPARE(f.t.ctx.nomeStudente, QStringLiteral("Ospite"));
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("Labnarrati") << "Labnarrati" << "Testi narrativi" << QColor(255, 255, 192) << QRect(9600, 1320, 2295, 375) << true;
+        QTest::newRow("Labsequenze") << "Labsequenze" << "Individuare sequenze..." << QColor(255, 255, 192) << QRect(9240, 1800, 2295, 375) << true;
+        QTest::newRow("Labtipo") << "Labtipo" << "Individuare il tipo di sequenze" << QColor(255, 255, 192) << QRect(9240, 2400, 2655, 375) << true;
+        QTest::newRow("Labgenette") << "Labgenette" << QString::fromUtf8("Individuare le strutture narrative (Génette)") << QColor(255, 255, 192) << QRect(9240, 2880, 2655, 375) << true;
+        QTest::newRow("Labespositivo") << "Labespositivo" << "Testi espositivi" << QColor(255, 224, 192) << QRect(9720, 3840, 2175, 615) << true;
+        QTest::newRow("LabFunzioni") << "LabFunzioni" << "Le funzioni comunicatice" << QColor(255, 224, 192) << QRect(9360, 4320, 2415, 375) << true;
+        QTest::newRow("Labpoesia") << "Labpoesia" << "Testi poetici" << QColor(255, 192, 192) << QRect(9480, 5040, 2415, 615) << true;
+        QTest::newRow("LabBASI") << "LabBASI" << "Per cominciare" << QColor(255, 192, 192) << QRect(9240, 5640, 2535, 375) << true;
+        QTest::newRow("LabFigure") << "LabFigure" << "Le figure retoriche" << QColor(255, 192, 192) << QRect(9240, 6240, 2535, 375) << true;
+        QTest::newRow("Labarchivio") << "Labarchivio" << "Archivio dei risultatti" << QColor(192, 192, 255) << QRect(7800, 7680, 1815, 735) << true;
+        QTest::newRow("Labesco") << "Labesco" << "Esco dal programma" << QColor(192, 192, 255) << QRect(9840, 7680, 1935, 735) << true;
+        QTest::newRow("LabNOMI") << "LabNOMI" << "Elenco dei nomi presenti nell'archivio dei risultati" << QColor(255, 255, 255) << QRect(6360, 7800, 1215, 855) << false;
+        QTest::newRow("Label1") << "Label1" << "Come si smonta un'opera..." << QColor(64, 0, 0) << QRect(240, 7800, 5895, 615) << false;
+    }
+    void controls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QColor, color);
+        QFETCH(QRect, twips);
+        QFETCH(bool, bold);
+        MenuFixture f;
+        auto *l = f.menu->findChild<StyledLabel *>(name);
+        QVERIFY2(l, qPrintable(name));
+        QCOMPARE(l->text(), caption);
+        QCOMPARE(l->textColor(), color);
+        QCOMPARE(f.menu->designGeometry(l), twips);
+        QCOMPARE(l->font().bold(), bold);
+    }
+
+    void listBoxOverTheActivities()
+    {
+        MenuFixture f;
+        QCOMPARE(f.menu->designGeometry(f.menu->list1()), QRect(8640, 360, 3375, 6465));
+        QCOMPARE(f.menu->list1()->objectName(), QStringLiteral("List1"));
+    }
+
+    void hoverTurnsRedAndTheBareFormRestsAllEight()
+    {
+        MenuFixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(f.menu));
+        CommandLabel *fig = f.menu->command(QStringLiteral("LabFigure"));
+        CommandLabel *esco = f.menu->command(QStringLiteral("Labesco"));
+        QCOMPARE(f.menu->commandLabels().size(), 8);
+        QTest::mouseMove(fig, QPoint(3, 3));
+        QTRY_COMPARE(fig->textColor(), QColor(255, 0, 0));
+        QTest::mouseMove(esco, QPoint(3, 3));
+        QTRY_COMPARE(esco->textColor(), QColor(255, 0, 0));
+        QCOMPARE(fig->textColor(), QColor(255, 0, 0)); // stays red until the bare form
+        QTest::mouseMove(f.menu, QPoint(2, f.menu->height() - 2));
+        QTRY_COMPARE(fig->textColor(), QColor(255, 192, 192));
+        QCOMPARE(esco->textColor(), QColor(192, 192, 255));
+        for (CommandLabel *l : f.menu->commandLabels())
+            QCOMPARE(l->textColor(), l->restingColor());
+    }
+
+    void namesListTwoStates()
+    {
+        MenuFixture f;
+        f.addPupil(QStringLiteral("ROSSI MARIO"));
+        f.addPupil(QStringLiteral("Ospite"));
+        f.addPupil(QStringLiteral("BIANCHI ANNA"));
+        f.menu->LabNOMI_Click();
+        QVERIFY(f.menu->list1()->isVisible());
+        QVERIFY(f.menu->labNomi()->isHidden());
+        QCOMPARE(f.listItems(), (QStringList{FMenu::primaRigaIniziale(), "ROSSI MARIO", "Ospite", "BIANCHI ANNA"}));
+
+        f.menu->List1_Click(2); // a name: nothing happens
+        QVERIFY(f.menu->list1()->isVisible());
+
+        f.menu->List1_Click(0);
+        QVERIFY(f.menu->list1()->isHidden());
+        QVERIFY(f.menu->labNomi()->isVisible());
+
+        f.menu->LabNOMI_Click();
+        QCOMPARE(f.listItems(), (QStringList{FMenu::primaRigaSuccessiva(), "ROSSI MARIO", "Ospite", "BIANCHI ANNA"}));
+    }
+
+    void namesListOfAnEmptyArchiveHasTheFirstRowAlone()
+    {
+        MenuFixture f;
+        f.menu->LabNOMI_Click();
+        QCOMPARE(f.listItems(), QStringList{FMenu::primaRigaIniziale()});
+        QVERIFY(f.t.dialogs.messages.isEmpty());
+    }
+
+    void activityLabels_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<bool>("menuHides");
+        QTest::newRow("Labsequenze") << "Labsequenze" << "FtrovaSEQ" << true;
+        QTest::newRow("Labtipo") << "Labtipo" << "Fsequenze" << false;
+        QTest::newRow("Labgenette") << "Labgenette" << "FGenette" << true;
+        QTest::newRow("LabFunzioni") << "LabFunzioni" << "Fespositivo" << false;
+        QTest::newRow("LabBASI") << "LabBASI" << "Fpoesia1" << false;
+        QTest::newRow("LabFigure") << "LabFigure" << "FMetafore" << false;
+    }
+    void activityLabels()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, screen);
+        QFETCH(bool, menuHides);
+        MenuFixture f;
+        CommandLabel *l = f.menu->command(label);
+
+        // Not built yet: nothing happens.
+        emit l->clicked();
+        QVERIFY(f.menu->isVisible());
+        QVERIFY(!f.t.navigator->isLoaded(screen));
+
+        f.t.navigator->registerScreen(screen, [screen](AppContext &c) { return new StubScreen(c, screen); });
+        emit l->clicked();
+        QVERIFY(f.t.navigator->isLoaded(screen));
+        QVERIFY(f.t.navigator->screen(screen)->isVisible());
+        QCOMPARE(f.menu->isVisible(), !menuHides);
+    }
+
+    void archiveAsksForAMissingNameFirst()
+    {
+        MenuFixture f(QStringLiteral("   ")); // spaces only: no name
+        QCOMPARE(f.t.ctx.nomeStudente, QString());
+        f.t.navigator->registerScreen(ScreenName::Risultati, [](AppContext &c) { return new StubScreen(c, ScreenName::Risultati); });
+        f.t.dialogs.queueAnswer(QStringLiteral("   "));
+        f.menu->Labarchivio_Click();
+        QCOMPARE(f.t.dialogs.prompts.size(), 2);
+        QVERIFY(!f.t.navigator->isLoaded(ScreenName::Risultati));
+    }
+
+    void exitEndsAtOnce()
+    {
+        MenuFixture f;
+        f.menu->Labesco_Click();
+        QVERIFY(f.t.ended);
+        QVERIFY(f.t.dialogs.messages.isEmpty());
+    }
+
+    void closingTheWindowEndsTheProgram()
+    {
+        MenuFixture f;
+        f.menu->close();
+        QVERIFY(f.t.ended);
+    }
+
+    void fitsTheWindowWithoutClipping_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::newRow("1280x1024") << QSize(1280, 1024);
+        QTest::newRow("1920x1080") << QSize(1920, 1080);
+    }
+    void fitsTheWindowWithoutClipping()
+    {
+        QFETCH(QSize, window);
+        MenuFixture f;
+        f.menu->resize(window);
+        for (QWidget *w : f.menu->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(f.menu->rect().contains(w->geometry()), qPrintable(w->objectName()));
+            auto *l = qobject_cast<QLabel *>(w);
+            if (!l || l->text().isEmpty())
+                continue;
+            // The wrapped caption must fit its label's height.
+            const int needed = l->heightForWidth(l->width());
+            QVERIFY2(needed <= l->height() + 1,
+                     qPrintable(QStringLiteral("%1 needs %2 px, has %3").arg(l->objectName()).arg(needed).arg(l->height())));
+        }
+    }
+};
+
+QTEST_MAIN(TestFMenu)
+#include "tst_fmenu.moc"

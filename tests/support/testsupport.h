@@ -1,0 +1,40 @@
+#pragma once
+#include "platform/appcontext.h"
+#include "platform/clock.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/navigator.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace morvello::test {
+
+// A whole program context over a temporary data folder: a fresh results
+// database "permorvello/testi1.mdb" opened as dbTesti, scripted dialogs, a
+// fixed clock (2026-03-14 10:30:00), a seeded random source and a navigator.
+// endProgram() only raises a flag.
+class TestContext
+{
+public:
+    explicit TestContext(bool createDatabase = true);
+    ~TestContext();
+
+    AppContext ctx;
+    ScriptedDialogs dialogs;
+    FixedClock clock{QDateTime(QDate(2026, 3, 14), QTime(10, 30, 0))};
+    SeededRandom random{12345};
+    std::unique_ptr<Navigator> navigator;
+    std::unique_ptr<Database> db;
+    QTemporaryDir dir;
+    bool ended = false;
+
+    QString base() const { return dir.path(); }
+    QString dataDir() const { return dir.path() + QStringLiteral("/permorvello"); }
+    QString resultsPath() const { return dataDir() + QStringLiteral("/testi1.mdb"); }
+};
+
+// Path of a file of the shared test data (e.g. "rtf-corpus/it-abiword.rtf").
+QString sharedPath(const QString &relative);
+
+} // namespace morvello::test
