@@ -1,0 +1,118 @@
+#include "schema.h"
+
+#include "platform/database.h"
+
+namespace morvello::schema {
+
+namespace {
+
+QString quoted(const QString &identifier)
+{
+    QString s = identifier;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+const QString kCount = QStringLiteral("DOUBLE");
+const QString kSmall = QStringLiteral("SMALLINT"); // written as 16-bit integers
+const QString kPercent = QStringLiteral("DOUBLE"); // whole as a rule; the help percentage keeps its fraction
+const QString kDate = QStringLiteral("DATETIME");  // ISO text, or "(...)"
+
+QVector<Column> buildTabtesti()
+{
+    return {
+        {QStringLiteral("id"), QStringLiteral("INTEGER")},
+        {QStringLiteral("nome"), QStringLiteral("TEXT")},
+        {QStringLiteral("espositivi"), kCount},
+        {QStringLiteral("espositivitot"), kCount},
+        {QStringLiteral("espositivo%"), kPercent},
+        {QStringLiteral("espositividata"), kDate},
+        {QStringLiteral("poesia"), kCount},
+        {QStringLiteral("poesiatot"), kCount},
+        {QStringLiteral("poesia%"), kPercent},
+        {QStringLiteral("poesiadata"), kDate},
+        {QStringLiteral("figuregiu"), kCount},
+        {QStringLiteral("figuresb"), kSmall},
+        {QStringLiteral("figure%"), kPercent},
+        {QStringLiteral("figuredata"), kDate},
+        {QStringLiteral("definizionigiu"), kCount},
+        {QStringLiteral("definizionisb"), kSmall},
+        {QStringLiteral("definizioni%"), kPercent},
+        {QStringLiteral("definizionidata"), kDate},
+        {QStringLiteral("sequenze"), kCount},
+        {QStringLiteral("sequenzetot"), kCount},
+        {QStringLiteral("sequenze%"), kPercent},
+        {QStringLiteral("sequenzedata"), kDate},
+        {QStringLiteral("aiuti"), kCount},
+        {QStringLiteral("aiutitot"), kSmall},
+        {QStringLiteral("aiuti%"), kPercent},
+        {QStringLiteral("aiutidata"), kDate},
+        {QStringLiteral("tiposequenze"), kCount},
+        {QStringLiteral("tiposequenzetot"), kCount},
+        {QStringLiteral("tiposequenze%"), kPercent},
+        {QStringLiteral("tiposequenzedata"), kDate},
+        {QStringLiteral("genette"), kCount},
+        {QStringLiteral("genettetot"), kCount},
+        {QStringLiteral("genette%"), kPercent},
+        {QStringLiteral("genettedata"), kDate},
+    };
+}
+
+// Column list of tabtesti; the row key differs between the results file
+// (automatic, one per row) and the export file (a plain copied value, since
+// repeated exports append the same rows again).
+QString tabtestiTable(bool resultsFile)
+{
+    QStringList defs;
+    const QVector<Column> &cols = tabtestiColumns();
+    for (int i = 0; i < cols.size(); ++i) {
+        QString def = quoted(cols.at(i).name) + QLatin1Char(' ') + cols.at(i).sqlType;
+        if (i == 0 && resultsFile)
+            def += QStringLiteral(" PRIMARY KEY AUTOINCREMENT");
+        defs << def;
+    }
+    return QStringLiteral("CREATE TABLE \"tabtesti\" (%1)").arg(defs.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+const QVector<Column> &tabtestiColumns()
+{
+    static const QVector<Column> columns = buildTabtesti();
+    return columns;
+}
+
+const QVector<Column> &studentiColumns()
+{
+    static const QVector<Column> columns = {
+        {QStringLiteral("nome"), QStringLiteral("TEXT")},
+        {QStringLiteral("argomento"), QStringLiteral("TEXT")},
+        {QStringLiteral("rispgiuste"), QStringLiteral("NUMERIC")},
+        {QStringLiteral("rispsbagliate"), QStringLiteral("NUMERIC")},
+    };
+    return columns;
+}
+
+QStringList resultsDatabaseStatements()
+{
+    QStringList defs;
+    for (const Column &c : studentiColumns())
+        defs << quoted(c.name) + QLatin1Char(' ') + c.sqlType;
+    return {
+        tabtestiTable(true),
+        // One row per pupil even when two copies of the program save at once;
+        // names that differ only in letter case are the same pupil.
+        QStringLiteral("CREATE UNIQUE INDEX \"nome\" ON \"tabtesti\" (\"nome\" COLLATE %1)")
+            .arg(Database::nameCollation()),
+        QStringLiteral("CREATE TABLE \"studenti\" (%1)").arg(defs.join(QStringLiteral(", "))),
+    };
+}
+
+QStringList exportTemplateStatements()
+{
+    // Plain table only: no private collation and no unique key, so that a
+    // teacher's tools can open and extend the file and exports can repeat.
+    return {tabtestiTable(false)};
+}
+
+} // namespace morvello::schema
