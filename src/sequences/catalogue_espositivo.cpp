@@ -39,19 +39,21 @@ Catalogue build()
                         "debiti enormi."),
          70, Conseguenza},
         {QStringLiteral("Il Ministro delle finanze gli suggerì allora di far pagare le tasse "
-                        "anche ai nobili e al clero, ma essi si opposero con forza."), 70, Informa},
+                        "anche ai nobili e al clero, ma le due classi si opposero con forza e il "
+                        "re non riuscì a imporre la riforma."), 70, Informa},
         {QStringLiteral("Come sai, queste erano classi privilegiate: per antica tradizione "
-                        "non pagavano quasi nessuna imposta, che pesava così tutta sui contadini, "
-                        "sugli artigiani e sui borghesi."),
+                        "non pagavano quasi nessuna imposta, e il peso delle tasse ricadeva "
+                        "tutto su contadini, artigiani e borghesi."),
          70, Richiama},
     }});
 
     // 2. Earth science: oceanic and continental crust meeting.
     c.texts.append({QStringLiteral("La terra è ricoperta.."), own, {
         {QStringLiteral("La Terra è ricoperta da due tipi di crosta: quella oceanica, sottile "
-                        "e pesante, e quella continentale, più spessa e leggera."), 60, Informa},
+                        "e pesante, che forma il fondo dei mari, e quella continentale, più spessa "
+                        "e leggera."), 60, Informa},
         {QStringLiteral("Se le due croste, muovendosi, si scontrano,..."), 70, Ipotizza},
-        {QStringLiteral("per via del diverso peso, cioè della diversa densità delle rocce,..."), 65, Spiega},
+        {QStringLiteral("per via del diverso peso, cioè della diversa densità,..."), 65, Spiega},
         {QStringLiteral("...quella più densa (crosta oceanica) si piega e scivola sotto l'altra, "
                         "sprofondando lentamente nel mantello."), 65, Conseguenza},
         {QStringLiteral("Succede proprio questo ad Ovest del Sud America, dove il fondo del "
@@ -63,9 +65,11 @@ Catalogue build()
     // 3. History: the walled villages of the first farmers.
     c.texts.append({QStringLiteral("Spesso i villaggi.."), own, {
         {QStringLiteral("Spesso i villaggi erano circondati da un fossato e da una palizzata "
-                        "di tronchi appuntiti, a volte anche da un muro di pietre."), 60, Informa},
+                        "di tronchi appuntiti, a volte anche da un muro di pietre con una sola "
+                        "porta d'ingresso."), 60, Informa},
         {QStringLiteral("La spiegazione più plausibile individuata dagli studiosi è che i "
-                        "contadini dovessero difendere i raccolti e il bestiame dai predoni."),
+                        "contadini dovessero difendere i raccolti, le provviste e il bestiame "
+                        "dagli attacchi dei predoni."),
          70, Ipotizza},
         {QStringLiteral("Ma chi potevano essere gli aggressori?"), 65, Problema},
         {QStringLiteral("I più temibili nemici dei contadini erano i pastori nomadi, che "
@@ -76,13 +80,15 @@ Catalogue build()
     // 4. Earth science: two continental plates colliding.
     c.texts.append({QStringLiteral("Ora dobbiamo.."), own, {
         {QStringLiteral("Ora dobbiamo capire il motivo per cui, in certe zone della Terra, lo "
-                        "scontro tra due zolle fa nascere montagne altissime."), 60, Problema},
+                        "scontro tra due zolle non apre fosse marine ma fa nascere montagne "
+                        "altissime."), 60, Problema},
         {QStringLiteral("E' importante sapere che la Crosta continentale è leggera: non può "
                         "sprofondare nel mantello come quella oceanica."), 70, Informa},
         {QStringLiteral("Pertanto quando due zolle sono entrambe continentali e si scontrano, "
-                        "le rocce si piegano, si accavallano e si sollevano."), 65, Conseguenza},
+                        "le rocce si piegano, si accavallano e si sollevano in catene montuose."), 65, Conseguenza},
         {QStringLiteral("Per capire meglio, pensa ad un tappeto spinto contro un muro: si "
-                        "increspa e forma tante pieghe, come l'Himalaya."), 70, Esemplifica},
+                        "solleva e si arriccia in tante pieghe. Così sono nate le Alpi e "
+                        "l'Himalaya."), 70, Esemplifica},
     }});
 
     // 5. Economics: prices, supply and demand.
@@ -95,7 +101,7 @@ Catalogue build()
                         "e la domanda: conta quanta merce c'è e quanti la vogliono."),
          65, Informa},
         {QStringLiteral("Per esempio se un'azienda produce troppe arance e i clienti non bastano, "
-                        "deve abbassare il prezzo per non buttarle."), 70, Esemplifica},
+                        "deve abbassare il prezzo per venderle tutte prima che vadano a male."), 70, Esemplifica},
         {QStringLiteral("Invece quando la domanda supera l'offerta, come per un gioco di moda a "
                         "Natale, i negozi possono alzare il prezzo."), 65, Esemplifica},
     }});
@@ -119,30 +125,32 @@ Catalogue build()
     c.texts.append({QStringLiteral("Bisogna cercare.."), std::nullopt, {
         {QStringLiteral("Bisogna cercare di capire perché la pianura alta è spesso arida, "
                         "mentre quella bassa è ricca d'acqua."), 60, Problema},
-        {QStringLiteral("Tutto dipende dal modo in cui i fiumi hanno deposto i detriti: prima "
-                        "i sassi pesanti, poi la sabbia e il fango."), 70, Spiega},
+        {QStringLiteral("Tutto dipende dal modo in cui i fiumi, uscendo dai monti, hanno deposto "
+                        "i detriti: prima i sassi più pesanti, poi la sabbia e infine il fango."), 70, Spiega},
         {QStringLiteral("Mentre la pianura alta è formata da ghiaia, che lascia passare "
                         "l'acqua, la bassa è fatta di argilla, che la trattiene."), 65, Informa},
         {QStringLiteral("Ciò fa sì che nella pianura alta la pioggia sparisca nel sottosuolo "
                         "e i campi restino asciutti."), 70, Conseguenza},
-        {QStringLiteral("Al contrario, nella pianura bassa l'acqua risale in superficie e forma "
-                        "sorgenti dette fontanili."), 65, Conseguenza},
-        {QStringLiteral("Per verificare prendi due vasi identici. Metti ghiaia nel primo e "
-                        "argilla nel secondo e versa l'acqua: guarda dove passa."), 70, Esemplifica},
+        {QStringLiteral("Al contrario, nella pianura bassa l'acqua, fermata dall'argilla, risale "
+                        "e forma sorgenti dette fontanili."), 65, Conseguenza},
+        {QStringLiteral("Per verificare prendi due vasi identici. Bucali sul fondo, riempi il primo "
+                        "di ghiaia e il secondo di argilla e versa l'acqua: dal primo esce "
+                        "subito, dal secondo quasi niente."), 70, Esemplifica},
     }});
 
     // 8. History: the peasants of Sicily in 1860.
     c.texts.append({QStringLiteral("Hai letto.."), std::nullopt, {
         {QStringLiteral("Hai letto (vedi cap. 8) che nel 1860 Garibaldi sbarcò in Sicilia con "
                         "i Mille e liberò l'isola dai Borbone."), 60, Richiama},
-        {QStringLiteral("Ma non sempre le cose andarono come speravano i contadini, che "
-                        "aspettavano di avere le terre dei grandi proprietari."), 70, Informa},
+        {QStringLiteral("Ma non sempre le cose andarono come speravano i contadini siciliani, che "
+                        "aspettavano di ricevere finalmente le terre dei grandi proprietari."), 70, Informa},
         {QStringLiteral("Ci si può chiedere perché i garibaldini fermarono con la forza le "
                         "loro rivolte."), 65, Problema},
         {QStringLiteral("Si potrebbe magari pensare che a Garibaldi non importasse nulla dei "
                         "poveri."), 70, Ipotizza},
-        {QStringLiteral("Ma le cose non stanno così. A Bronte Nino Bixio, mandato da "
-                        "Garibaldi, represse la rivolta con durezza..."), 65, Informa},
+        {QStringLiteral("Ma le cose non stanno così. Garibaldi aveva promesso le terre, "
+                        "ma quando a Bronte i contadini si ribellarono mandò Nino Bixio, che "
+                        "represse la rivolta con durezza..."), 65, Informa},
         {QStringLiteral("...per non perdere il sostegno dei proprietari, senza i quali "
                         "l'impresa non poteva andare avanti."), 70, Spiega},
     }});

@@ -31,8 +31,8 @@ Catalogue build()
                         "punta di piedi i gradini del portico, attenti a non far scricchiolare "
                         "il legno."), 70, Narrativa},
         {QStringLiteral("Il facile successo della prima parte del piano li rendeva allegri, ma "
-                        "Luca pensava che il difficile dovesse ancora venire: e se il custode "
-                        "del parco fosse stato sveglio?"), 70, Riflessiva},
+                        "Luca pensava che il difficile dovesse ancora venire: e se il guardiano "
+                        "del frutteto fosse stato sveglio?"), 70, Riflessiva},
         {QStringLiteral("Calava la sera e la piccola piazza era deserta: le finestre accese "
                         "disegnavano quadrati gialli sul selciato e il campanile allungava "
                         "un'ombra scura."), 70, Descrittiva},
@@ -52,26 +52,29 @@ Catalogue build()
                         "la barba grigia era sporca di terra e le mani, piene di calli, "
                         "tremavano per la fatica."), 70, Descrittiva},
         {QStringLiteral("Facendo un cappio alla corda, la legò al manico della cassa e tirò con "
-                        "tutte le forze, finché il legno marcio non uscì dal fango."), 65, Narrativa},
+                        "tutte le forze, finché il legno marcio non uscì dal fango con un "
+                        "risucchio."), 65, Narrativa},
         {QStringLiteral("-Mi ha sparato alle spalle, ma ha sbagliato mira! - ansimò un ragazzo "
-                        "sull'orlo della buca. - Chi? - chiese il cercatore. - Il bandito del "
+                        "sbucando dai cespugli. - Chi? - chiese il cercatore. - Il bandito del "
                         "passo! Presto, nascondiamo la cassa!"), 70, Dialogica},
         {QStringLiteral("Quando il suo tesoro fu ripulito dal fango, aprì il coperchio con il "
-                        "coltello, caricò le monete d'oro sul mulo e partì con il ragazzo "
-                        "prima del buio."), 65, Narrativa},
+                        "coltello, caricò in fretta le monete d'oro sul mulo e fuggì con il "
+                        "ragazzo prima del buio."), 65, Narrativa},
     }});
 
     // 3. A boy and his grandfather's lesson at sea: a fish to be caught quickly
     //    and without cruelty.
     c.texts.append({QStringLiteral("Non è facile.."), own, {
         {QStringLiteral("...Non è facile ammazzare un pesce, pensavo, quando lo senti guizzare "
-                        "vivo sulla lenza: anche a un pescatore un po' dispiace."), 60, Riflessiva},
+                        "vivo sulla lenza: anche a un pescatore un po' dispiace, e io non ero "
+                        "ancora un vero pescatore."), 60, Riflessiva},
         {QStringLiteral("...Mi appoggiai saldamente al bordo della barca, tirai su la lenza e "
-                        "la grossa spigola comparve a pelo d'acqua, tutta d'argento."),
+                        "la grossa spigola comparve a pelo d'acqua, tutta d'argento, agitando "
+                        "la coda."),
          70, Narrativa},
         {QStringLiteral("Nell'agonia un pesce può saltare con una forza che non ti aspetti, mi "
                         "aveva detto il nonno; per questo bisognava fare presto e non farlo "
-                        "soffrire. Ci pensavo e mi tremavano le mani."), 65, Riflessiva},
+                        "soffrire. E a me tremavano le mani."), 65, Riflessiva},
         {QStringLiteral("Con un salto, mi lasciai cadere sul fondo della barca, afferrai il "
                         "retino e ci feci scivolare dentro il pesce; poi presi i remi e "
                         "tornai verso riva."), 70, Narrativa},
@@ -94,7 +97,7 @@ Catalogue build()
                         "cascina."), 70, Narrativa},
     }});
 
-    // 5. Massimo at sunset on the hill, told by the friend who drove him.
+    // 5. Massimo watching the sun over the hill, told by the friend who drove him.
     c.texts.append({QStringLiteral("Massimo riaprì.."), own, {
         {QStringLiteral("Massimo riaprì gli occhi e richiuse subito le palpebre, abbagliato; poi "
                         "si alzò dal prato e guardò verso la collina."), 60, Narrativa},
@@ -104,11 +107,11 @@ Catalogue build()
         {QStringLiteral("Non poté osservare a lungo quello spettacolo: un'auto si fermò sulla "
                         "strada sterrata e ne scese un uomo che, gridando, gli fece cenno di "
                         "andarsene."), 70, Narrativa},
-        {QStringLiteral("Il rancore sostituì presto l'ebbrezza: pensava che quel prato era "
-                        "stato di suo nonno e che nessuno aveva il diritto di cacciarlo come "
+        {QStringLiteral("Il rancore sostituì presto l'ebbrezza: pensava che quel prato fosse "
+                        "stato di suo nonno e che nessuno avesse il diritto di cacciarlo come "
                         "un estraneo."), 70, Riflessiva},
         {QStringLiteral("Tornò lentamente verso la mia auto, aprì lo sportello e si sedette "
-                        "accanto a me senza dire una parola. Misi in moto e partimmo."),
+                        "accanto a me senza dire una parola. Misi in moto e partimmo in silenzio."),
          65, Narrativa},
     }});
 
@@ -150,13 +153,14 @@ Catalogue build()
     // 8. A boy tries to ride his bicycle along the shore.
     c.texts.append({QStringLiteral("Benché il sole.."), own, {
         {QStringLiteral("Benché il sole non mi avesse ancora scaldato, presi la bicicletta e "
-                        "scesi verso la spiaggia, dove Marco mi aspettava."), 60, Narrativa},
+                        "scesi verso la spiaggia, dove il mio amico Marco mi aspettava già."), 60, Narrativa},
         {QStringLiteral("- Ma che fai? Perché te la porti sulla sabbia? - rise Marco. - Voglio "
-                        "pedalare sulla riva, dove è dura - risposi. - Sei matto!"), 70, Dialogica},
+                        "pedalare sulla riva, dove la sabbia è dura - risposi. - Sei proprio matto!"), 70, Dialogica},
         {QStringLiteral("Camminai di corsa sulla sabbia spingendo la bicicletta, arrivai al "
                         "bagnasciuga e salii in sella."), 65, Narrativa},
         {QStringLiteral("Ormai non ero più così sicuro della mia idea: e se fossi caduto davanti "
-                        "a tutti? Marco mi avrebbe preso in giro per tutta l'estate."),
+                        "a tutti? Marco mi avrebbe preso in giro per tutta l'estate, ne ero "
+                        "certo."),
          70, Riflessiva},
         {QStringLiteral("Feci poche pedalate. La ruota davanti affondò, la bici sbandò e io "
                         "finii nell'acqua bassa tra le risate di Marco."), 65, Narrativa},
