@@ -29,7 +29,13 @@ Screen::Screen(AppContext &ctx, const QString &name, const QSize &designTwips, c
            int(std::lround(designTwips.height() / kTwipsPerPixel)));
 }
 
-Screen::~Screen() = default;
+Screen::~Screen()
+{
+    // The children go first, while the tables that their destroyed() handlers
+    // edit are still alive; left to ~QWidget they would reach a dead screen.
+    while (QWidget *child = findChild<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        delete child;
+}
 
 void Screen::setDesignGeometry(QWidget *w, const QRect &twips)
 {
