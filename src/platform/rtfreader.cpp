@@ -1039,7 +1039,7 @@ void Parser::appendText(const QString &s)
     m_runText.reserve(start + s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
         const char16_t u = s.at(i).unicode();
-        if (u < 0x20 && u != u'\t')
+        if ((u < 0x20 && u != u'\t') || u == 0x7F)
             continue;
         if (u == 0x2029) {
             m_runText.append(QChar(QChar::LineSeparator));
