@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -46,9 +47,14 @@ void Screen::setDesignGeometry(QWidget *w, const QRect &twips)
     if (!m_geometry.contains(w) && !m_fonts.contains(w))
         forgetOnDestroy(w);
     m_geometry.insert(w, twips);
+    // Edges are rounded, not sizes, so that controls laid edge to edge on the
+    // design stay edge to edge on the display, without a pixel of gap.
     const double s = m_scale / kTwipsPerPixel;
-    w->setGeometry(int(std::lround(twips.x() * s)), int(std::lround(twips.y() * s)),
-                   qMax(1, int(std::lround(twips.width() * s))), qMax(1, int(std::lround(twips.height() * s))));
+    const int left = int(std::lround(twips.x() * s));
+    const int top = int(std::lround(twips.y() * s));
+    const int right = int(std::lround((twips.x() + twips.width()) * s));
+    const int bottom = int(std::lround((twips.y() + twips.height()) * s));
+    w->setGeometry(left, top, qMax(1, right - left), qMax(1, bottom - top));
 }
 
 void Screen::forgetOnDestroy(QWidget *w)
@@ -88,8 +94,21 @@ void Screen::setDesignFont(QWidget *w, const QString &family, double points, boo
     QFont f(family);
     f.setBold(bold);
     f.setItalic(italic);
-    f.setPixelSize(qMax(1, int(std::lround(points * 96.0 / 72.0 * m_scale))));
+    int pixels = qMax(1, int(std::lround(points * 96.0 / 72.0 * m_scale)));
+    f.setPixelSize(pixels);
     w->setFont(f);
+
+    // Fonts differ a little from those the screens were drawn with: a wrapped
+    // caption that would spill out of its label is set a touch smaller
+    // rather than cut (never below four fifths of its size).
+    auto *label = qobject_cast<QLabel *>(w);
+    if (label && label->wordWrap() && !label->text().isEmpty() && m_geometry.contains(w)) {
+        const int floor = qMax(1, pixels * 4 / 5);
+        while (pixels > floor && label->heightForWidth(label->width()) > label->height()) {
+            f.setPixelSize(--pixels);
+            label->setFont(f);
+        }
+    }
 }
 
 int Screen::px(double twips) const
@@ -109,8 +128,13 @@ void Screen::showFullSize()
 
 void Screen::relayout()
 {
-    const double sx = width() / (m_design.width() / kTwipsPerPixel);
-    const double sy = height() / (m_design.height() / kTwipsPerPixel);
+    // A few controls of the old designs stick out of the design surface by
+    // a pixel or so; fit their extent too so that none is clipped.
+    QRect extent(QPoint(0, 0), m_design);
+    for (const QRect &r : std::as_const(m_geometry))
+        extent = extent.united(r);
+    const double sx = width() / ((extent.x() + extent.width()) / kTwipsPerPixel);
+    const double sy = height() / ((extent.y() + extent.height()) / kTwipsPerPixel);
     m_scale = qMax(0.1, qMin(sx, sy));
     const auto geometries = m_geometry; // setDesignGeometry re-inserts
     for (auto it = geometries.cbegin(); it != geometries.cend(); ++it)

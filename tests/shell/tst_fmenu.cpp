@@ -64,7 +64,7 @@ private slots:
 
     void emptyAnswerIsTheGuest()
     {
-        MenuFixture f(QString());
+        MenuFixture f{QString()};
         QCOMPARE(f.t.ctx.nomeStudente, QStringLiteral("Ospite"));
     }
 

@@ -1,0 +1,143 @@
+// Start-up to the name entry on screen, against a bare Qt Widgets program
+// that shows one window, measured side by side as whole processes.
+//
+//   bench_startup [runs]        (offscreen by default; run under Xvfb with
+//                                QT_QPA_PLATFORM=xcb to time a real display)
+#include "results/openresults.h"
+#include "shell/morvelloapp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+long peakRssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+[[noreturn]] void reportAndLeave()
+{
+    std::printf("%ld\n", peakRssKb());
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+// The real input box; once it is on screen the process reports and leaves.
+class LeavingDialogs : public morvello::QtDialogs
+{
+public:
+    std::optional<QString> input(const QString &prompt, int maxLength) override
+    {
+        QTimer::singleShot(0, [] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (box && QTest::qWaitForWindowExposed(box))
+                reportAndLeave();
+            std::_Exit(3);
+        });
+        return QtDialogs::input(prompt, maxLength);
+    }
+};
+
+int childBare(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QWidget w;
+    w.resize(400, 300);
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        return 3;
+    reportAndLeave();
+}
+
+int childMorvello(int argc, char **argv, const QString &base)
+{
+    QApplication app(argc, argv);
+    morvello::setupApplication(app);
+    morvello::MorvelloApp m(base, std::make_unique<LeavingDialogs>());
+    morvello::registerResultsScreens(m.navigator());
+    m.start();
+    return 4; // the name entry never showed
+}
+
+struct Run {
+    double ms;
+    long rssKb;
+};
+
+Run runChild(const QString &mode, const QString &base)
+{
+    QProcess p;
+    QStringList args{mode};
+    if (!base.isEmpty())
+        args << base;
+    QElapsedTimer t;
+    t.start();
+    p.start(QCoreApplication::applicationFilePath(), args);
+    p.waitForFinished(30000);
+    const double ms = t.nsecsElapsed() / 1e6;
+    if (p.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed (%d): %s\n", qPrintable(mode), p.exitCode(), p.readAllStandardError().constData());
+        return {ms, -1};
+    }
+    return {ms, p.readAllStandardOutput().trimmed().toLong()};
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc >= 2 && QByteArray(argv[1]) == "child-bare")
+        return childBare(argc, argv);
+    if (argc >= 3 && QByteArray(argv[1]) == "child-morvello")
+        return childMorvello(argc, argv, QString::fromLocal8Bit(argv[2]));
+
+    QCoreApplication app(argc, argv);
+    const int runs = argc >= 2 ? std::max(3, atoi(argv[1])) : 15;
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("permorvello"));
+
+    runChild(QStringLiteral("child-bare"), QString()); // warm the caches
+    runChild(QStringLiteral("child-morvello"), dir.path());
+
+    std::vector<double> bare, morv;
+    long bareRss = 0, morvRss = 0;
+    for (int i = 0; i < runs; ++i) {
+        const Run b = runChild(QStringLiteral("child-bare"), QString());
+        const Run m = runChild(QStringLiteral("child-morvello"), dir.path());
+        bare.push_back(b.ms);
+        morv.push_back(m.ms);
+        bareRss = std::max(bareRss, b.rssKb);
+        morvRss = std::max(morvRss, m.rssKb);
+    }
+    const double mb = median(bare), mm = median(morv);
+    std::printf("platform: %s, %d runs each\n", qgetenv("QT_QPA_PLATFORM").constData(), runs);
+    std::printf("bare Qt window shown:       median %7.1f ms, peak RSS %6.1f MB\n", mb, bareRss / 1024.0);
+    std::printf("Morvello name entry shown:  median %7.1f ms, peak RSS %6.1f MB\n", mm, morvRss / 1024.0);
+    std::printf("ratio: %.2f (goal <= 2.00), memory goal <= 60 MB\n", mm / mb);
+    return 0;
+}
