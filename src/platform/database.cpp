@@ -275,7 +275,7 @@ bool Database::connect(const QString &what, DbError *error)
     {
         // Reading the schema is what tells a database from any other file.
         QSqlQuery q(connection());
-        if (!q.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !run(q, what, &e))
+        if (!prepare(q, QStringLiteral("SELECT count(*) FROM sqlite_master"), what, &e) || !run(q, what, &e))
             return fail(e, error);
     }
     if (sqlite3_db_readonly(h, "main") == 1)
@@ -284,14 +284,10 @@ bool Database::connect(const QString &what, DbError *error)
                                       .arg(shown(m_path), what)),
                     error);
     {
-        // A rollback journal keeps the whole database in its one file (an
-        // export disk carries nothing else); every commit reaches the disk
-        // before it returns.
+        // Every commit reaches the disk before it returns. The journal mode
+        // is the file's own, chosen when it was made (see the schema).
         QSqlQuery q(connection());
-        if (!q.prepare(QStringLiteral("PRAGMA journal_mode=DELETE")) || !run(q, what, &e))
-            return fail(e, error);
-        q.finish();
-        if (!q.prepare(QStringLiteral("PRAGMA synchronous=FULL")) || !run(q, what, &e))
+        if (!prepare(q, QStringLiteral("PRAGMA synchronous=FULL"), what, &e) || !run(q, what, &e))
             return fail(e, error);
     }
     return true;
@@ -339,9 +335,20 @@ bool Database::create(const QString &path, const QStringList &statements, DbErro
         db.m_path = tmp;
         db.m_connectionName = nextConnectionName();
         const QString what = QStringLiteral("la creazione");
-        if (db.connect(what, error) && db.beginTransaction(error)) {
+        // Settings that cannot change inside a transaction (the journal
+        // mode) come first and run on their own.
+        QStringList settings;
+        QStringList definitions;
+        for (const QString &sql : statements)
+            (sql.trimmed().startsWith(QLatin1String("PRAGMA"), Qt::CaseInsensitive) ? settings : definitions) << sql;
+        bool ready = db.connect(what, error);
+        for (const QString &sql : std::as_const(settings)) {
+            if (ready)
+                ready = db.exec(sql, {}, error);
+        }
+        if (ready && db.beginTransaction(error)) {
             built = true;
-            for (const QString &sql : statements) {
+            for (const QString &sql : std::as_const(definitions)) {
                 if (!db.exec(sql, {}, error)) {
                     built = false;
                     break;
@@ -424,19 +431,34 @@ DbError Database::notOpenError() const
                          QStringLiteral("L'archivio \"%1\" non è aperto.").arg(shown(m_path)));
 }
 
+DbError Database::failure(const QSqlQuery &query, const QString &what) const
+{
+    int code = query.lastError().nativeErrorCode().toInt();
+    if (sqlite3 *h = handleOf(connection())) {
+        const int ext = sqlite3_extended_errcode(h);
+        if (ext != SQLITE_OK && (code == 0 || (ext & 0xff) == (code & 0xff)))
+            code = ext;
+    }
+    return translate(what, code, query.lastError().databaseText());
+}
+
+// Preparing already reads the file (its schema): a damaged or foreign file
+// can fail here as well as when the statement runs.
+bool Database::prepare(QSqlQuery &query, const QString &sql, const QString &what, DbError *error) const
+{
+    if (query.prepare(sql))
+        return true;
+    if (error)
+        *error = failure(query, what);
+    return false;
+}
+
 bool Database::run(QSqlQuery &query, const QString &what, DbError *error) const
 {
     if (query.exec())
         return true;
-    if (error) {
-        int code = query.lastError().nativeErrorCode().toInt();
-        if (sqlite3 *h = handleOf(connection())) {
-            const int ext = sqlite3_extended_errcode(h);
-            if (ext != SQLITE_OK && (code == 0 || (ext & 0xff) == (code & 0xff)))
-                code = ext;
-        }
-        *error = translate(what, code, query.lastError().databaseText());
-    }
+    if (error)
+        *error = failure(query, what);
     return false;
 }
 
@@ -448,17 +470,13 @@ bool Database::exec(const QString &sql, const QVariantList &values, DbError *err
             *error = notOpenError();
         return false;
     }
+    const QString what = QStringLiteral("l'esecuzione di un comando");
     QSqlQuery q(connection());
-    if (!q.prepare(sql)) {
-        DbError e = translate(QStringLiteral("l'esecuzione di un comando"), q.lastError().nativeErrorCode().toInt(),
-                              q.lastError().databaseText());
-        if (error)
-            *error = e;
+    if (!prepare(q, sql, what, error))
         return false;
-    }
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, forStorage(values.at(i)));
-    return run(q, QStringLiteral("l'esecuzione di un comando"), error);
+    return run(q, what, error);
 }
 
 bool Database::checkIntegrity(DbError *error)
@@ -472,7 +490,7 @@ bool Database::checkIntegrity(DbError *error)
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     const QString what = QStringLiteral("il controllo");
-    if (!q.prepare(QStringLiteral("PRAGMA quick_check(5)")) || !run(q, what, error))
+    if (!prepare(q, QStringLiteral("PRAGMA quick_check(5)"), what, error) || !run(q, what, error))
         return false;
     QStringList problems;
     while (q.next()) {
@@ -503,7 +521,7 @@ bool Database::beginTransaction(DbError *error)
     // IMMEDIATE takes the write lock now: a second copy of the program waits
     // here instead of failing halfway through its save.
     QSqlQuery q(connection());
-    if (!q.prepare(QStringLiteral("BEGIN IMMEDIATE")) || !run(q, QStringLiteral("il salvataggio"), error))
+    if (!prepare(q, QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("il salvataggio"), error) || !run(q, QStringLiteral("il salvataggio"), error))
         return false;
     m_inTransaction = true;
     return true;
@@ -526,7 +544,8 @@ bool Database::commit(DbError *error)
     bool ok;
     {
         QSqlQuery q(connection());
-        ok = q.prepare(QStringLiteral("COMMIT")) && run(q, QStringLiteral("il salvataggio"), error);
+        ok = prepare(q, QStringLiteral("COMMIT"), QStringLiteral("il salvataggio"), error)
+             && run(q, QStringLiteral("il salvataggio"), error);
     }
     if (ok) {
         m_inTransaction = false;
@@ -636,7 +655,8 @@ bool Database::tableInfo(const QString &table, TableInfo *info, DbError *error)
     }
     QSqlQuery q(connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?) ORDER BY cid")))
+    if (!prepare(q, QStringLiteral("SELECT name, type FROM pragma_table_info(?) ORDER BY cid"), QStringLiteral("la lettura"),
+                 error))
         return false;
     q.addBindValue(table);
     if (!run(q, QStringLiteral("la lettura"), error))
@@ -678,7 +698,8 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &table, DbError
 
     QSqlQuery q(connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid LIMIT 1").arg(quoted(table)))
+    if (!prepare(q, QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid LIMIT 1").arg(quoted(table)),
+                 QStringLiteral("la lettura"), error)
         || !run(q, QStringLiteral("la lettura"), error))
         return nullptr;
     if (q.next())
@@ -768,7 +789,8 @@ bool Recordset::ensureRowids(DbError *error) const
         return false;
     QSqlQuery q(m_db->connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoted(m_table)))
+    if (!m_db->prepare(q, QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoted(m_table)),
+                       QStringLiteral("la lettura"), error)
         || !m_db->run(q, QStringLiteral("la lettura"), error))
         return false;
     m_rowids.clear();
@@ -809,9 +831,11 @@ bool Recordset::seek(const QString &op, const QVariant &key, DbError *error)
     QSqlQuery q(m_db->connection());
     q.setForwardOnly(true);
     // The explicit collation is what lets the "nome" index serve the lookup.
-    if (!q.prepare(QStringLiteral("SELECT min(rowid) FROM %1 WHERE \"nome\" = ? COLLATE %2")
-                       .arg(quoted(m_table), Database::nameCollation())))
-        return m_db->run(q, QStringLiteral("la ricerca"), error);
+    if (!m_db->prepare(q,
+                       QStringLiteral("SELECT min(rowid) FROM %1 WHERE \"nome\" = ? COLLATE %2")
+                           .arg(quoted(m_table), Database::nameCollation()),
+                       QStringLiteral("la ricerca"), error))
+        return false;
     q.addBindValue(forStorage(key));
     if (!m_db->run(q, QStringLiteral("la ricerca"), error))
         return false;
@@ -959,8 +983,8 @@ bool Recordset::update(DbError *error)
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(quoted(m_table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         }
-        if (!q.prepare(sql))
-            return m_db->run(q, what, error);
+        if (!m_db->prepare(q, sql, what, error))
+            return false;
         for (int i = 0; i < values.size(); ++i)
             q.bindValue(i, values.at(i));
         if (!m_db->run(q, what, error))
@@ -978,8 +1002,10 @@ bool Recordset::update(DbError *error)
             QStringList sets;
             for (const QString &n : std::as_const(names))
                 sets << n + QStringLiteral("=?");
-            if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(',')))))
-                return m_db->run(q, what, error);
+            if (!m_db->prepare(q,
+                               QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(','))),
+                               what, error))
+                return false;
             for (int i = 0; i < values.size(); ++i)
                 q.bindValue(i, values.at(i));
             q.bindValue(int(values.size()), m_current);
@@ -1024,8 +1050,8 @@ bool Recordset::loadCurrent(DbError *error) const
                                     .arg(quoted(m_table))
                                     .arg(kReadAhead)
                               : QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?").arg(quoted(m_table));
-    if (!q.prepare(sql))
-        return m_db->run(q, QStringLiteral("la lettura"), error);
+    if (!m_db->prepare(q, sql, QStringLiteral("la lettura"), error))
+        return false;
     q.addBindValue(m_current);
     if (!m_db->run(q, QStringLiteral("la lettura"), error))
         return false;

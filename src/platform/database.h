@@ -88,7 +88,9 @@ private:
 
     bool connect(const QString &what, DbError *error);
     bool tableInfo(const QString &table, TableInfo *info, DbError *error);
+    bool prepare(QSqlQuery &query, const QString &sql, const QString &what, DbError *error) const;
     bool run(QSqlQuery &query, const QString &what, DbError *error) const;
+    DbError failure(const QSqlQuery &query, const QString &what) const;
     DbError notOpenError() const;
 
     QString m_connectionName;

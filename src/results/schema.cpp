@@ -99,6 +99,11 @@ QStringList resultsDatabaseStatements()
     for (const Column &c : studentiColumns())
         defs << quoted(c.name) + QLatin1Char(' ') + c.sqlType;
     return {
+        // Saves come one at a time, each its own durable commit: a
+        // write-ahead log makes that one flush to disk instead of several.
+        // The file lives on the computer's own disk, so the companion -wal
+        // and -shm files beside it are harmless; a clean close removes them.
+        QStringLiteral("PRAGMA journal_mode=WAL"),
         tabtestiTable(true),
         // One row per pupil even when two copies of the program save at once;
         // names that differ only in letter case are the same pupil.
@@ -112,7 +117,9 @@ QStringList exportTemplateStatements()
 {
     // Plain table only: no private collation and no unique key, so that a
     // teacher's tools can open and extend the file and exports can repeat.
-    return {tabtestiTable(false)};
+    // The export file travels on a removable disk as one file: rollback
+    // journal, nothing left beside it after close.
+    return {QStringLiteral("PRAGMA journal_mode=DELETE"), tabtestiTable(false)};
 }
 
 } // namespace morvello::schema
