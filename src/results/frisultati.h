@@ -1,0 +1,133 @@
+#pragma once
+#include "printout.h"
+
+#include "platform/labels.h"
+#include "platform/screen.h"
+
+#include <QString>
+
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+class QFrame;
+
+namespace morvello {
+
+// A label that is clicked but does not light up under the pointer.
+class ClickLabel : public StyledLabel
+{
+    Q_OBJECT
+public:
+    using StyledLabel::StyledLabel;
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    bool m_pressed = false;
+};
+
+// "Risultati conseguiti nelle esercitazioni": one pupil's saved results as a
+// grid of eight activities by four values, with the search of another pupil,
+// the printout, the export to floppy and the three exits.
+class FRisultati : public Screen
+{
+    Q_OBJECT
+public:
+    explicit FRisultati(AppContext &ctx, QWidget *parent = nullptr);
+
+    // Handlers.
+    void CMDAGGIORNA_Click();
+    void LabCERCA_Click();
+    void Labtorna_Click();
+    void Labmenu_Click();
+    void Labesci_Click();
+    void Labaiuto_Click();
+    void LabSTAMPA_Click();
+    void LabEXPORT_Click();
+    void Label5_MouseMove();
+
+    // Screen procedures: fill the grid for NomeStudente / for NomeCercato.
+    void Esercizi();
+    void RicercaESER();
+
+    QString NomeCercato() const { return m_nomeCercato; }
+    QString ModoRisultati() const { return m_modoRisultati; }
+
+    // Where "Stampa i risultati" prints; the default printer unless a test
+    // hands out another.
+    void setPrinterProvider(PrinterProvider provider) { m_printer = std::move(provider); }
+
+    // The grid's cell text (row 0 and column 0 are the captions).
+    QString cell(int row, int column) const;
+
+    // The export help, exactly as the pupil reads it.
+    static QString exportHelpText();
+
+    // Controls, for the shell and for tests.
+    StyledLabel *labNome() const { return m_labNome; }
+    QTableWidget *grid() const { return m_grid; }
+    QPushButton *cmdAggiorna() const { return m_cmdAggiorna; }
+    QLineEdit *text1() const { return m_text1; }
+    QLineEdit *text2() const { return m_text2; }
+    CommandLabel *labCerca() const { return m_labCerca; }
+    CommandLabel *labTorna() const { return m_labTorna; }
+    CommandLabel *labMenu() const { return m_labMenu; }
+    CommandLabel *labEsci() const { return m_labEsci; }
+    CommandLabel *labStampa() const { return m_labStampa; }
+    CommandLabel *labExport() const { return m_labExport; }
+    StyledLabel *label5() const { return m_label5; }
+    ClickLabel *labAiuto() const { return m_labAiuto; }
+
+protected:
+    void formMouseMove() override;
+    void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fillGrid(const QString &key, bool forStudent);
+    void layOutGrid();
+    void setCell(int row, int column, const QString &text);
+    void applyGridMetrics();
+    // Fonts of the design, narrowed (then shrunk) only where a text would
+    // not fit its box with the fonts this computer has.
+    void designFont(QWidget *w, const QString &family, double points, bool bold = false);
+    void fitTexts();
+    struct FittedFont {
+        QWidget *widget;
+        QString family;
+        double points;
+        bool bold;
+    };
+    QVector<FittedFont> m_fitted;
+
+    QString m_nomeCercato;
+    QString m_modoRisultati;
+    PrinterProvider m_printer;
+
+    StyledLabel *m_labNome = nullptr;
+    QTableWidget *m_grid = nullptr;
+    StyledLabel *m_label1 = nullptr;
+    QPushButton *m_cmdAggiorna = nullptr;
+    QFrame *m_shape1 = nullptr;
+    StyledLabel *m_label2 = nullptr;
+    StyledLabel *m_label9 = nullptr;
+    QLineEdit *m_text2 = nullptr;
+    StyledLabel *m_label8 = nullptr;
+    QLineEdit *m_text1 = nullptr;
+    CommandLabel *m_labCerca = nullptr;
+    CommandLabel *m_labTorna = nullptr;
+    CommandLabel *m_labMenu = nullptr;
+    StyledLabel *m_label5 = nullptr;
+    ClickLabel *m_labAiuto = nullptr;
+    CommandLabel *m_labExport = nullptr;
+    CommandLabel *m_labStampa = nullptr;
+    CommandLabel *m_labEsci = nullptr;
+    QLabel *m_image2 = nullptr;
+};
+
+} // namespace morvello

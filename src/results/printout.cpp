@@ -1,0 +1,244 @@
+#include "printout.h"
+
+#include "resultsstore.h"
+#include "resultstext.h"
+#include "schema.h"
+
+#include "platform/appcontext.h"
+#include "platform/database.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace morvello {
+
+namespace printmsg {
+QString notFound()
+{
+    return QStringLiteral("Nome non trovato nell'archivio");
+}
+QString noPrinter()
+{
+    return QStringLiteral("Su questo computer non è installata nessuna stampante: i risultati non sono stati "
+                          "stampati.");
+}
+QString printerFailed()
+{
+    return QStringLiteral("La stampante non risponde (forse è spenta, senza carta o scollegata): i risultati "
+                          "non sono stati stampati.");
+}
+} // namespace printmsg
+
+namespace {
+
+// The labels differ from the grid's captions on purpose: they are the ones
+// teachers know from the paper.
+struct PrintedGroup {
+    const char *label;
+    int firstColumn;
+};
+const PrintedGroup kGroups[] = {
+    {"Testi espositivi: tipo sequenze", 2},
+    {"Poesia: introduzione", 6},
+    {"Figure retoriche: riconoscimento", 10},
+    {"Figure retoriche: definizioni", 14},
+    {"Testi narrativi: sequenze", 18},
+    {"Aiuti cercati per sequenze ", 22},
+    {"Testi narrativi: tipo sequenza", 26},
+    {"Testi narrativi: concetti Génette", 30},
+};
+constexpr int kValueColumns[4] = {35, 45, 55, 65};
+
+int nomePosition()
+{
+    const auto &cols = schema::tabtestiColumns();
+    for (int i = 0; i < cols.size(); ++i)
+        if (cols[i].name == QLatin1String("nome"))
+            return i;
+    return 1;
+}
+
+bool isNumber(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QString printedValue(const QVariant &value, int kind)
+{
+    const QString text = resultCellText(value, kind);
+    const bool never = !value.isValid() || value.isNull();
+    if (kind < 3 && (never || isNumber(value)) && !text.startsWith(QLatin1Char('-')))
+        return QLatin1Char(' ') + text;
+    return text;
+}
+
+QVector<PrintLine> resultsPage(const QVector<QVariant> &row)
+{
+    const auto at = [&row](int p) { return p < row.size() ? row[p] : QVariant(); };
+    QVector<PrintLine> page;
+    page << PrintLine{};
+    page << PrintLine{{7, at(nomePosition()).toString()}};
+    page << PrintLine{} << PrintLine{};
+    page << PrintLine{{7, QStringLiteral("Argomenti")},
+                      {35, QStringLiteral(" Giusti")},
+                      {45, QStringLiteral("Su")},
+                      {55, QStringLiteral("%")},
+                      {65, QStringLiteral("Quando")}};
+    page << PrintLine{};
+    const int groups = int(std::size(kGroups));
+    for (int g = 0; g < groups; ++g) {
+        PrintLine line{{1, QString::fromUtf8(kGroups[g].label)}};
+        for (int k = 0; k < 4; ++k)
+            line << PrintItem{kValueColumns[k], printedValue(at(kGroups[g].firstColumn + k), k)};
+        page << line;
+        if (g < groups - 1)
+            page << PrintLine{};
+    }
+    page << PrintLine{} << PrintLine{};
+    return page;
+}
+
+QString pageText(const QVector<PrintLine> &lines)
+{
+    QString out;
+    for (const PrintLine &line : lines) {
+        int pos = 0;
+        for (const PrintItem &item : line) {
+            const int target = qMax(0, item.column - 1);
+            if (pos > target) { // past the column already: it goes on the next line
+                out += QLatin1Char('\n');
+                pos = 0;
+            }
+            out += QString(target - pos, QLatin1Char(' '));
+            out += item.text;
+            pos = target + int(item.text.size());
+        }
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+std::unique_ptr<QPrinter> defaultPrinter(QString *problem)
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        if (problem)
+            *problem = printmsg::noPrinter();
+        return nullptr;
+    }
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (!printer->isValid() || info.state() == QPrinter::Error) {
+        if (problem)
+            *problem = printmsg::printerFailed();
+        return nullptr;
+    }
+    return printer;
+}
+
+bool renderPage(QPrinter &printer, const QVector<PrintLine> &lines, QString *problem)
+{
+    QPainter p;
+    if (!p.begin(&printer)) {
+        if (problem)
+            *problem = printmsg::printerFailed();
+        return false;
+    }
+    // The printer's own font and margins: the page only sets its columns.
+    const QFontMetricsF fm(p.font(), &printer);
+    const double column = fm.averageCharWidth();
+    const double lineHeight = fm.lineSpacing();
+    const double pageHeight = printer.pageLayout().paintRectPixels(printer.resolution()).height();
+    double y = fm.ascent();
+    const auto nextLine = [&] {
+        y += lineHeight;
+        if (y + fm.descent() > pageHeight) {
+            printer.newPage();
+            y = fm.ascent();
+        }
+    };
+    for (const PrintLine &line : lines) {
+        double x = 0;
+        bool first = true;
+        for (const PrintItem &item : line) {
+            const double tab = qMax(0, item.column - 1) * column;
+            if (!first && x > tab + 0.5)
+                nextLine();
+            p.drawText(QPointF(tab, y), item.text);
+            x = tab + fm.horizontalAdvance(item.text);
+            first = false;
+        }
+        nextLine();
+    }
+    const bool ended = p.end();
+    if (!ended || printer.printerState() == QPrinter::Error) {
+        if (problem)
+            *problem = printmsg::printerFailed();
+        return false;
+    }
+    return true;
+}
+
+QString printKey(const AppContext &ctx, const QString &modoRisultati, const QString &nomeCercato)
+{
+    if (modoRisultati == QLatin1String("nomebis"))
+        return nomeCercato;
+    return ctx.nomeStudente;
+}
+
+PrintOutcome printResults(AppContext &ctx, const QString &modoRisultati, const QString &nomeCercato,
+                          const PrinterProvider &provider)
+{
+    PrintOutcome out;
+    if (!ctx.dbTesti) {
+        out.status = PrintStatus::DatabaseFailed;
+        out.message = printmsg::notFound();
+        return out;
+    }
+    DbError err;
+    const auto row = lookupPupil(*ctx.dbTesti, printKey(ctx, modoRisultati, nomeCercato), &err);
+    if (err.isError()) {
+        out.status = PrintStatus::DatabaseFailed;
+        out.message = err.message;
+        return out;
+    }
+    if (!row) {
+        out.status = PrintStatus::NotFound;
+        out.message = printmsg::notFound();
+        return out;
+    }
+    const QVector<PrintLine> page = resultsPage(*row);
+
+    QString problem;
+    std::unique_ptr<QPrinter> printer = provider ? provider(&problem) : defaultPrinter(&problem);
+    if (!printer) {
+        out.status = PrintStatus::NoPrinter;
+        out.message = problem.isEmpty() ? printmsg::noPrinter() : problem;
+        return out;
+    }
+    if (!renderPage(*printer, page, &problem)) {
+        out.status = PrintStatus::PrinterFailed;
+        out.message = problem;
+        return out;
+    }
+    return out;
+}
+
+} // namespace morvello

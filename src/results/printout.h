@@ -1,0 +1,66 @@
+#pragma once
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+class QPrinter;
+
+namespace morvello {
+
+struct AppContext;
+
+// One piece of a printed line: text that starts at a print column. Column 1
+// is the left edge of the printable area and a column is one average
+// character width of the printer's font, so the page keeps its columns in
+// whatever font the printer offers.
+struct PrintItem {
+    int column = 1;
+    QString text;
+    bool operator==(const PrintItem &o) const { return column == o.column && text == o.text; }
+};
+using PrintLine = QVector<PrintItem>; // an empty line prints nothing
+
+// The results page of one pupil's row (the 34 values of tabtesti by position):
+// the name, the header, the eight groups with their four values.
+QVector<PrintLine> resultsPage(const QVector<QVariant> &row);
+
+// A value as printed: numbers with the sign place in front (so that digits
+// sit under " Giusti"), a value never saved as the grid shows it ("0", or
+// nothing for a date).
+QString printedValue(const QVariant &value, int kind);
+
+// The page as plain text with one character per column, for reading it back.
+QString pageText(const QVector<PrintLine> &lines);
+
+// Hands out the printer to print on; null, with *problem filled in Italian,
+// when there is none. Tests hand out a PDF printer.
+using PrinterProvider = std::function<std::unique_ptr<QPrinter>(QString *problem)>;
+
+// The system's default printer.
+std::unique_ptr<QPrinter> defaultPrinter(QString *problem);
+
+// Draws the lines on the printer, one page (more only if the font is huge).
+// False, with *problem filled in, when the printer cannot take the page.
+bool renderPage(QPrinter &printer, const QVector<PrintLine> &lines, QString *problem);
+
+enum class PrintStatus { Printed, NotFound, NoPrinter, PrinterFailed, DatabaseFailed };
+struct PrintOutcome {
+    PrintStatus status = PrintStatus::Printed;
+    QString message; // empty when the page went to the printer
+};
+
+// Printing the shown pupil: "mionome" or nothing yet -> NomeStudente,
+// "nomebis" -> the searched name.
+QString printKey(const AppContext &ctx, const QString &modoRisultati, const QString &nomeCercato);
+PrintOutcome printResults(AppContext &ctx, const QString &modoRisultati, const QString &nomeCercato,
+                          const PrinterProvider &printer);
+
+namespace printmsg {
+QString notFound(); // "Nome non trovato nell'archivio"
+QString noPrinter();
+QString printerFailed();
+} // namespace printmsg
+
+} // namespace morvello
