@@ -1,0 +1,204 @@
+#include "richtextview.h"
+
+#include "datapaths.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
+
+namespace morvello {
+
+namespace {
+
+SelColor colorOf(const QTextCharFormat &f)
+{
+    if (!f.hasProperty(QTextFormat::ForegroundBrush))
+        return SelColor::automatic();
+    const QColor c = f.foreground().color();
+    return SelColor::of(QColor(c.red(), c.green(), c.blue()));
+}
+
+} // namespace
+
+qint64 SelColor::value() const
+{
+    if (m_mixed)
+        return -1;
+    return qint64(m_color.red()) + 256 * qint64(m_color.green()) + 65536 * qint64(m_color.blue());
+}
+
+bool SelColor::operator==(const SelColor &o) const
+{
+    if (m_mixed || o.m_mixed)
+        return m_mixed == o.m_mixed;
+    return m_color.rgb() == o.m_color.rgb();
+}
+
+RichTextView::RichTextView(QWidget *parent) : QTextEdit(parent)
+{
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setUndoRedoEnabled(false);
+    setAcceptRichText(false);
+}
+
+RtfResult RichTextView::loadFile(const QString &windowsPath, const QString &baseDir)
+{
+    const RtfResult r = readRtfFile(resolveDataPath(windowsPath, baseDir), document());
+    resetDocument();
+    return r;
+}
+
+RtfResult RichTextView::loadRtf(const QByteArray &rtf)
+{
+    const RtfResult r = readRtf(rtf, document());
+    resetDocument();
+    return r;
+}
+
+void RichTextView::resetDocument()
+{
+    setTextCursor(QTextCursor(document()));
+}
+
+QString RichTextView::plainText() const
+{
+    QString text = document()->toRawText();
+    for (QChar &c : text) {
+        if (c.unicode() == QChar::ParagraphSeparator || c.unicode() == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return text;
+}
+
+int RichTextView::textLength() const
+{
+    return std::max(0, document()->characterCount() - 1);
+}
+
+void RichTextView::clearText()
+{
+    document()->clear();
+    resetDocument();
+}
+
+int RichTextView::selStart() const
+{
+    return textCursor().selectionStart();
+}
+
+int RichTextView::selLength() const
+{
+    const QTextCursor c = textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+QString RichTextView::selText() const
+{
+    QString text = textCursor().selectedText();
+    for (QChar &c : text) {
+        if (c.unicode() == QChar::ParagraphSeparator || c.unicode() == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return text;
+}
+
+void RichTextView::setSelection(int anchor, int position)
+{
+    QTextCursor c(document());
+    c.setPosition(anchor);
+    c.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+void RichTextView::setSelStart(int start)
+{
+    const int s = std::clamp(start, 0, textLength());
+    setSelection(s, s);
+}
+
+void RichTextView::setSelLength(int length)
+{
+    const int s = selStart();
+    const qint64 e = std::clamp<qint64>(qint64(s) + std::max(length, 0), s, textLength());
+    setSelection(s, int(e));
+}
+
+SelColor RichTextView::selColor() const
+{
+    const QTextCursor cur = textCursor();
+    const int s = cur.selectionStart();
+    const int e = cur.selectionEnd();
+    if (s < e) {
+        bool any = false;
+        bool allAuto = true;
+        SelColor first = SelColor::automatic();
+        for (QTextBlock b = document()->findBlock(s); b.isValid() && b.position() < e; b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                const int fs = f.position();
+                const int fe = fs + f.length();
+                if (fe <= s)
+                    continue;
+                if (fs >= e)
+                    break;
+                const SelColor c = colorOf(f.charFormat());
+                if (!any) {
+                    first = c;
+                    any = true;
+                } else if (c != first) {
+                    return SelColor::mixed();
+                }
+                allAuto = allAuto && c.isAutomatic();
+            }
+        }
+        if (any)
+            return allAuto ? SelColor::automatic() : SelColor::of(first.color());
+    }
+    // The colour a character typed at this position would take.
+    QTextCursor at(document());
+    at.setPosition(s);
+    return colorOf(at.charFormat());
+}
+
+void RichTextView::setSelColor(const QColor &color)
+{
+    QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return;
+    QTextCharFormat f;
+    f.setForeground(QColor(color.red(), color.green(), color.blue()));
+    c.mergeCharFormat(f);
+}
+
+void RichTextView::setSelIndent(int twips)
+{
+    QTextCursor c = textCursor();
+    QTextBlockFormat f;
+    f.setLeftMargin(std::clamp(twips, -31680, 31680) / 15.0);
+    c.mergeBlockFormat(f);
+}
+
+int RichTextView::selIndent() const
+{
+    const QTextBlock b = document()->findBlock(selStart());
+    return int(std::lround(b.blockFormat().leftMargin() * 15.0));
+}
+
+QTextDocumentFragment RichTextView::content() const
+{
+    return QTextDocumentFragment(document());
+}
+
+void RichTextView::setContent(const QTextDocumentFragment &fragment)
+{
+    document()->clear();
+    QTextCursor c(document());
+    c.insertFragment(fragment);
+    resetDocument();
+}
+
+} // namespace morvello
