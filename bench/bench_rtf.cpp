@@ -1,0 +1,209 @@
+// Timing of the RTF reader on the large corpus file (30,026 characters,
+// 1,225 runs), in process and as whole processes beside two other readers.
+//
+//   bench_rtf [RUNS]     RUNS in-process reads (default 50)
+//
+// The other readers (unrtf, pandoc) are only a yardstick; when missing they
+// are skipped. The goal for the in-process read is a median of 6 ms or less.
+
+#include "platform/richtextview.h"
+#include "platform/rtfreader.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <vector>
+
+using namespace morvello;
+
+namespace {
+
+struct Stats {
+    double median = 0, min = 0, max = 0;
+    int runs = 0;
+};
+
+Stats measure(int runs, const std::function<void()> &work, int warmup = 3)
+{
+    for (int i = 0; i < warmup; ++i)
+        work();
+    std::vector<double> ms;
+    ms.reserve(size_t(runs));
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        t.start();
+        work();
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    Stats s;
+    s.runs = runs;
+    s.min = ms.front();
+    s.max = ms.back();
+    s.median = runs % 2 ? ms[size_t(runs / 2)] : (ms[size_t(runs / 2 - 1)] + ms[size_t(runs / 2)]) / 2;
+    return s;
+}
+
+void print(const char *what, const Stats &s)
+{
+    std::printf("%-46s median %9.3f ms   min %9.3f   max %9.3f   (%d runs)\n", what, s.median, s.min, s.max, s.runs);
+}
+
+// A whole process, output thrown away; nothing when the program is missing
+// or fails.
+std::optional<Stats> measureProcess(const QString &program, const QStringList &args, int runs)
+{
+    const QString exe = QFileInfo(program).isAbsolute() ? program : QStandardPaths::findExecutable(program);
+    if (exe.isEmpty() || !QFileInfo::exists(exe))
+        return std::nullopt;
+    bool failed = false;
+    const Stats s = measure(
+        runs,
+        [&] {
+            QProcess p;
+            p.setStandardOutputFile(QProcess::nullDevice());
+            p.setStandardErrorFile(QProcess::nullDevice());
+            p.start(exe, args);
+            if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+                failed = true;
+        },
+        1);
+    if (failed)
+        return std::nullopt;
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 50;
+
+    const QString dir = QStringLiteral(MORVELLO_SHARED_DIR "/rtf-corpus/");
+    const QString large = dir + QStringLiteral("large-colours-libreoffice.rtf");
+    const QString small = dir + QStringLiteral("it-libreoffice.rtf");
+    QFile f(large);
+    if (!f.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "bench_rtf: il file %s non si può leggere\n", qPrintable(large));
+        return 1;
+    }
+    const QByteArray data = f.readAll();
+
+    {
+        QTextDocument doc;
+        const RtfResult r = readRtf(data, &doc);
+        if (!r.ok) {
+            std::fprintf(stderr, "bench_rtf: %s\n", qPrintable(r.error));
+            return 1;
+        }
+        std::printf("large-colours-libreoffice.rtf: %lld bytes, %d characters, %d paragraphs\n\n",
+                    qlonglong(data.size()), doc.characterCount() - 1, doc.blockCount());
+    }
+
+    std::printf("In process\n");
+    const Stats inMemory = measure(runs, [&] {
+        QTextDocument doc;
+        readRtf(data, &doc);
+    });
+    print("readRtf, bytes in memory -> new document", inMemory);
+    const Stats fromFile = measure(runs, [&] {
+        QTextDocument doc;
+        readRtfFile(large, &doc);
+    });
+    print("readRtfFile, file -> new document", fromFile);
+
+    RichTextView view;
+    view.resize(473, 529); // the story view's size in pixels
+    const Stats hiddenView = measure(runs, [&] { view.loadFile(large); });
+    print("RichTextView::loadFile, hidden view", hiddenView);
+    view.show();
+    const Stats shownView = measure(std::max(5, runs / 5), [&] {
+        view.loadFile(large);
+        (void)view.document()->size(); // lays the whole document out
+    });
+    print("RichTextView::loadFile + full layout, shown", shownView);
+    view.hide();
+
+    // The story screen's correction: one character at a time in two views.
+    RichTextView pupil;
+    RichTextView key;
+    pupil.loadFile(large);
+    key.loadFile(large);
+    const int length = pupil.textLength();
+    int differing = 0;
+    const Stats loop = measure(
+        3,
+        [&] {
+            differing = 0;
+            for (int p = 1; p <= length; ++p) {
+                pupil.setSelStart(p);
+                pupil.setSelLength(1);
+                key.setSelStart(p);
+                key.setSelLength(1);
+                if (pupil.selColor() != key.selColor())
+                    ++differing;
+            }
+        },
+        0);
+    print(qPrintable(QStringLiteral("compare %1 characters in two views").arg(length)), loop);
+    std::printf("%-46s %9.3f us per character\n", "", loop.median * 1000.0 / length);
+
+    std::printf("\nWhole processes (1 warm-up, %d runs each)\n", 10);
+    const QString rtfdump = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/rtfdump");
+    struct Row {
+        const char *name;
+        QString program;
+        QStringList args;
+    };
+    const std::vector<Row> rows = {
+        {"rtfdump FILE", rtfdump, {large}},
+        {"rtfdump --runs FILE", rtfdump, {QStringLiteral("--runs"), large}},
+        {"unrtf --text FILE", QStringLiteral("unrtf"), {QStringLiteral("--text"), large}},
+        {"pandoc -f rtf -t plain FILE", QStringLiteral("pandoc"),
+         {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),
+          QStringLiteral("--wrap=none"), large}},
+        {"rtfdump SMALL (start-up)", rtfdump, {small}},
+        {"unrtf --text SMALL (start-up)", QStringLiteral("unrtf"), {QStringLiteral("--text"), small}},
+        {"pandoc SMALL (start-up)", QStringLiteral("pandoc"),
+         {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),
+          QStringLiteral("--wrap=none"), small}},
+    };
+    std::vector<std::optional<Stats>> results;
+    for (const Row &row : rows) {
+        const auto s = measureProcess(row.program, row.args, 10);
+        results.push_back(s);
+        if (s)
+            print(row.name, *s);
+        else
+            std::printf("%-46s non disponibile\n", row.name);
+    }
+
+    std::printf("\nRatios of medians (large file)\n");
+    const auto &dump = results[0];
+    auto ratio = [](const char *what, const std::optional<Stats> &a, double b) {
+        if (a)
+            std::printf("%-46s %8.1f x\n", what, a->median / b);
+    };
+    ratio("unrtf process / in-process readRtf", results[2], inMemory.median);
+    ratio("pandoc process / in-process readRtf", results[3], inMemory.median);
+    if (dump) {
+        ratio("rtfdump process / in-process readRtf", dump, inMemory.median);
+        ratio("unrtf process / rtfdump process", results[2], dump->median);
+        ratio("pandoc process / rtfdump process", results[3], dump->median);
+    }
+    std::printf("\nGoal: in-process read of the large file <= 6 ms median: %s (%.3f ms)\n",
+                inMemory.median <= 6.0 ? "met" : "NOT met", inMemory.median);
+    return 0;
+}
