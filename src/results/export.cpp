@@ -7,6 +7,7 @@
 #include "platform/database.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace morvello {
@@ -63,7 +64,8 @@ ExportStatus copyTemplate(const QString &from, const QString &to, QString *messa
         return ExportStatus::TemplateCopyFailed;
     }
     QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a write the disk takes only in part is seen at once.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *message = exportmsg::diskNotWritable();
         return ExportStatus::TemplateCopyFailed;
     }
@@ -83,6 +85,11 @@ ExportStatus copyTemplate(const QString &from, const QString &to, QString *messa
         return ExportStatus::TemplateCopyFailed;
     }
     if (!out.commit()) {
+        *message = exportmsg::diskFull();
+        return ExportStatus::TemplateCopyFailed;
+    }
+    if (QFileInfo(to).size() != in.size()) {
+        QFile::remove(to);
         *message = exportmsg::diskFull();
         return ExportStatus::TemplateCopyFailed;
     }

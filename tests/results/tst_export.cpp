@@ -1,0 +1,393 @@
+#include "results/export.h"
+#include "results/frisultati.h"
+#include "results/openresults.h"
+#include "results/removabledrive.h"
+#include "results/schema.h"
+
+#include "platform/database.h"
+#include "platform/navigator.h"
+#include "testsupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace morvello;
+
+using Rows = QVector<QVector<QVariant>>;
+
+namespace {
+
+const QDateTime kWhen(QDate(2026, 3, 14), QTime(10, 30, 0));
+
+// One computer: its own data folder with the results file and the empty
+// export file the program ships with.
+struct Computer {
+    test::TestContext t;
+    explicit Computer(const QStringList &pupils = {})
+    {
+        DbError err;
+        if (!Database::create(t.dataDir() + QStringLiteral("/exporttesti.mdb"), schema::exportTemplateStatements(), &err))
+            qFatal("cannot create the export template: %s", qPrintable(err.message));
+        int i = 0;
+        for (const QString &name : pupils)
+            addPupil(name, ++i);
+    }
+    // A row with something in every kind of column: numbers, a fraction,
+    // dates, "(...)", and groups never saved.
+    void addPupil(const QString &name, int n)
+    {
+        DbError err;
+        auto rs = t.db->openRecordset(QStringLiteral("tabtesti"), &err);
+        QVERIFY2(rs, qPrintable(err.message));
+        rs->addNew();
+        rs->setValue(1, name);
+        rs->setValue(2, n);
+        rs->setValue(3, n + 4);
+        rs->setValue(4, 50 + n);
+        rs->setValue(5, kWhen.addDays(n));
+        rs->setValue(22, 2);
+        rs->setValue(23, 3);
+        rs->setValue(24, 66.5);
+        rs->setValue(25, QStringLiteral("(...)"));
+        rs->setValue(33, kWhen.addSecs(n));
+        QVERIFY2(rs->update(&err), qPrintable(err.message));
+    }
+    QString templatePath() const { return t.dataDir() + QStringLiteral("/exporttesti.mdb"); }
+    Rows rows() { return readRows(*t.db); }
+
+    static Rows readRows(Database &db)
+    {
+        Rows out;
+        DbError err;
+        auto rs = db.openRecordset(QStringLiteral("tabtesti"), &err);
+        if (!rs)
+            return out;
+        while (!rs->eof()) {
+            QVector<QVariant> row;
+            for (int j = 0; j < rs->fieldCount(); ++j)
+                row << rs->value(j);
+            out << row;
+            rs->moveNext();
+        }
+        return out;
+    }
+};
+
+// The disk in drive A:, a folder of its own.
+struct Disk {
+    QTemporaryDir dir;
+    QString root;
+    Disk() : root(dir.path()) { qputenv("MORVELLO_DRIVE_A", root.toLocal8Bit()); }
+    explicit Disk(const QString &path) : root(path) { qputenv("MORVELLO_DRIVE_A", root.toLocal8Bit()); }
+    ~Disk() { qunsetenv("MORVELLO_DRIVE_A"); }
+    QString file() const { return root + QStringLiteral("/exporttesti.mdb"); }
+    Rows rows() const
+    {
+        auto db = Database::open(file());
+        return db ? Computer::readRows(*db) : Rows{};
+    }
+    QStringList entries() const { return QDir(root).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot); }
+};
+
+QByteArray fileHash(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Press "ESPORTA i risultati su floppy" on the computer's results screen.
+QStringList pressExport(Computer &c)
+{
+    c.t.dialogs.messages.clear();
+    registerResultsScreens(*c.t.navigator);
+    c.t.navigator->setShowWindows(false);
+    auto *s = qobject_cast<FRisultati *>(c.t.navigator->load(ScreenName::Risultati));
+    s->LabEXPORT_Click();
+    return c.t.dialogs.messages;
+}
+
+// A smaller disk: files may not grow beyond `bytes` while it lives. Writes
+// past the limit fail with EFBIG instead of stopping the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit l = m_old;
+        l.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &l) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+} // namespace
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void blankDisk()
+    {
+        Computer c({QStringLiteral("ROSSI MARIO"), QStringLiteral("Ospite"), QStringLiteral("VERDI ANNA")});
+        Disk disk;
+        const Rows before = c.rows();
+        const QByteArray templateHash = fileHash(c.templatePath());
+
+        QCOMPARE(pressExport(c), QStringList());
+        QCOMPARE(disk.entries(), QStringList{QStringLiteral("exporttesti.mdb")});
+        const Rows exported = disk.rows();
+        // Every column by position, the row key the program never writes included.
+        QCOMPARE(exported, before);
+        QCOMPARE(exported[0][0], QVariant(qint64(1)));
+        QCOMPARE(exported[1][1], QVariant(QStringLiteral("Ospite")));
+        QCOMPARE(exported[2][5], QVariant(kWhen.addDays(3)));
+        QCOMPARE(exported[2][25], QVariant(QStringLiteral("(...)")));
+        QVERIFY(exported[2][10].isNull());
+        QCOMPARE(c.rows(), before);
+        QCOMPARE(fileHash(c.templatePath()), templateHash);
+    }
+
+    void emptyArchive()
+    {
+        Computer c;
+        Disk disk;
+        QCOMPARE(pressExport(c), QStringList());
+        QVERIFY(QFile::exists(disk.file()));
+        QCOMPARE(disk.rows().size(), 0);
+    }
+
+    void twiceOntoOneDisk()
+    {
+        Computer c({QStringLiteral("ROSSI MARIO"), QStringLiteral("VERDI ANNA")});
+        Disk disk;
+        QCOMPARE(pressExport(c), QStringList());
+        QCOMPARE(pressExport(c), QStringList());
+        const Rows rows = disk.rows();
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows.mid(0, 2), c.rows());
+        QCOMPARE(rows.mid(2, 2), c.rows());
+    }
+
+    void threeComputersOntoOneDisk()
+    {
+        Computer a({QStringLiteral("ALFA UNO"), QStringLiteral("ALFA DUE")});
+        Computer b({QStringLiteral("BETA UNO")});
+        Computer c({QStringLiteral("GAMMA UNO"), QStringLiteral("GAMMA DUE"), QStringLiteral("GAMMA TRE")});
+        Disk disk;
+        QCOMPARE(pressExport(b), QStringList());
+        QCOMPARE(pressExport(c), QStringList());
+        QCOMPARE(pressExport(a), QStringList());
+        QCOMPARE(disk.rows(), b.rows() + c.rows() + a.rows());
+    }
+
+    void diskFileNamedInCapitals()
+    {
+        Computer c({QStringLiteral("ROSSI MARIO")});
+        Disk disk;
+        QVERIFY(QFile::copy(c.templatePath(), disk.root + QStringLiteral("/EXPORTTESTI.MDB")));
+        QCOMPARE(pressExport(c), QStringList());
+        QCOMPARE(disk.entries(), QStringList{QStringLiteral("EXPORTTESTI.MDB")});
+        auto db = Database::open(disk.root + QStringLiteral("/EXPORTTESTI.MDB"));
+        QVERIFY(db);
+        QCOMPARE(Computer::readRows(*db), c.rows());
+    }
+
+    void noDiskOrNoDrive_data()
+    {
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("drive empty (the folder is not there)") << "missing" << exportmsg::diskNotWritable();
+        // Nothing can be created below a plain file, not even by root.
+        QTest::newRow("drive that cannot be written") << "under-a-file" << exportmsg::diskNotWritable();
+        QTest::newRow("no drive at all") << "none" << exportmsg::interrupted();
+    }
+    void noDiskOrNoDrive()
+    {
+        QFETCH(QString, drive);
+        QFETCH(QString, message);
+        Computer c({QStringLiteral("ROSSI MARIO")});
+        const Rows before = c.rows();
+        QTemporaryDir scratch;
+        std::unique_ptr<Disk> disk;
+        if (drive == QLatin1String("missing")) {
+            disk = std::make_unique<Disk>(scratch.path() + QStringLiteral("/floppy"));
+        } else if (drive == QLatin1String("under-a-file")) {
+            QFile plain(scratch.path() + QStringLiteral("/plain"));
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+            plain.close();
+            disk = std::make_unique<Disk>(plain.fileName() + QStringLiteral("/floppy"));
+        } else {
+            qunsetenv("MORVELLO_DRIVE_A");
+            if (!removabledrive::rootFolder().isEmpty())
+                QSKIP("this computer has a removable medium mounted");
+        }
+        QCOMPARE(pressExport(c), QStringList{message});
+        QCOMPARE(c.rows(), before);
+        QCOMPARE(QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 drive == QLatin1String("under-a-file") ? QStringList{QStringLiteral("plain")} : QStringList{});
+    }
+
+    void writeProtectedDisk()
+    {
+        if (geteuid() == 0)
+            QSKIP("running as root: folder permissions do not stop root from writing");
+        Computer c({QStringLiteral("ROSSI MARIO")});
+        Disk disk;
+        QVERIFY(QFile::setPermissions(disk.root, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const QStringList said = pressExport(c);
+        QFile::setPermissions(disk.root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(said, QStringList{exportmsg::diskNotWritable()});
+        QCOMPARE(disk.entries(), QStringList());
+    }
+
+    void diskFullWhileCopyingTheTemplate()
+    {
+        Computer c({QStringLiteral("ROSSI MARIO")});
+        Disk disk;
+        const Rows before = c.rows();
+        QVERIFY(QFileInfo(c.templatePath()).size() > 2048);
+        QStringList said;
+        {
+            FileSizeLimit small(2048);
+            QVERIFY(small.ok());
+            said = pressExport(c);
+        }
+        QCOMPARE(said, QStringList{exportmsg::diskFull()});
+        // No half copy left for the next try to take for a real file.
+        QCOMPARE(disk.entries(), QStringList());
+        QCOMPARE(c.rows(), before);
+
+        // With room on the disk the same click works.
+        QCOMPARE(pressExport(c), QStringList());
+        QCOMPARE(disk.rows(), before);
+    }
+
+    void diskFullWhileAppending()
+    {
+        Computer c;
+        for (int i = 0; i < 300; ++i)
+            c.addPupil(QStringLiteral("ALUNNO %1").arg(i), i);
+        Disk disk;
+        // Earlier exports are on the disk already.
+        Computer earlier({QStringLiteral("PRIMO ALUNNO")});
+        QCOMPARE(pressExport(earlier), QStringList());
+        const QByteArray diskBefore = fileHash(disk.file());
+        const qint64 size = QFileInfo(disk.file()).size();
+        const Rows before = c.rows();
+
+        QStringList said;
+        {
+            // Room for a few rows, not for three hundred.
+            FileSizeLimit full(size + 4 * 4096);
+            QVERIFY(full.ok());
+            said = pressExport(c);
+        }
+        QCOMPARE(said, QStringList{exportmsg::interrupted()});
+        QCOMPARE(fileHash(disk.file()), diskBefore);
+        QCOMPARE(disk.entries(), QStringList{QStringLiteral("exporttesti.mdb")});
+        QCOMPARE(disk.rows(), earlier.rows());
+        QCOMPARE(c.rows(), before);
+
+        // Nothing half done stays behind: the next export appends each row once.
+        QCOMPARE(pressExport(c), QStringList());
+        QCOMPARE(disk.rows(), earlier.rows() + before);
+    }
+
+    void damagedExportFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QByteArray garbage;
+        for (int i = 0; i < 200; ++i)
+            garbage += "questo non e' un archivio di dati ";
+        QTest::newRow("not a database") << garbage << exportmsg::interrupted();
+        QTest::newRow("empty file") << QByteArray() << exportmsg::insertNewDisk();
+        QTest::newRow("database without tabtesti") << QByteArray("other-table") << exportmsg::insertNewDisk();
+        QTest::newRow("tabtesti with too few columns") << QByteArray("short-table") << exportmsg::interrupted();
+        QTest::newRow("cut off half way") << QByteArray("truncated") << QString();
+    }
+    void damagedExportFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        Computer c({QStringLiteral("ROSSI MARIO"), QStringLiteral("VERDI ANNA")});
+        Disk disk;
+        if (content == "other-table" || content == "short-table") {
+            const QString table = content == "other-table" ? QStringLiteral("CREATE TABLE altro (x TEXT)")
+                                                            : QStringLiteral("CREATE TABLE tabtesti (id INTEGER, nome TEXT)");
+            QVERIFY(Database::create(disk.file(), {table}));
+        } else if (content == "truncated") {
+            // Rows on the disk, then the file loses its second half.
+            QCOMPARE(pressExport(c), QStringList());
+            for (int i = 0; i < 50; ++i)
+                c.addPupil(QStringLiteral("ALTRO %1").arg(i), i);
+            QCOMPARE(pressExport(c), QStringList());
+            QFile f(disk.file());
+            QVERIFY(f.resize(f.size() / 2));
+        } else {
+            QFile f(disk.file());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        const QByteArray diskBefore = fileHash(disk.file());
+        const Rows before = c.rows();
+        const QStringList said = pressExport(c);
+        if (message.isEmpty()) // whichever of the two the damage leads to
+            QVERIFY2(said == QStringList{exportmsg::interrupted()} || said == QStringList{exportmsg::insertNewDisk()},
+                     qPrintable(said.join(QLatin1Char('|'))));
+        else
+            QCOMPARE(said, QStringList{message});
+        QCOMPARE(fileHash(disk.file()), diskBefore);
+        QCOMPARE(disk.entries(), QStringList{QStringLiteral("exporttesti.mdb")});
+        QCOMPARE(c.rows(), before);
+    }
+
+    void badTemplate_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "missing" << exportmsg::templateMissing();
+        QTest::newRow("not a database") << "garbage" << exportmsg::interrupted();
+        QTest::newRow("without tabtesti") << "other" << exportmsg::insertNewDisk();
+    }
+    void badTemplate()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        Computer c({QStringLiteral("ROSSI MARIO")});
+        Disk disk;
+        QVERIFY(QFile::remove(c.templatePath()));
+        if (kind == QLatin1String("garbage")) {
+            QFile f(c.templatePath());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(8192, 'x'));
+        } else if (kind == QLatin1String("other")) {
+            QVERIFY(Database::create(c.templatePath(), {QStringLiteral("CREATE TABLE altro (x TEXT)")}));
+        }
+        QCOMPARE(pressExport(c), QStringList{message});
+        // A copy that turned out useless is taken away again.
+        QCOMPARE(disk.entries(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"
