@@ -493,15 +493,22 @@ bool Database::checkIntegrity(DbError *error)
     if (!prepare(q, QStringLiteral("PRAGMA quick_check(5)"), what, error) || !run(q, what, error))
         return false;
     QStringList problems;
+    bool damaged = false;
     while (q.next()) {
-        const QString line = q.value(0).toString();
-        if (line.compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0)
-            problems << line;
+        const QString text = q.value(0).toString();
+        if (text.compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
+            continue;
+        damaged = true;
+        for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (!line.startsWith(QLatin1String("***")))
+                problems << line.trimmed();
+        }
     }
-    if (problems.isEmpty())
+    if (!damaged)
         return true;
     setError(error, DbErrorCode::Damaged,
-             QStringLiteral("L'archivio \"%1\" è danneggiato (%2).").arg(shown(m_path), problems.join(QStringLiteral("; "))));
+             QStringLiteral("L'archivio \"%1\" è danneggiato e non può essere usato.\nDettagli tecnici: %2")
+                 .arg(shown(m_path), problems.join(QStringLiteral("; "))));
     return false;
 }
 

@@ -1,0 +1,339 @@
+#include "platform/database.h"
+#include "results/resultsstore.h"
+#include "results/schema.h"
+#include "testsupport.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace morvello;
+using morvello::test::TestContext;
+
+Q_DECLARE_METATYPE(morvello::FieldGroup)
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 3, 14), QTime(10, 30, 0));
+
+QVector<QVariant> rowOf(Database &db, const QString &name)
+{
+    DbError e;
+    const auto row = lookupPupil(db, name, &e);
+    if (e.isError())
+        qWarning("lookup failed: %s", qPrintable(e.message));
+    return row ? *row : QVector<QVariant>();
+}
+
+int tabtestiRows(Database &db)
+{
+    auto rs = db.openRecordset(QStringLiteral("tabtesti"));
+    return rs ? rs->recordCount() : -1;
+}
+
+} // namespace
+
+class TstResultsStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void groupColumnNames_data()
+    {
+        QTest::addColumn<FieldGroup>("group");
+        QTest::addColumn<QStringList>("columns");
+        QTest::newRow("espositivi") << FieldGroup::Espositivi
+                                    << QStringList{"espositivi", "espositivitot", "espositivo%", "espositividata"};
+        QTest::newRow("figure") << FieldGroup::Figure << QStringList{"figuregiu", "figuresb", "figure%", "figuredata"};
+        QTest::newRow("aiuti") << FieldGroup::Aiuti << QStringList{"aiuti", "aiutitot", "aiuti%", "aiutidata"};
+        QTest::newRow("genette") << FieldGroup::Genette
+                                 << QStringList{"genette", "genettetot", "genette%", "genettedata"};
+    }
+    void groupColumnNames()
+    {
+        QFETCH(FieldGroup, group);
+        QFETCH(QStringList, columns);
+        QCOMPARE(groupColumns(group), columns);
+    }
+
+    void firstSaveCreatesRowWithNameAndGroupOnly_data()
+    {
+        QTest::addColumn<FieldGroup>("group");
+        QTest::newRow("espositivi") << FieldGroup::Espositivi;
+        QTest::newRow("poesia") << FieldGroup::Poesia;
+        QTest::newRow("figure") << FieldGroup::Figure;
+        QTest::newRow("definizioni") << FieldGroup::Definizioni;
+        QTest::newRow("sequenze") << FieldGroup::Sequenze;
+        QTest::newRow("aiuti") << FieldGroup::Aiuti;
+        QTest::newRow("tiposequenze") << FieldGroup::TipoSequenze;
+        QTest::newRow("genette") << FieldGroup::Genette;
+    }
+    void firstSaveCreatesRowWithNameAndGroupOnly()
+    {
+        QFETCH(FieldGroup, group);
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("ROSSI MARIO");
+        const DbError e = saveGroup(t.ctx, group, 7, 9, 77);
+        QVERIFY2(!e.isError(), qPrintable(e.message));
+
+        const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("ROSSI MARIO"));
+        QCOMPARE(row.size(), 34);
+        QVERIFY(!row.at(0).isNull()); // the automatic row key
+        QCOMPARE(row.at(1).toString(), QStringLiteral("ROSSI MARIO"));
+        const int first = int(group);
+        for (int i = 2; i < 34; ++i) {
+            if (i < first || i > first + 3)
+                QVERIFY2(row.at(i).isNull(), qPrintable(QString::number(i)));
+        }
+        QCOMPARE(row.at(first).toDouble(), 7.0);
+        QCOMPARE(row.at(first + 1).toDouble(), 9.0);
+        QCOMPARE(row.at(first + 2).toDouble(), 77.0);
+        if (group == FieldGroup::Aiuti)
+            QCOMPARE(row.at(first + 3), QVariant(QStringLiteral("(...)")));
+        else
+            QCOMPARE(row.at(first + 3), QVariant(kNow));
+        QCOMPARE(tabtestiRows(*t.db), 1);
+        QVERIFY(t.dialogs.messages.isEmpty());
+    }
+
+    void secondSaveOverwritesOnlyItsGroup()
+    {
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("BIANCHI ANNA");
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 3, 5, 60).isError());
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 6, 6, 96).isError());
+        const QDateTime later = kNow.addSecs(3600);
+        t.clock.set(later);
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 4, 10, 40).isError());
+
+        const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("BIANCHI ANNA"));
+        QCOMPARE(row.at(2).toDouble(), 4.0);
+        QCOMPARE(row.at(3).toDouble(), 10.0);
+        QCOMPARE(row.at(4).toDouble(), 40.0);
+        QCOMPARE(row.at(5).toDateTime(), later);
+        QCOMPARE(row.at(6).toDouble(), 6.0);
+        QCOMPARE(row.at(8).toDouble(), 96.0);
+        QCOMPARE(row.at(9).toDateTime(), kNow);
+        QCOMPARE(tabtestiRows(*t.db), 1);
+    }
+
+    void guestsShareOneRow()
+    {
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("Ospite");
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Genette, 1, 2, 50).isError());
+        t.ctx.nomeStudente = QStringLiteral("ALTRO");
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Genette, 1, 1, 100).isError());
+        t.ctx.nomeStudente = QStringLiteral("Ospite");
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Figure, 2, 3, 66).isError());
+        QCOMPARE(tabtestiRows(*t.db), 2);
+        // The results screen searches in upper case.
+        const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("OSPITE"));
+        QCOMPARE(row.at(1).toString(), QStringLiteral("Ospite"));
+        QCOMPARE(row.at(30).toDouble(), 1.0);
+        QCOMPARE(row.at(10).toDouble(), 2.0);
+    }
+
+    void emptyNameSavesNothing_data()
+    {
+        QTest::addColumn<bool>("withDatabase");
+        QTest::newRow("open database") << true;
+        QTest::newRow("no database") << false;
+    }
+    void emptyNameSavesNothing()
+    {
+        QFETCH(bool, withDatabase);
+        TestContext t;
+        if (!withDatabase)
+            t.ctx.dbTesti = nullptr;
+        t.ctx.nomeStudente.clear();
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 3, 5, 60).isError());
+        QVERIFY(!saveGroups(t.ctx, {GroupValues{FieldGroup::Sequenze, 1, 2, 50, {}},
+                                    GroupValues{FieldGroup::Aiuti, 0, 1, 0, {}}})
+                     .isError());
+        QVERIFY(!registerNarrativeResult(t.ctx, 2, 4).isError());
+        QCOMPARE(tabtestiRows(*t.db), 0);
+        auto rs = t.db->openRecordset(QStringLiteral("studenti"));
+        QCOMPARE(rs->recordCount(), 0);
+        QVERIFY(t.dialogs.messages.isEmpty());
+        QVERIFY(!t.db->inTransaction());
+    }
+
+    void bothFindingGroupsInOneUpdate()
+    {
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("VERDI LUCA");
+        const DbError e = saveGroups(t.ctx, {GroupValues{FieldGroup::Sequenze, 12, 15, 80, {}},
+                                             GroupValues{FieldGroup::Aiuti, 2, 5, 33.333333, {}}});
+        QVERIFY2(!e.isError(), qPrintable(e.message));
+        const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("VERDI LUCA"));
+        QCOMPARE(row.at(18).toDouble(), 12.0);
+        QCOMPARE(row.at(19).toDouble(), 15.0);
+        QCOMPARE(row.at(20).toDouble(), 80.0);
+        QCOMPARE(row.at(21), QVariant(kNow));
+        QCOMPARE(row.at(22).toDouble(), 2.0);
+        QCOMPARE(row.at(23).toInt(), 5);
+        QCOMPARE(row.at(24).toDouble(), 33.333333); // kept with its fraction
+        QCOMPARE(row.at(25).typeId(), QMetaType::QString);
+        QCOMPARE(row.at(25).toString(), QStringLiteral("(...)"));
+    }
+
+    void givenDateIsKept()
+    {
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("NERI");
+        const QDateTime when(QDate(2024, 1, 2), QTime(8, 0, 0));
+        QVERIFY(!saveGroups(t.ctx, {GroupValues{FieldGroup::Genette, 1, 2, 50, when}}).isError());
+        QCOMPARE(rowOf(*t.db, QStringLiteral("NERI")).at(33).toDateTime(), when);
+    }
+
+    void sixteenBitTotals_data()
+    {
+        QTest::addColumn<FieldGroup>("group");
+        QTest::addColumn<double>("total");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("figuresb half to even down") << FieldGroup::Figure << 6.5 << 6.0 << true;
+        QTest::newRow("figuresb half to even up") << FieldGroup::Figure << 7.5 << 8.0 << true;
+        QTest::newRow("definizionisb clamped") << FieldGroup::Definizioni << 40000.0 << 32767.0 << true;
+        QTest::newRow("aiutitot rounded") << FieldGroup::Aiuti << 4.6 << 5.0 << true;
+        QTest::newRow("espositivitot double") << FieldGroup::Espositivi << 4.5 << 4.5 << false;
+        QTest::newRow("genettetot double") << FieldGroup::Genette << 12.25 << 12.25 << false;
+    }
+    void sixteenBitTotals()
+    {
+        QFETCH(FieldGroup, group);
+        QFETCH(double, total);
+        QFETCH(double, stored);
+        QFETCH(bool, whole);
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("GIALLI");
+        QVERIFY(!saveGroup(t.ctx, group, 1.5, total, 10).isError());
+        const QVariant v = rowOf(*t.db, QStringLiteral("GIALLI")).at(int(group) + 1);
+        QCOMPARE(v.toDouble(), stored);
+        QCOMPARE(v.typeId() == QMetaType::LongLong, whole);
+        // The count is a double in every group.
+        QCOMPARE(rowOf(*t.db, QStringLiteral("GIALLI")).at(int(group)).toDouble(), 1.5);
+    }
+
+    void twoCopiesOfTheProgramKeepOneRow()
+    {
+        TestContext t;
+        DbError e;
+        std::unique_ptr<Database> second = Database::open(t.resultsPath(), &e);
+        QVERIFY2(second, qPrintable(e.message));
+        AppContext other = t.ctx;
+        other.dbTesti = second.get();
+        t.ctx.nomeStudente = QStringLiteral("ROSSI");
+        other.nomeStudente = QStringLiteral("rossi");
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).isError());
+        QVERIFY(!saveGroup(other, FieldGroup::Genette, 3, 4, 75).isError());
+        QCOMPARE(tabtestiRows(*t.db), 1);
+        const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("ROSSI"));
+        QCOMPARE(row.at(6).toDouble(), 1.0);
+        QCOMPARE(row.at(30).toDouble(), 3.0);
+    }
+
+    void failedSaveLeavesNoHalfRow()
+    {
+        TestContext t;
+        // The engine refuses the edit after the insert went through: the
+        // insert must go too.
+        QVERIFY(t.db->exec(QStringLiteral("CREATE TRIGGER rifiuta BEFORE UPDATE ON tabtesti "
+                                          "BEGIN SELECT RAISE(ABORT, 'rifiutato'); END")));
+        t.ctx.nomeStudente = QStringLiteral("NUOVO");
+        const DbError e = saveGroup(t.ctx, FieldGroup::Espositivi, 1, 2, 50);
+        QVERIFY(e.isError());
+        QCOMPARE(tabtestiRows(*t.db), 0);
+        QVERIFY(!t.db->inTransaction());
+        // The program goes on: the next save of another group works once the
+        // obstacle is gone.
+        QVERIFY(t.db->exec(QStringLiteral("DROP TRIGGER rifiuta")));
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 1, 2, 50).isError());
+        QCOMPARE(tabtestiRows(*t.db), 1);
+    }
+
+    void readOnlyFailureIsReportedInItalian()
+    {
+        TestContext t;
+        QVERIFY(t.db->exec(QStringLiteral("PRAGMA query_only=1")));
+        t.ctx.nomeStudente = QStringLiteral("BLU");
+        const DbError e = saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50);
+        QCOMPARE(e.number, DbErrorCode::ReadOnly);
+        reportSaveFailure(t.ctx, e);
+        QCOMPARE(t.dialogs.messages.size(), 1);
+        const QString m = t.dialogs.messages.first();
+        QVERIFY(m.startsWith(QStringLiteral("Il risultato non è stato salvato nell'archivio.")));
+        QVERIFY2(m.contains(QStringLiteral("sola lettura")), qPrintable(m));
+        QVERIFY2(m.contains(QStringLiteral("testi1.mdb")), qPrintable(m));
+        QVERIFY(!t.ended);
+        // Nothing to report, nothing said.
+        reportSaveFailure(t.ctx, DbError{});
+        QCOMPARE(t.dialogs.messages.size(), 1);
+    }
+
+    void closedDatabaseIsAnErrorNotACrash()
+    {
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("CHIUSO");
+        t.db->close();
+        QCOMPARE(saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).number, DbErrorCode::NotOpen);
+        QCOMPARE(registerNarrativeResult(t.ctx, 1, 2).number, DbErrorCode::NotOpen);
+        DbError e;
+        QVERIFY(allNames(*t.db, &e).isEmpty());
+        QCOMPARE(e.number, DbErrorCode::NotOpen);
+        QVERIFY(!lookupPupil(*t.db, QStringLiteral("CHIUSO"), &e));
+        QCOMPARE(e.number, DbErrorCode::NotOpen);
+    }
+
+    void registrationsAppendRows()
+    {
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("FERRARI GIULIA");
+        QVERIFY(!registerNarrativeResult(t.ctx, 3, 4).isError());
+        QVERIFY(!registerNarrativeResult(t.ctx, 5, 7).isError());
+        auto rs = t.db->openRecordset(QStringLiteral("studenti"));
+        QCOMPARE(rs->recordCount(), 2);
+        const QList<QPair<double, double>> expected{{3, 4}, {5, 7}};
+        int i = 0;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext(), ++i) {
+            QCOMPARE(rs->value(QStringLiteral("nome")).toString(), QStringLiteral("FERRARI GIULIA"));
+            QCOMPARE(rs->value(QStringLiteral("argomento")).toString(), QStringLiteral("Testi narrativi"));
+            QCOMPARE(rs->value(QStringLiteral("rispgiuste")).toDouble(), expected.at(i).first);
+            QCOMPARE(rs->value(QStringLiteral("rispsbagliate")).toDouble(), expected.at(i).second);
+        }
+        QCOMPARE(tabtestiRows(*t.db), 0); // registering is not saving
+    }
+
+    void lookupIgnoresCaseAndMissesCleanly()
+    {
+        TestContext t;
+        t.ctx.nomeStudente = QStringLiteral("ÈLIA CONTI");
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).isError());
+        DbError e;
+        QVERIFY(lookupPupil(*t.db, QStringLiteral("èlia conti"), &e));
+        QVERIFY(!lookupPupil(*t.db, QStringLiteral("ELIA CONTI"), &e));
+        QVERIFY(!e.isError());
+        QVERIFY(!lookupPupil(*t.db, QString(), &e));
+        QVERIFY(!e.isError());
+    }
+
+    void allNamesInTableOrder()
+    {
+        TestContext t;
+        QCOMPARE(allNames(*t.db), QStringList());
+        const QStringList names{QStringLiteral("ZANETTI"), QStringLiteral("Ospite"), QStringLiteral("ALBERTI"),
+                                QStringLiteral("MORO")};
+        for (const QString &n : names) {
+            t.ctx.nomeStudente = n;
+            QVERIFY(!saveGroup(t.ctx, FieldGroup::Genette, 1, 2, 50).isError());
+        }
+        t.ctx.nomeStudente = QStringLiteral("ospite"); // the same row again
+        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).isError());
+        DbError e;
+        QCOMPARE(allNames(*t.db, &e), names);
+        QVERIFY(!e.isError());
+    }
+};
+
+QTEST_MAIN(TstResultsStore)
+#include "tst_resultsstore.moc"
