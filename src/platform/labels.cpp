@@ -47,14 +47,34 @@ void StyledLabel::setBordered(bool on)
 
 void StyledLabel::restyle()
 {
-    // The focus ring makes keyboard use visible without changing any colour
-    // the exercises give meaning to.
-    QString css = QStringLiteral("QLabel { color: %1; background-color: %2; border: %3; padding: 0px; }"
-                                 " QLabel:focus { outline: none; border: 2px dashed #202020; }")
-                      .arg(m_text.name(),
-                           m_background.isValid() ? m_background.name() : QStringLiteral("transparent"),
-                           m_border ? QStringLiteral("1px solid #000000") : QStringLiteral("none"));
-    setStyleSheet(css);
+    // Palette and a little painting rather than style sheets: a screen has
+    // dozens of labels, and style sheets would make every screen slow to build.
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, m_text);
+    pal.setColor(QPalette::Text, m_text);
+    if (m_background.isValid())
+        pal.setColor(QPalette::Window, m_background);
+    setPalette(pal);
+    setAutoFillBackground(m_background.isValid());
+    setContentsMargins(m_border ? 1 : 0, m_border ? 1 : 0, m_border ? 1 : 0, m_border ? 1 : 0);
+    update();
+}
+
+void StyledLabel::paintEvent(QPaintEvent *e)
+{
+    QLabel::paintEvent(e);
+    if (!m_border && !hasFocus())
+        return;
+    QPainter p(this);
+    if (m_border) {
+        p.setPen(QPen(Qt::black, 1));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    if (hasFocus() && focusPolicy() != Qt::NoFocus) {
+        // Keyboard users see where they are without any colour changing.
+        p.setPen(QPen(m_background.isValid() && m_background.lightness() < 110 ? Qt::white : Qt::black, 2, Qt::DashLine));
+        p.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
 }
 
 CommandLabel::CommandLabel(const QString &text, const QColor &resting, QWidget *parent)

@@ -24,6 +24,9 @@ public:
     void setBordered(bool on);
     bool isBordered() const { return m_border; }
 
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
 private:
     void restyle();
     QColor m_text = Qt::black;

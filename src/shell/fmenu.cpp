@@ -64,7 +64,13 @@ FMenu::FMenu(AppContext &ctx)
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setAccessibleName(QStringLiteral("Elenco dei nomi presenti nell'archivio dei risultati"));
-    m_list->setStyleSheet(QStringLiteral("QListWidget { background-color: #c0c0ff; color: #000000; border: 1px solid #000000; }"));
+    QPalette listPalette = m_list->palette();
+    listPalette.setColor(QPalette::Base, QColor(192, 192, 255));
+    listPalette.setColor(QPalette::Text, Qt::black);
+    m_list->setPalette(listPalette);
+    m_list->setWordWrap(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideNone);
     m_list->addItem(primaRigaIniziale());
     place(m_list, 8640, 360, 3375, 6465);
     setDesignFont(m_list, kSans, 8.25);
