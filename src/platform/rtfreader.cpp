@@ -339,6 +339,7 @@ private:
     void paragraphEnd();
     QTextCharFormat formatOf(const CharProps &c);
     QTextBlockFormat blockFormatOf(const ParaProps &p) const;
+    void setBlockFormat(const ParaProps &p);
     int currentCodepage() const;
     QString decode(const QByteArray &bytes, int cp);
 
@@ -384,6 +385,7 @@ private:
     bool m_pendingBreak = false;
     bool m_blockHasText = false;
     int m_paragraphs = 1;
+    int m_runs = 0;
     QHash<CharProps, QTextCharFormat> m_formats;
     std::map<int, std::unique_ptr<QStringDecoder>> m_decoders;
 };
@@ -522,7 +524,7 @@ void Parser::closeGroup()
         // formatting in force at its end unless a \par already closed it.
         flushRun();
         if (!m_pendingBreak)
-            m_cursor.setBlockFormat(blockFormatOf(g.para));
+            setBlockFormat(g.para);
         m_done = true;
     }
     m_stack.pop_back();
@@ -1067,6 +1069,11 @@ void Parser::flushRun()
         if (c.isSurrogate())
             m_runText[i] = QChar(QChar::ReplacementCharacter);
     }
+    if (++m_runs > RtfLimits::MaxRuns) {
+        fail(RtfErrorCode::TooLarge, QStringLiteral("Il documento RTF ha troppi cambi di formato."));
+        m_runText.clear();
+        return;
+    }
     m_cursor.insertText(m_runText, formatOf(m_runProps));
     m_runText.clear();
 }
@@ -1076,7 +1083,7 @@ void Parser::paragraphEnd()
     flushBytes();
     ensureBlock();
     flushRun();
-    m_cursor.setBlockFormat(blockFormatOf(top().para));
+    setBlockFormat(top().para);
     m_pendingBreak = true;
 }
 
@@ -1109,6 +1116,15 @@ QTextCharFormat Parser::formatOf(const CharProps &c)
         f.setBackground(QColor(m_colors[size_t(c.bg)].rgb));
     m_formats.insert(c, f);
     return f;
+}
+
+// A new block starts with its predecessor's format, which most often is
+// already the right one.
+void Parser::setBlockFormat(const ParaProps &p)
+{
+    const QTextBlockFormat f = blockFormatOf(p);
+    if (m_cursor.blockFormat() != f)
+        m_cursor.setBlockFormat(f);
 }
 
 QTextBlockFormat Parser::blockFormatOf(const ParaProps &p) const

@@ -26,7 +26,8 @@ struct RtfResult {
 namespace RtfLimits {
 constexpr int MaxGroupDepth = 256;
 constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
-constexpr int MaxParagraphs = 200000;
+constexpr int MaxParagraphs = 100000;
+constexpr int MaxRuns = 250000; // stretches of text with one formatting
 constexpr int MaxTableEntries = 4096; // fonts, colours, styles each
 } // namespace RtfLimits
 

@@ -104,6 +104,7 @@ private slots:
     void deepNestingIsRefused();
     void nestingWithinBoundIsRead();
     void tooManyParagraphsIsRefused();
+    void tooManyRunsIsRefused();
     void randomGarbageNeverCrashes();
     void truncatedCorpusFilesNeverCrash();
     void fuzzFindings_data();
@@ -533,6 +534,19 @@ void TstRtfReader::tooManyParagraphsIsRefused()
     QByteArray data = "{\\rtf1 ";
     for (int i = 0; i <= RtfLimits::MaxParagraphs; ++i)
         data += "\\par a";
+    data += "}";
+    QTextDocument doc;
+    const RtfResult r = readRtf(data, &doc);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.number, RtfErrorCode::TooLarge);
+    QVERIFY(doc.isEmpty());
+}
+
+void TstRtfReader::tooManyRunsIsRefused()
+{
+    QByteArray data = "{\\rtf1 ";
+    for (int i = 0; i <= RtfLimits::MaxRuns / 2; ++i)
+        data += "\\b a\\b0 a";
     data += "}";
     QTextDocument doc;
     const RtfResult r = readRtf(data, &doc);
