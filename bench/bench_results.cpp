@@ -1,0 +1,208 @@
+// Timing of the results archive with 10,000 pupils:
+//  - the export of the whole archive onto an empty disk folder (template
+//    copied, every row appended), beside the same copy made by the sqlite3
+//    command-line tool (ATTACH + INSERT ... SELECT) as a yardstick;
+//  - the refresh of the results screen (CMDAGGIORNA) for one pupil.
+//
+//   bench_results [PUPILS] [EXPORT_RUNS] [REFRESH_RUNS]   (10000, 7, 200)
+//
+// Goals: export at most 1 s, refresh at most 20 ms (medians).
+
+#include "results/export.h"
+#include "results/frisultati.h"
+#include "results/openresults.h"
+#include "results/schema.h"
+
+#include "platform/appcontext.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/navigator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace morvello;
+
+namespace {
+
+struct Stats {
+    double median = 0, min = 0, max = 0;
+    int runs = 0;
+};
+
+// Each run gets its own preparation (not timed) and work (timed).
+Stats measure(int runs, const std::function<void()> &prepare, const std::function<void()> &work, int warmup = 1)
+{
+    for (int i = 0; i < warmup; ++i) {
+        prepare();
+        work();
+    }
+    std::vector<double> ms;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        t.start();
+        work();
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    Stats s;
+    s.runs = runs;
+    s.min = ms.front();
+    s.max = ms.back();
+    s.median = runs % 2 ? ms[size_t(runs / 2)] : (ms[size_t(runs / 2 - 1)] + ms[size_t(runs / 2)]) / 2;
+    return s;
+}
+
+void print(const char *what, const Stats &s)
+{
+    std::printf("%-48s median %9.3f ms   min %9.3f   max %9.3f   (%d runs)\n", what, s.median, s.min, s.max, s.runs);
+}
+
+int rowsOn(const QString &file)
+{
+    auto db = Database::open(file);
+    if (!db)
+        return -1;
+    auto rs = db->openRecordset(QStringLiteral("tabtesti"));
+    return rs ? rs->recordCount() : -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int pupils = args.size() > 1 ? args[1].toInt() : 10000;
+    const int exportRuns = args.size() > 2 ? args[2].toInt() : 7;
+    const int refreshRuns = args.size() > 3 ? args[3].toInt() : 200;
+
+    QTemporaryDir dir;
+    const QString data = dir.path() + QStringLiteral("/permorvello");
+    QDir().mkpath(data);
+    const QString results = data + QStringLiteral("/testi1.mdb");
+    const QString exportTemplate = data + QStringLiteral("/exporttesti.mdb");
+    DbError err;
+    if (!Database::create(results, schema::resultsDatabaseStatements(), &err)
+        || !Database::create(exportTemplate, schema::exportTemplateStatements(), &err)) {
+        std::fprintf(stderr, "%s\n", qPrintable(err.message));
+        return 1;
+    }
+    std::unique_ptr<Database> db = Database::open(results, &err);
+    if (!db) {
+        std::fprintf(stderr, "%s\n", qPrintable(err.message));
+        return 1;
+    }
+
+    // A school's archive: every group saved, the help date as "(...)".
+    {
+        QElapsedTimer t;
+        t.start();
+        db->beginTransaction();
+        auto rs = db->openRecordset(QStringLiteral("tabtesti"));
+        const QDateTime when(QDate(2026, 3, 14), QTime(10, 30, 0));
+        for (int i = 0; i < pupils; ++i) {
+            rs->addNew();
+            rs->setValue(1, QStringLiteral("ALUNNO %1 DI PROVA").arg(i, 5, 10, QLatin1Char('0')));
+            for (int g = 0; g < 8; ++g) {
+                const int p = 2 + 4 * g;
+                rs->setValue(p, double(i % 10));
+                rs->setValue(p + 1, 10.0);
+                rs->setValue(p + 2, double((i % 10) * 10));
+                rs->setValue(p + 3, g == 5 ? QVariant(QStringLiteral("(...)")) : QVariant(when.addSecs(i)));
+            }
+            if (!rs->update(&err)) {
+                std::fprintf(stderr, "%s\n", qPrintable(err.message));
+                return 1;
+            }
+        }
+        rs.reset();
+        db->commit();
+        std::printf("archive of %d pupils written in %.0f ms (%lld bytes)\n", pupils, double(t.elapsed()),
+                    QFileInfo(results).size());
+    }
+
+    ScriptedDialogs dialogs;
+    FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(10, 30, 0)));
+    AppContext ctx;
+    ctx.baseDir = dir.path();
+    ctx.dbTesti = db.get();
+    ctx.dialogs = &dialogs;
+    ctx.clock = &clock;
+    Navigator nav(ctx);
+    nav.setShowWindows(false);
+    ctx.navigator = &nav;
+
+    // Export onto a fresh, empty disk folder each run.
+    int run = 0;
+    QString disk;
+    bool exportOk = true;
+    const Stats ours = measure(
+        exportRuns,
+        [&] {
+            disk = dir.path() + QStringLiteral("/disk%1").arg(++run);
+            QDir().mkpath(disk);
+            qputenv("MORVELLO_DRIVE_A", disk.toLocal8Bit());
+        },
+        [&] {
+            const ExportOutcome out = exportArchive(ctx);
+            exportOk = exportOk && out.status == ExportStatus::Done && out.rowsAppended == pupils;
+        });
+    const int exported = rowsOn(disk + QStringLiteral("/exporttesti.mdb"));
+    print("export (template copy + append all rows)", ours);
+    std::printf("   rows on the last disk: %d, all runs complete: %s\n", exported, exportOk ? "yes" : "NO");
+
+    const QString sqlite3 = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (sqlite3.isEmpty()) {
+        std::printf("sqlite3 command-line tool not found: no yardstick\n");
+    } else {
+        bool cliOk = true;
+        const Stats cli = measure(
+            exportRuns,
+            [&] {
+                disk = dir.path() + QStringLiteral("/cli%1").arg(++run);
+                QDir().mkpath(disk);
+            },
+            [&] {
+                const QString target = disk + QStringLiteral("/exporttesti.mdb");
+                QFile::copy(exportTemplate, target);
+                QProcess p;
+                p.start(sqlite3, {target, QStringLiteral("ATTACH '%1' AS s; INSERT INTO tabtesti SELECT * FROM s.tabtesti;")
+                                              .arg(results)});
+                cliOk = cliOk && p.waitForFinished(60000) && p.exitCode() == 0;
+            });
+        print("sqlite3 CLI (template copy + ATTACH/INSERT SELECT)", cli);
+        std::printf("   rows on the last disk: %d, all runs complete: %s\n",
+                    rowsOn(disk + QStringLiteral("/exporttesti.mdb")), cliOk ? "yes" : "NO");
+        std::printf("   ratio export / sqlite3 CLI: %.2f\n", ours.median / cli.median);
+    }
+    std::printf("   goal: export at most 1000 ms -> %s\n", ours.median <= 1000 ? "met" : "NOT met");
+
+    // Refresh of the results screen for a pupil in the middle of the archive.
+    registerResultsScreens(nav);
+    ctx.nomeStudente = QStringLiteral("ALUNNO %1 DI PROVA").arg(pupils / 2, 5, 10, QLatin1Char('0'));
+    auto *screen = qobject_cast<FRisultati *>(nav.load(ScreenName::Risultati));
+    screen->resize(1280, 1024);
+    const Stats refresh = measure(refreshRuns, [] {}, [&] { screen->CMDAGGIORNA_Click(); }, 5);
+    print("refresh of the results screen", refresh);
+    std::printf("   shown: %s / %s %s %s %s, messages: %lld\n", qPrintable(screen->labNome()->text()),
+                qPrintable(screen->cell(1, 0)), qPrintable(screen->cell(1, 1)), qPrintable(screen->cell(1, 2)),
+                qPrintable(screen->cell(1, 4)), qlonglong(dialogs.messages.size()));
+    std::printf("   goal: refresh at most 20 ms -> %s\n", refresh.median <= 20 ? "met" : "NOT met");
+
+    qunsetenv("MORVELLO_DRIVE_A");
+    return 0;
+}
