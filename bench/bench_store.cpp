@@ -1,0 +1,206 @@
+// Results store timings on a school-sized archive: 10,000 pupils.
+//   bench_store [pupils] [saves]
+// Prints medians (and the slower tail) of one save, a lookup, the names list,
+// recordset walks and the menu's list fill, for the file's own journal mode
+// (write-ahead log) and, for comparison, a rollback journal.
+
+#include "platform/appcontext.h"
+#include "platform/clock.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "results/datafolder.h"
+#include "results/resultsstore.h"
+#include "results/schema.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace morvello;
+
+namespace {
+
+struct Stats {
+    double median = 0, p90 = 0, max = 0;
+};
+
+Stats stats(QVector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    Stats s;
+    if (ms.isEmpty())
+        return s;
+    s.median = ms.at(ms.size() / 2);
+    s.p90 = ms.at(std::min<int>(ms.size() - 1, int(ms.size() * 0.9)));
+    s.max = ms.last();
+    return s;
+}
+
+Stats timeIt(int runs, const std::function<void(int)> &f)
+{
+    QVector<double> ms;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        t.start();
+        f(i);
+        ms << t.nsecsElapsed() / 1e6;
+    }
+    return stats(ms);
+}
+
+void print(const char *what, const Stats &s)
+{
+    std::printf("%-52s median %8.3f ms   p90 %8.3f ms   max %8.3f ms\n", what, s.median, s.p90, s.max);
+}
+
+QString pupil(int i)
+{
+    return QStringLiteral("COGNOME%1 NOME%2").arg(i, 5, 10, QLatin1Char('0')).arg(i % 97);
+}
+
+bool fill(Database &db, int pupils)
+{
+    if (!db.beginTransaction())
+        return false;
+    const QString when = QStringLiteral("2026-03-01 09:00:00");
+    for (int i = 0; i < pupils; ++i) {
+        if (!db.exec(QStringLiteral("INSERT INTO tabtesti (nome, espositivi, espositivitot, \"espositivo%\", "
+                                    "espositividata, aiuti, aiutitot, \"aiuti%\", aiutidata) "
+                                    "VALUES (?, ?, 10, ?, ?, 1, 3, 33.3, '(...)')"),
+                     {pupil(i), i % 11, (i % 11) * 10, when}))
+            return false;
+    }
+    return db.commit();
+}
+
+// Every save carries new values (SQLite skips rewriting a row whose content
+// does not change, which would make a save look free).
+void saves(const char *label, AppContext &ctx, FixedClock &clock, int pupils, int count)
+{
+    static int serial = 0;
+    QRandomGenerator rng(7);
+    QVector<int> order(count);
+    for (int &n : order)
+        n = int(rng.bounded(pupils));
+    int failures = 0;
+    const Stats s = timeIt(count, [&](int i) {
+        ctx.nomeStudente = pupil(order.at(i)).toLower(); // the seek ignores case
+        clock.set(clock.now().addSecs(1));
+        const DbError e = saveGroup(ctx, FieldGroup::Genette, ++serial, 7, 42);
+        if (e.isError() && !failures++)
+            std::printf("   first failure: %s\n", qPrintable(e.message));
+    });
+    print(label, s);
+    if (failures)
+        std::printf("   (%d saves failed)\n", failures);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int pupils = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10000;
+    const int count = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 200;
+
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath(QStringLiteral("permorvello")));
+    if (prepareDataFolder(dir.path()).isError())
+        return 1;
+    {
+        auto db = Database::open(dir.filePath(QStringLiteral("permorvello/testi1.mdb")));
+        if (!db || !fill(*db, pupils))
+            return 1;
+    }
+    std::printf("%d pupils, %d saves; data in %s\n\n", pupils, count, qPrintable(dir.path()));
+
+    DbError err;
+    std::unique_ptr<Database> db;
+    print("open + check (openResultsDatabase)", timeIt(5, [&](int) {
+              db.reset();
+              db = openResultsDatabase(dir.path(), &err);
+          }));
+    if (!db) {
+        std::printf("open failed: %s\n", qPrintable(err.message));
+        return 1;
+    }
+
+    FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(10, 30)));
+    ScriptedDialogs dialogs;
+    AppContext ctx;
+    ctx.dbTesti = db.get();
+    ctx.clock = &clock;
+    ctx.dialogs = &dialogs;
+    ctx.baseDir = dir.path();
+
+    {
+        QSqlQuery q(db->connection());
+        q.exec(QStringLiteral("PRAGMA journal_mode"));
+        q.next();
+        std::printf("journal mode of the results file: %s\n", qPrintable(q.value(0).toString()));
+    }
+    saves("save, existing pupil (seek, edit, durable commit)", ctx, clock, pupils, count);
+    {
+        int n = 0;
+        print("save, new pupil (seek, insert, edit, commit)", timeIt(std::max(20, count / 4), [&](int) {
+                  ctx.nomeStudente = QStringLiteral("NUOVO ALUNNO %1").arg(n++);
+                  saveGroup(ctx, FieldGroup::Poesia, 3, 6, 48);
+              }));
+    }
+    print("registerNarrativeResult (append to studenti)", timeIt(std::max(20, count / 4), [&](int i) {
+              ctx.nomeStudente = pupil(i);
+              registerNarrativeResult(ctx, 3, 4);
+          }));
+    print("lookupPupil (seek + 34 values)", timeIt(count, [&](int i) {
+              lookupPupil(*db, pupil((i * 7919) % pupils).toLower());
+          }));
+    QStringList names;
+    print("allNames", timeIt(20, [&](int) { names = allNames(*db); }));
+    print("allNames + QListWidget fill (menu list)", timeIt(10, [&](int) {
+              QListWidget list;
+              list.addItems(allNames(*db));
+          }));
+    print("recordset walk, nome only", timeIt(5, [&](int) {
+              auto rs = db->openRecordset(QStringLiteral("tabtesti"));
+              int n = 0;
+              for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+                  n += rs->value(QStringLiteral("nome")).toString().size();
+              Q_UNUSED(n);
+          }));
+    print("recordset walk, all 34 values by position", timeIt(5, [&](int) {
+              auto rs = db->openRecordset(QStringLiteral("tabtesti"));
+              for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+                  for (int j = 0; j < 34; ++j)
+                      rs->value(j);
+              }
+          }));
+    print("recordCount (first call on a new recordset)", timeIt(10, [&](int) {
+              auto rs = db->openRecordset(QStringLiteral("tabtesti"));
+              rs->recordCount();
+          }));
+
+    // The same saves with a rollback journal, for the choice of journal mode.
+    if (db->exec(QStringLiteral("PRAGMA journal_mode=DELETE"))) {
+        QSqlQuery q(db->connection());
+        q.exec(QStringLiteral("PRAGMA journal_mode"));
+        q.next();
+        std::printf("\njournal mode switched to: %s\n", qPrintable(q.value(0).toString()));
+        q.finish();
+        saves("save, existing pupil, rollback journal", ctx, clock, pupils, count);
+        db->exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    std::printf("\nnames listed: %d\n", int(names.size()));
+    ctx.dbTesti = nullptr;
+    db->close();
+    return 0;
+}
