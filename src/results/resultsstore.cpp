@@ -112,8 +112,12 @@ QStringList groupColumns(FieldGroup group)
 
 DbError saveGroups(AppContext &ctx, const QVector<GroupValues> &groups)
 {
+    // The program never creates a row without a name, so the seek for an
+    // empty one cannot match: nothing to write, and no lock to take.
+    if (ctx.nomeStudente.isEmpty())
+        return DbError{};
     if (!ctx.dbTesti || !ctx.dbTesti->isOpen())
-        return ctx.nomeStudente.isEmpty() ? DbError{} : notOpen();
+        return notOpen();
     Database &db = *ctx.dbTesti;
     DbError error;
     // Insert and edit go to the disk together or not at all.

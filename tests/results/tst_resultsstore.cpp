@@ -135,16 +135,19 @@ private slots:
 
     void emptyNameSavesNothing_data()
     {
-        QTest::addColumn<bool>("withDatabase");
-        QTest::newRow("open database") << true;
-        QTest::newRow("no database") << false;
+        QTest::addColumn<QString>("database");
+        QTest::newRow("open database") << "open";
+        QTest::newRow("no database") << "none";
+        QTest::newRow("read-only database") << "readonly";
     }
     void emptyNameSavesNothing()
     {
-        QFETCH(bool, withDatabase);
+        QFETCH(QString, database);
         TestContext t;
-        if (!withDatabase)
+        if (database == QLatin1String("none"))
             t.ctx.dbTesti = nullptr;
+        if (database == QLatin1String("readonly"))
+            QVERIFY(t.db->exec(QStringLiteral("PRAGMA query_only=1")));
         t.ctx.nomeStudente.clear();
         QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 3, 5, 60).isError());
         QVERIFY(!saveGroups(t.ctx, {GroupValues{FieldGroup::Sequenze, 1, 2, 50, {}},
