@@ -6,8 +6,10 @@
 #include "results/openresults.h"
 
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QPushButton>
+#include <cmath>
 
 namespace morvello {
 
@@ -22,6 +24,9 @@ constexpr int kCounterWidth = 375;
 constexpr int kCounterHeight = 255;
 // How far the highlight of a picked type label reaches beyond it, in twips.
 constexpr int kPickMargin = 60;
+constexpr double kDropPoints = 9.75;
+constexpr double kAnswerPoints = 8.25;
+constexpr double kSmallestPoints = 5.0;
 
 QString rowName(const QString &array, int row)
 {
@@ -155,7 +160,7 @@ void SequenceScreen::buildRows()
         box->setAlignment(Qt::AlignCenter);
         box->setWordWrap(true);
         setDesignGeometry(box, QRect(m_config.dropLeft, SequenceExercise::FirstRowTop, m_config.dropWidth, kBoxHeight));
-        setDesignFont(box, kFont, 9.75, m_config.dropBold, m_config.dropItalic);
+        setDesignFont(box, kFont, kDropPoints, m_config.dropBold, m_config.dropItalic);
         box->hide();
         connect(box, &DropLabel::dropped, this,
                 [this](int index, const QString &caption, QObject *source) { Label7_DragDrop(index, source, caption); });
@@ -216,6 +221,70 @@ void SequenceScreen::buildCounters()
     m_label3 = number(QStringLiteral("Label3"), m_config.totalLeft, m_config.lastTop);
     m_label6 = number(QStringLiteral("Label6"), m_config.rightLeft, m_config.visitTop);
     m_label8 = number(QStringLiteral("Label8"), m_config.totalLeft, m_config.visitTop);
+    spreadCounterFrames();
+}
+
+void SequenceScreen::spreadCounterFrame(StyledLabel *frame, int gapLeft, int gapRight)
+{
+    const QString text = frame->text();
+    const QString word = text.mid(int(text.lastIndexOf(QLatin1Char(' '))) + 1);
+    if (word.isEmpty() || word == text)
+        return;
+    // Word spacing widens each run of blanks, not each blank: measure how far
+    // one pixel of it moves the closing word.
+    QFont f = frame->font();
+    f.setWordSpacing(0);
+    const double plain = QFontMetricsF(f).horizontalAdvance(text);
+    const double wordWidth = QFontMetricsF(f).horizontalAdvance(word);
+    QFont probe = f;
+    probe.setWordSpacing(1);
+    const double perPixel = QFontMetricsF(probe).horizontalAdvance(text) - plain;
+    if (perPixel <= 0)
+        return;
+    const double wordCentre = px((gapLeft + gapRight) / 2.0 - designGeometry(frame).left());
+    const double extra = (wordCentre - wordWidth / 2.0 - (plain - wordWidth)) / perPixel;
+    f.setWordSpacing(qMax(extra, -0.8 * QFontMetricsF(f).horizontalAdvance(QLatin1Char(' '))));
+    frame->setFont(f);
+}
+
+void SequenceScreen::spreadCounterFrames()
+{
+    const int gapLeft = m_config.rightLeft + kCounterWidth;
+    spreadCounterFrame(m_label4, gapLeft, m_config.totalLeft);
+    spreadCounterFrame(m_label5, gapLeft, m_config.totalLeft);
+}
+
+void SequenceScreen::fitCaption(QLabel *label, double points, bool bold, bool italic)
+{
+    const QRect g = designGeometry(label);
+    const QRectF room(0, 0, qMax(1, px(g.width()) - 4), 1e6);
+    const double height = px(g.height()) - 2;
+    double pts = points;
+    for (; pts > kSmallestPoints; pts -= 0.5) {
+        QFont f(kFont);
+        f.setBold(bold);
+        f.setItalic(italic);
+        f.setPixelSize(qMax(1, int(std::lround(pts * 96.0 / 72.0 * scale()))));
+        const QRectF need = QFontMetricsF(f).boundingRect(room, Qt::TextWordWrap | Qt::AlignCenter, label->text());
+        if (need.height() <= height && need.width() <= room.width())
+            break;
+    }
+    setDesignFont(label, kFont, qMax(pts, kSmallestPoints), bold, italic);
+}
+
+void SequenceScreen::fitCaptions()
+{
+    for (int i = 0; i < SequenceExercise::MaxRows; ++i) {
+        fitCaption(m_label7[i], kDropPoints, m_config.dropBold, m_config.dropItalic);
+        fitCaption(m_answers[i], kAnswerPoints, false, false);
+    }
+}
+
+void SequenceScreen::resizeEvent(QResizeEvent *e)
+{
+    Screen::resizeEvent(e);
+    fitCaptions();
+    spreadCounterFrames();
 }
 
 void SequenceScreen::buildCommands()
@@ -284,7 +353,10 @@ void SequenceScreen::showBoard()
         const QString caption = m_exercise.dropCaption(i);
         box->setText(caption);
         box->setBackgroundColor(m_exercise.dropWrong(i) ? red() : sequenceRowColor(i));
-        setDesignTop(box, top);
+        // A one-line row is lower than a box: the box then keeps to its row
+        // rather than run over the next one.
+        const int boxHeight = qMin(kBoxHeight, m_exercise.rowHeightAt(i));
+        setDesignGeometry(box, QRect(m_config.dropLeft, top, m_config.dropWidth, boxHeight));
         QString name = QStringLiteral("Sequenza %1: %2").arg(k).arg(caption.isEmpty() ? QStringLiteral("vuota") : caption);
         if (m_exercise.dropWrong(i))
             name += QStringLiteral(" (sbagliata)");
@@ -293,7 +365,7 @@ void SequenceScreen::showBoard()
 
         StyledLabel *answer = m_answers[i];
         answer->setText(m_exercise.answerCaption(i));
-        setDesignTop(answer, top);
+        setDesignGeometry(answer, QRect(kAnswerLeft, top, kAnswerWidth, boxHeight));
         answer->setAccessibleName(QStringLiteral("Risposta giusta %1: %2").arg(k).arg(m_exercise.answerCaption(i)));
         answer->setVisible(m_exercise.answerShown(i));
     }
@@ -306,6 +378,8 @@ void SequenceScreen::showBoard()
     m_label3->setAccessibleName(QStringLiteral("Sequenze dell'ultima verifica: %1").arg(m_exercise.label3()));
     m_label6->setAccessibleName(QStringLiteral("Giuste in tutto: %1").arg(m_exercise.label6()));
     m_label8->setAccessibleName(QStringLiteral("Sequenze in tutto: %1").arg(m_exercise.label8()));
+
+    fitCaptions();
 
     m_labedizione->setText(m_exercise.sourceLine());
     m_labedizione->setAccessibleDescription(m_exercise.sourceLine());

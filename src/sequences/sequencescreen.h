@@ -130,6 +130,7 @@ public:
 
 protected:
     void titleBarClose() override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
     void build();
@@ -146,6 +147,14 @@ private:
     void typePicked(DragLabel *label);
     void dropBoxClicked(int index);
     void setPicked(DragLabel *label);
+    // The largest font, up to the design size, with which a box shows its
+    // whole caption.
+    void fitCaption(QLabel *label, double points, bool bold, bool italic);
+    void fitCaptions();
+    // Spreads the blanks of a counter frame so that its closing word lies
+    // between the two numbers, whatever the width of the font.
+    void spreadCounterFrame(StyledLabel *frame, int gapLeft, int gapRight);
+    void spreadCounterFrames();
 
     SequenceScreenConfig m_config;
     SequenceExercise m_exercise;

@@ -83,8 +83,6 @@ class TestSequenceLogic : public QObject
     Q_OBJECT
 
 private slots:
-    void loadShowsTextOne_data();
-    void loadShowsTextOne();
     void emptyBoxBlocksCheck_data();
     void emptyBoxBlocksCheck();
     void lastDropReplacesEarlier();
@@ -101,48 +99,12 @@ private slots:
     void rowHeights_data();
     void rowHeights();
     void rowTopsStackFromHeights();
-    void stackedTopsShrinkAfterLongerText();
     void sourceLineKeptWhenEntryHasNone();
     void percentageIsExact_data();
     void percentageIsExact();
     void visitCountersRestartAtLoad();
     void malformedCataloguesDoNotBreak();
 };
-
-void TestSequenceLogic::loadShowsTextOne_data()
-{
-    QTest::addColumn<QString>("catalogue");
-    QTest::newRow("espositivo") << QStringLiteral("espositivo");
-    QTest::newRow("narrativo") << QStringLiteral("narrativo");
-}
-
-void TestSequenceLogic::loadShowsTextOne()
-{
-    QFETCH(QString, catalogue);
-    const Catalogue &cat = catalogueNamed(catalogue);
-    SequenceExercise ex(cat);
-    ex.load();
-
-    const CatalogueText &first = cat.texts.first();
-    QCOMPARE(ex.testoScelto(), 1);
-    QCOMPARE(ex.numSequenze(), int(first.sequences.size()));
-    QCOMPARE(ex.sourceLine(), first.source.value_or(QString()));
-    QVERIFY(ex.checkEnabled());
-    for (const QString &c : {ex.label2(), ex.label3(), ex.label6(), ex.label8()})
-        QCOMPARE(c, QStringLiteral("0"));
-    for (int i = 0; i < SequenceExercise::MaxRows; ++i) {
-        const bool inText = i < ex.numSequenze();
-        QCOMPARE(ex.rowShown(i), inText);
-        QVERIFY(ex.dropCaption(i).isEmpty());
-        QVERIFY(!ex.dropWrong(i));
-        QVERIFY(!ex.answerShown(i));
-        if (inText) {
-            QCOMPARE(ex.rowText(i), first.sequences[i].text);
-            QCOMPARE(ex.soluzione(i + 1), first.sequences[i].type);
-        }
-    }
-    QCOMPARE(ex.choices().size(), 8);
-}
 
 void TestSequenceLogic::emptyBoxBlocksCheck_data()
 {
@@ -436,21 +398,6 @@ void TestSequenceLogic::rowTopsStackFromHeights()
         QCOMPARE(ex.rowTop(i), tops[i]);
     }
     QCOMPARE(SequenceExercise::stackedTops(heights), tops);
-}
-
-void TestSequenceLogic::stackedTopsShrinkAfterLongerText()
-{
-    const Catalogue cat = smallCatalogue();
-    SequenceExercise ex(cat);
-    ex.load();
-    ex.choose(QStringLiteral("Secondo.."));
-    // 320, 640, 640, 960, 320, 960.
-    const QVector<int> tops{120, 440, 1080, 1720, 2680, 3000};
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(ex.rowTop(i), tops[i]);
-    ex.choose(QStringLiteral("Terzo.."));
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(ex.rowTop(i), 120 + 640 * i);
 }
 
 void TestSequenceLogic::sourceLineKeptWhenEntryHasNone()
