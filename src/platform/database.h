@@ -34,7 +34,10 @@ public:
     Database &operator=(const Database &) = delete;
 
     // Opens an existing database file (absolute, or relative to the working
-    // directory). Returns null and fills *error on failure.
+    // directory; backslashes and letter case as in resolveDataPath). Returns
+    // null and fills *error on failure: 3024 missing, 3343 not a database,
+    // 3049 damaged, 3027 read-only, 3260 held by another program. The file's
+    // journal mode is kept as it was made (see schema.cpp).
     static std::unique_ptr<Database> open(const QString &path, DbError *error = nullptr);
 
     // Creates a new, empty database file running the given statements in one
