@@ -367,17 +367,6 @@ private slots:
             QCOMPARE(rs->value(QStringLiteral("nome")).toString(), stored);
     }
 
-    void seekNeedsIndexAndEquality()
-    {
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        DbError e;
-        QVERIFY(!rs->seek(QStringLiteral("="), QStringLiteral("X"), &e));
-        QVERIFY(e.isError());
-        QVERIFY(!rs->setIndex(QStringLiteral("argomento"), &e));
-        QVERIFY(rs->setIndex(QStringLiteral("nome")));
-        QVERIFY(!rs->seek(QStringLiteral(">="), QStringLiteral("X"), &e));
-    }
-
     void valuesTravelAsValues()
     {
         const QString name = QStringLiteral("O'NEIL \"X\"; DROP TABLE tabtesti; --");

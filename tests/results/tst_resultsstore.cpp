@@ -37,24 +37,6 @@ class TstResultsStore : public QObject
     Q_OBJECT
 
 private slots:
-    void groupColumnNames_data()
-    {
-        QTest::addColumn<FieldGroup>("group");
-        QTest::addColumn<QStringList>("columns");
-        QTest::newRow("espositivi") << FieldGroup::Espositivi
-                                    << QStringList{"espositivi", "espositivitot", "espositivo%", "espositividata"};
-        QTest::newRow("figure") << FieldGroup::Figure << QStringList{"figuregiu", "figuresb", "figure%", "figuredata"};
-        QTest::newRow("aiuti") << FieldGroup::Aiuti << QStringList{"aiuti", "aiutitot", "aiuti%", "aiutidata"};
-        QTest::newRow("genette") << FieldGroup::Genette
-                                 << QStringList{"genette", "genettetot", "genette%", "genettedata"};
-    }
-    void groupColumnNames()
-    {
-        QFETCH(FieldGroup, group);
-        QFETCH(QStringList, columns);
-        QCOMPARE(groupColumns(group), columns);
-    }
-
     void firstSaveCreatesRowWithNameAndGroupOnly_data()
     {
         QTest::addColumn<FieldGroup>("group");
