@@ -107,8 +107,6 @@ private slots:
     void tooManyRunsIsRefused();
     void randomGarbageNeverCrashes();
     void truncatedCorpusFilesNeverCrash();
-    void fuzzFindings_data();
-    void fuzzFindings();
 
     void fileMissing();
     void fileIsFolder();
@@ -346,6 +344,12 @@ void TstRtfReader::characterFormat_data()
     QTest::newRow("cf0 without auto entry is black") << doc(blackFirst, "\\cf0 y") << "y" << "#000000" << "-" << 12.0;
     QTest::newRow("cf out of range is auto") << doc(autoTable, "\\cf99 y") << "y" << "auto" << "-" << 12.0;
     QTest::newRow("cf huge is auto") << doc(autoTable, "\\cf99999999999999 y") << "y" << "auto" << "-" << 12.0;
+    QByteArray longTable = "{\\colortbl;";
+    for (int i = 1; i < RtfLimits::MaxTableEntries + 10; ++i)
+        longTable += "\\red" + QByteArray::number(i % 256) + ";";
+    longTable += "}";
+    QTest::newRow("last colour kept by the cap") << doc(longTable, "\\cf4095 y") << "y" << "#ff0000" << "-" << 12.0;
+    QTest::newRow("colour beyond the cap is auto") << doc(longTable, "\\cf4096 y") << "y" << "auto" << "-" << 12.0;
     QTest::newRow("cf without table") << doc("", "\\cf2 y") << "y" << "auto" << "-" << 12.0;
     QTest::newRow("last colour without semicolon")
         << doc("{\\colortbl;\\red0\\green0\\blue255}", "\\cf1 y") << "y" << "#0000ff" << "-" << 12.0;
@@ -583,22 +587,6 @@ void TstRtfReader::truncatedCorpusFilesNeverCrash()
         QVERIFY(!r.ok);
         QVERIFY(doc.isEmpty());
     }
-}
-
-void TstRtfReader::fuzzFindings_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::newRow("placeholder: plain header") << QByteArray("{\\rtf1}");
-}
-
-// Inputs found by the fuzz target (fuzz/); each once misbehaved.
-void TstRtfReader::fuzzFindings()
-{
-    QFETCH(QByteArray, data);
-    QTextDocument doc;
-    const RtfResult r = readRtf(data, &doc);
-    if (!r.ok)
-        QVERIFY(doc.isEmpty());
 }
 
 void TstRtfReader::fileMissing()
