@@ -4,6 +4,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -63,18 +64,37 @@ void StyledLabel::restyle()
 void StyledLabel::paintEvent(QPaintEvent *e)
 {
     QLabel::paintEvent(e);
-    if (!m_border && !hasFocus())
+    const bool ring = m_keyboardFocus && hasFocus();
+    if (!m_border && !ring)
         return;
     QPainter p(this);
     if (m_border) {
         p.setPen(QPen(Qt::black, 1));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-    if (hasFocus() && focusPolicy() != Qt::NoFocus) {
+    if (ring) {
         // Keyboard users see where they are without any colour changing.
-        p.setPen(QPen(m_background.isValid() && m_background.lightness() < 110 ? Qt::white : Qt::black, 2, Qt::DashLine));
+        // The text's own colour is readable on whatever lies behind it.
+        p.setPen(QPen(m_text, 2, Qt::DashLine));
         p.drawRect(rect().adjusted(2, 2, -3, -3));
     }
+}
+
+void StyledLabel::focusInEvent(QFocusEvent *e)
+{
+    // Like a browser's focus-visible: the ring shows when the keyboard
+    // brought the focus here, not when a window handed it out.
+    m_keyboardFocus = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason
+                      || e->reason() == Qt::ShortcutFocusReason;
+    QLabel::focusInEvent(e);
+    update();
+}
+
+void StyledLabel::focusOutEvent(QFocusEvent *e)
+{
+    m_keyboardFocus = false;
+    QLabel::focusOutEvent(e);
+    update();
 }
 
 CommandLabel::CommandLabel(const QString &text, const QColor &resting, QWidget *parent)

@@ -26,9 +26,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
 
 private:
     void restyle();
+    bool m_keyboardFocus = false;
     QColor m_text = Qt::black;
     QColor m_background;
     bool m_border = false;
