@@ -60,32 +60,13 @@ int nomePosition()
     return 1;
 }
 
-bool isNumber(const QVariant &v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 QString printedValue(const QVariant &value, int kind)
 {
     const QString text = resultCellText(value, kind);
     const bool never = !value.isValid() || value.isNull();
-    if (kind < 3 && (never || isNumber(value)) && !text.startsWith(QLatin1Char('-')))
+    if (kind < 3 && (never || isNumericValue(value)) && !text.startsWith(QLatin1Char('-')))
         return QLatin1Char(' ') + text;
     return text;
 }

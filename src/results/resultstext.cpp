@@ -37,6 +37,14 @@ QString resultCellText(const QVariant &value, int kind)
         const QTime t = value.toTime();
         return t.toString(QStringLiteral("HH:mm:ss"));
     }
+    default:
+        return isNumericValue(value) ? numberText(value.toDouble()) : value.toString();
+    }
+}
+
+bool isNumericValue(const QVariant &value)
+{
+    switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
     case QMetaType::Int:
@@ -47,9 +55,9 @@ QString resultCellText(const QVariant &value, int kind)
     case QMetaType::UShort:
     case QMetaType::Long:
     case QMetaType::ULong:
-        return numberText(value.toDouble());
+        return true;
     default:
-        return value.toString();
+        return false;
     }
 }
 

@@ -19,4 +19,7 @@ QString italianGeneralDate(const QDateTime &dt);
 // is shown as stored.
 QString resultCellText(const QVariant &value, int kind);
 
+// True for a value the engine handed back as a number of any width.
+bool isNumericValue(const QVariant &value);
+
 } // namespace morvello
