@@ -1,5 +1,7 @@
 #include "sequencescreen.h"
 
+#include <QPainter>
+
 #include "platform/appcontext.h"
 #include "platform/labels.h"
 #include "platform/navigator.h"
@@ -499,6 +501,28 @@ void SequenceScreen::setPicked(DragLabel *label)
                       designGeometry(label).adjusted(-kPickMargin, -kPickMargin, kPickMargin, kPickMargin));
     m_pickFrame->show();
     m_pickFrame->raise();
+}
+
+void SequenceScreen::paintDecoration(QPainter &p, const QRect &area)
+{
+    Screen::paintDecoration(p, area);
+    // On a dark screen the purple instructions would sink into the
+    // background: they sit on a light card, as on a sheet of paper.
+    if (!m_instructions || backgroundColor().lightness() >= 96)
+        return;
+    const QRect r = m_instructions->geometry();
+    const int textHeight = qMin(r.height(), m_instructions->heightForWidth(r.width()));
+    const int pad = px(90);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(246, 238, 250));
+    double bottom = r.y() + textHeight + pad;
+    // The source line below keeps its own dark ground.
+    if (m_labedizione && m_labedizione->y() > r.y())
+        bottom = qMin(bottom, double(m_labedizione->y() - px(15)));
+    p.drawRoundedRect(QRectF(r.x() - pad, r.y() - pad, r.width() + 2 * pad, bottom - (r.y() - pad)), pad, pad);
+    p.restore();
 }
 
 } // namespace morvello

@@ -128,6 +128,8 @@ public:
     StyledLabel *counter(int n) const; // 2, 3, 6 or 8
     StyledLabel *sourceLabel() const { return m_labedizione; }
 
+    void paintDecoration(QPainter &p, const QRect &area) override;
+
 protected:
     void titleBarClose() override;
     void resizeEvent(QResizeEvent *e) override;
