@@ -1,4 +1,5 @@
 #include "platform/database.h"
+#include "testsupport.h"
 #include "results/schema.h"
 
 #include <QDir>
@@ -14,14 +15,6 @@
 using namespace morvello;
 
 namespace {
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 void writeBytes(const QString &path, const QByteArray &data)
 {
@@ -148,11 +141,11 @@ private slots:
     {
         QVERIFY(addName(*m_db, QStringLiteral("BIANCHI")));
         m_db.reset();
-        const QByteArray before = bytesOf(m_path);
+        const QByteArray before = test::bytesOf(m_path);
         DbError e;
         QVERIFY(!Database::create(m_path, schema::exportTemplateStatements(), &e));
         QVERIFY(e.isError());
-        QCOMPARE(bytesOf(m_path), before);
+        QCOMPARE(test::bytesOf(m_path), before);
     }
 
     void windowsStylePathRelativeToWorkingDirectory()
@@ -190,7 +183,7 @@ private slots:
         QVERIFY(e.number != DbErrorCode::FileNotFound);
         QVERIFY(e.number == DbErrorCode::NotADatabase || e.number == DbErrorCode::Damaged);
         QVERIFY2(e.message.contains(QStringLiteral("falso.mdb")), qPrintable(e.message));
-        QCOMPARE(bytesOf(path), content);
+        QCOMPARE(test::bytesOf(path), content);
     }
 
     void directoryIsNotADatabase()
@@ -216,7 +209,7 @@ private slots:
             QVERIFY(addName(*m_db, QStringLiteral("ALUNNO NUMERO %1 ").arg(i).repeated(6)));
         QVERIFY(m_db->commit());
         m_db.reset();
-        QByteArray data = bytesOf(m_path);
+        QByteArray data = test::bytesOf(m_path);
         QVERIFY(data.size() > 8 * 4096);
         if (damage == QLatin1String("truncate"))
             data.truncate(data.size() / 2);
@@ -236,7 +229,7 @@ private slots:
                  qPrintable(QString::number(e.number) + e.message));
         QVERIFY(e.message.contains(QFileInfo(m_path).fileName()));
         db.reset();
-        QCOMPARE(bytesOf(m_path), data);
+        QCOMPARE(test::bytesOf(m_path), data);
     }
 
     void readOnlyFileFailsToOpen()

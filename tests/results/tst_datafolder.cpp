@@ -1,4 +1,5 @@
 #include "platform/database.h"
+#include "testsupport.h"
 #include "results/datafolder.h"
 #include "results/schema.h"
 
@@ -11,20 +12,6 @@
 using namespace morvello;
 
 namespace {
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-bool writeBytes(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
 
 QStringList filesIn(const QString &dir)
 {
@@ -46,7 +33,7 @@ QByteArray makeResultsFile(const QString &path, int rows)
         if (!db->commit())
             return {};
     }
-    return bytesOf(path);
+    return test::bytesOf(path);
 }
 
 } // namespace
@@ -95,16 +82,16 @@ private slots:
         if (haveTemplate) {
             // Whatever lies there is the teacher's: it stays as it is.
             templateBefore = "non toccare";
-            QVERIFY(writeBytes(exportFile, templateBefore));
+            QVERIFY(test::writeBytes(exportFile, templateBefore));
         }
 
         const DbError e = prepareDataFolder(base.path());
         QVERIFY2(!e.isError(), qPrintable(e.message));
         QCOMPARE(filesIn(dir), (QStringList{QStringLiteral("exporttesti.mdb"), QStringLiteral("testi1.mdb")}));
         if (haveResults)
-            QCOMPARE(bytesOf(results), resultsBefore);
+            QCOMPARE(test::bytesOf(results), resultsBefore);
         if (haveTemplate)
-            QCOMPARE(bytesOf(exportFile), templateBefore);
+            QCOMPARE(test::bytesOf(exportFile), templateBefore);
 
         DbError openError;
         auto db = openResultsDatabase(base.path(), &openError);
@@ -127,11 +114,11 @@ private slots:
         const QString dir = base.filePath(QStringLiteral("permorvello"));
         QVERIFY(QDir().mkpath(dir));
         QVERIFY(!prepareDataFolder(base.path()).isError());
-        const QByteArray results = bytesOf(dir + QStringLiteral("/testi1.mdb"));
-        const QByteArray exportFile = bytesOf(dir + QStringLiteral("/exporttesti.mdb"));
+        const QByteArray results = test::bytesOf(dir + QStringLiteral("/testi1.mdb"));
+        const QByteArray exportFile = test::bytesOf(dir + QStringLiteral("/exporttesti.mdb"));
         QVERIFY(!prepareDataFolder(base.path()).isError());
-        QCOMPARE(bytesOf(dir + QStringLiteral("/testi1.mdb")), results);
-        QCOMPARE(bytesOf(dir + QStringLiteral("/exporttesti.mdb")), exportFile);
+        QCOMPARE(test::bytesOf(dir + QStringLiteral("/testi1.mdb")), results);
+        QCOMPARE(test::bytesOf(dir + QStringLiteral("/exporttesti.mdb")), exportFile);
     }
 
     void troubledResultsFileIsReportedAndLeftAlone_data()
@@ -174,19 +161,19 @@ private slots:
             }
             statements << QStringLiteral("CREATE TABLE altro (x)");
             QVERIFY(Database::create(results, statements));
-            data = bytesOf(results);
+            data = test::bytesOf(results);
         }
-        QVERIFY(writeBytes(results, data));
+        QVERIFY(test::writeBytes(results, data));
 
         QVERIFY(!prepareDataFolder(base.path()).isError()); // present: not replaced
-        QCOMPARE(bytesOf(results), data);
+        QCOMPARE(test::bytesOf(results), data);
 
         DbError e;
         QVERIFY(!openResultsDatabase(base.path(), &e));
         QVERIFY(e.isError());
         QVERIFY(e.number != DbErrorCode::FileNotFound);
         QVERIFY2(e.message.contains(QStringLiteral("testi1.mdb")), qPrintable(e.message));
-        QCOMPARE(bytesOf(results), data);
+        QCOMPARE(test::bytesOf(results), data);
         QCOMPARE(filesIn(dir), (QStringList{QStringLiteral("exporttesti.mdb"), QStringLiteral("testi1.mdb")}));
     }
 

@@ -34,20 +34,6 @@ const QStringList kCallers = {QStringLiteral("fmenù"),     QStringLiteral("Fesp
                               QStringLiteral("Fpoesia1"),  QStringLiteral("FMetafore"),   QStringLiteral("FtrovaSEQ"),
                               QStringLiteral("FGenette")};
 
-// A results row written straight through the engine: name plus the given
-// positions, everything else left never written.
-void addRow(Database &db, const QString &name, const QMap<int, QVariant> &values = {})
-{
-    DbError err;
-    auto rs = db.openRecordset(QStringLiteral("tabtesti"), &err);
-    QVERIFY2(rs, qPrintable(err.message));
-    rs->addNew();
-    QVERIFY(rs->setValue(QStringLiteral("nome"), name, &err));
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        QVERIFY2(rs->setValue(it.key(), it.value(), &err), qPrintable(err.message));
-    QVERIFY2(rs->update(&err), qPrintable(err.message));
-}
-
 struct Fixture {
     test::TestContext t;
     Fixture()
@@ -173,7 +159,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(QStringList, shown);
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), saved);
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), saved);
         FRisultati *s = f.open();
         QVERIFY(f.t.dialogs.messages.isEmpty());
         QCOMPARE(f.t.ctx.formChiamante, QStringLiteral("fmenù"));
@@ -190,7 +176,7 @@ private slots:
     void pupilWithNoRowYet()
     {
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("VERDI ANNA"), {{2, 3}});
+        test::addRow(*f.t.db, QStringLiteral("VERDI ANNA"), {{2, 3}});
         FRisultati *s = f.open();
         QCOMPARE(f.t.dialogs.messages, QStringList{QStringLiteral("Nome non trovato nell'archivio")});
         QCOMPARE(s->labNome()->text(), QString());
@@ -208,7 +194,7 @@ private slots:
             ++asked;
             c.nomeStudente = QStringLiteral("Ospite");
         };
-        addRow(*f.t.db, QStringLiteral("Ospite"), {{10, 2}, {11, 4}, {12, 50}});
+        test::addRow(*f.t.db, QStringLiteral("Ospite"), {{10, 2}, {11, 4}, {12, 50}});
         FRisultati *s = f.open();
         QCOMPARE(asked, 1);
         QCOMPARE(s->labNome()->text(), QStringLiteral("Ospite"));
@@ -236,10 +222,10 @@ private slots:
         QFETCH(QString, searched);
         QFETCH(bool, found);
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{26, 7}, {27, 9}, {28, 77}});
-        addRow(*f.t.db, QStringLiteral("Ospite"), {{26, 7}, {27, 9}, {28, 77}});
-        addRow(*f.t.db, QStringLiteral("LUCA"), {{26, 7}, {27, 9}, {28, 77}});
-        addRow(*f.t.db, QStringLiteral("BIANCHI PIA"), {{14, 1}, {15, 1}, {16, 100}});
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{26, 7}, {27, 9}, {28, 77}});
+        test::addRow(*f.t.db, QStringLiteral("Ospite"), {{26, 7}, {27, 9}, {28, 77}});
+        test::addRow(*f.t.db, QStringLiteral("LUCA"), {{26, 7}, {27, 9}, {28, 77}});
+        test::addRow(*f.t.db, QStringLiteral("BIANCHI PIA"), {{14, 1}, {15, 1}, {16, 100}});
         f.t.ctx.nomeStudente = QStringLiteral("BIANCHI PIA");
         FRisultati *s = f.open();
         QCOMPARE(s->ModoRisultati(), QStringLiteral("mionome"));
@@ -268,7 +254,7 @@ private slots:
     void searchWithEmptyBoxes()
     {
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 3}, {3, 4}, {4, 75}});
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 3}, {3, 4}, {4, 75}});
         FRisultati *s = f.open();
         s->text2()->setText(QStringLiteral("   "));
         s->LabCERCA_Click();
@@ -281,8 +267,8 @@ private slots:
     void refreshForgetsTheSearch()
     {
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 3}});
-        addRow(*f.t.db, QStringLiteral("VERDI ANNA"), {{2, 8}});
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 3}});
+        test::addRow(*f.t.db, QStringLiteral("VERDI ANNA"), {{2, 8}});
         FRisultati *s = f.open();
         s->text2()->setText(QStringLiteral("verdi"));
         s->text1()->setText(QStringLiteral("anna"));
@@ -312,7 +298,7 @@ private slots:
         QFETCH(QString, caller);
         QFETCH(QString, shownAfter);
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"));
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"));
         if (kCallers.contains(caller) && caller != ScreenName::Menu) {
             f.t.navigator->show(caller);
             openResultsFromActivity(f.t.ctx, caller);
@@ -333,7 +319,7 @@ private slots:
     void menuAndExit()
     {
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"));
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"));
         f.t.navigator->show(QStringLiteral("FGenette"));
         openResultsFromActivity(f.t.ctx, QStringLiteral("FGenette"));
         FRisultati *s = f.screen();
@@ -417,7 +403,7 @@ private slots:
             QSKIP("MORVELLO_SHOTS_DIR not set");
         Fixture f;
         const QDateTime when(QDate(2026, 3, 14), QTime(10, 30, 0));
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"),
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"),
                {{2, 6}, {3, 8}, {4, 75}, {5, when}, {6, 5}, {7, 8}, {8, 62}, {9, when}, {18, 14}, {19, 20}, {20, 70},
                 {21, when}, {22, 1}, {23, 3}, {24, 33}, {25, QStringLiteral("(...)")}});
         FRisultati *s = f.open();

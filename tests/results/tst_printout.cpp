@@ -22,18 +22,6 @@ namespace {
 
 const QDateTime kWhen(QDate(2026, 3, 14), QTime(10, 30, 0));
 
-void addRow(Database &db, const QString &name, const SavedValues &values = {})
-{
-    DbError err;
-    auto rs = db.openRecordset(QStringLiteral("tabtesti"), &err);
-    QVERIFY2(rs, qPrintable(err.message));
-    rs->addNew();
-    QVERIFY(rs->setValue(QStringLiteral("nome"), name, &err));
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        QVERIFY2(rs->setValue(it.key(), it.value(), &err), qPrintable(err.message));
-    QVERIFY2(rs->update(&err), qPrintable(err.message));
-}
-
 // Every printer hand-out writes a PDF of its own into the folder.
 struct PdfPrinters {
     QString folder;
@@ -193,7 +181,7 @@ private slots:
         if (!havePdfToText())
             QSKIP("pdftotext is not installed");
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"),
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"),
                {{2, 6}, {3, 8}, {4, 75}, {5, kWhen}, {22, 1}, {23, 3}, {24, 33}, {25, QStringLiteral("(...)")}});
         FRisultati *s = f.open();
         s->LabSTAMPA_Click();
@@ -265,9 +253,9 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, printed);
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
-        addRow(*f.t.db, QStringLiteral("VERDI ANNA"), {{2, 2}});
-        addRow(*f.t.db, QStringLiteral("Ospite"), {{2, 3}});
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
+        test::addRow(*f.t.db, QStringLiteral("VERDI ANNA"), {{2, 2}});
+        test::addRow(*f.t.db, QStringLiteral("Ospite"), {{2, 3}});
         FRisultati *s = f.open();
         for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const QStringList w = step.split(QLatin1Char(' '));
@@ -304,7 +292,7 @@ private slots:
         QFETCH(QString, printer);
         QFETCH(QString, message);
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
         FRisultati *s = f.open();
         const QString nowhere = f.t.base() + QStringLiteral("/no-such-folder/page.pdf");
         s->setPrinterProvider([&](QString *problem) -> std::unique_ptr<QPrinter> {
@@ -328,7 +316,7 @@ private slots:
         if (!QPrinterInfo::defaultPrinter().isNull())
             QSKIP("a default printer is installed here");
         Fixture f;
-        addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
         FRisultati *s = f.open();
         s->setPrinterProvider({});
         s->LabSTAMPA_Click();

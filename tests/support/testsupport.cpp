@@ -3,6 +3,7 @@
 #include "results/schema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QtTest>
 
 namespace morvello::test {
@@ -33,6 +34,32 @@ TestContext::~TestContext()
     navigator.reset();
     ctx.dbTesti = nullptr;
     db.reset();
+}
+
+void addRow(Database &db, const QString &name, const QMap<int, QVariant> &values)
+{
+    DbError err;
+    auto rs = db.openRecordset(QStringLiteral("tabtesti"), &err);
+    QVERIFY2(rs, qPrintable(err.message));
+    rs->addNew();
+    QVERIFY(rs->setValue(QStringLiteral("nome"), name, &err));
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        QVERIFY2(rs->setValue(it.key(), it.value(), &err), qPrintable(err.message));
+    QVERIFY2(rs->update(&err), qPrintable(err.message));
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeBytes(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
 }
 
 QString sharedPath(const QString &relative)

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/navigator.h"
 
+#include <QMap>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -33,6 +34,14 @@ public:
     QString dataDir() const { return dir.path() + QStringLiteral("/permorvello"); }
     QString resultsPath() const { return dataDir() + QStringLiteral("/testi1.mdb"); }
 };
+
+// Adds a row to tabtesti with the given name and the given values by
+// position; every other column is left never written.
+void addRow(Database &db, const QString &name, const QMap<int, QVariant> &values = {});
+
+// A file's whole content (empty when it cannot be read), and writing one.
+QByteArray bytesOf(const QString &path);
+bool writeBytes(const QString &path, const QByteArray &data);
 
 // Path of a file of the shared test data (e.g. "rtf-corpus/it-abiword.rtf").
 QString sharedPath(const QString &relative);
