@@ -12,6 +12,14 @@ QString programTitle()
     return QStringLiteral("Morvello");
 }
 
+// Pupils read these boxes from a classroom chair: a size above the desktop's.
+static void useReadableFont(QWidget *box)
+{
+    QFont f = box->font();
+    f.setPointSizeF(qMax(f.pointSizeF(), 12.0));
+    box->setFont(f);
+}
+
 static QWidget *dialogParent(QWidget *preferred)
 {
     if (preferred)
@@ -24,6 +32,7 @@ void QtDialogs::message(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, programTitle(), text, QMessageBox::Ok, dialogParent(m_parent));
     box.setObjectName(QStringLiteral("MorvelloMessage"));
+    useReadableFont(&box);
     box.exec();
 }
 
@@ -37,7 +46,8 @@ std::optional<QString> QtDialogs::input(const QString &prompt, int maxLength)
     dlg.setTextValue(QString());
     dlg.setOkButtonText(QStringLiteral("OK"));
     dlg.setCancelButtonText(QStringLiteral("Annulla"));
-    dlg.resize(qMax(dlg.sizeHint().width(), 460), dlg.sizeHint().height());
+    useReadableFont(&dlg);
+    dlg.resize(qMax(dlg.sizeHint().width(), 560), dlg.sizeHint().height());
     if (auto *edit = dlg.findChild<QLineEdit *>())
         edit->setMaxLength(maxLength);
     if (dlg.exec() != QDialog::Accepted)
