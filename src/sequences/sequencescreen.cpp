@@ -71,12 +71,12 @@ StyledLabel *SequenceScreen::addLabel(const QString &name, const QString &text, 
     return l;
 }
 
-QPushButton *SequenceScreen::addCommand(const CommandSpec &spec, bool bold)
+QPushButton *SequenceScreen::addCommand(const CommandDef &def, bool bold)
 {
-    auto *b = new QPushButton(spec.caption, this);
-    b->setObjectName(spec.name);
-    b->setAccessibleName(spec.caption);
-    setDesignGeometry(b, spec.geometry);
+    auto *b = new QPushButton(def.caption, this);
+    b->setObjectName(def.name);
+    b->setAccessibleName(def.caption);
+    setDesignGeometry(b, def.geometry);
     setDesignFont(b, kFont, 8.25, bold);
     return b;
 }
@@ -182,9 +182,9 @@ void SequenceScreen::buildRows()
 
 void SequenceScreen::buildTypes()
 {
-    for (const TypeLabelSpec &spec : m_config.typeLabels) {
-        auto *t = new DragLabel(spec.caption, this);
-        t->setObjectName(spec.name);
+    for (const TypeLabelDef &def : m_config.typeLabels) {
+        auto *t = new DragLabel(def.caption, this);
+        t->setObjectName(def.name);
         t->setTextFormat(Qt::PlainText);
         t->setBackgroundColor(m_config.typeBackground);
         t->setTextColor(Qt::white);
@@ -193,7 +193,7 @@ void SequenceScreen::buildTypes()
         t->setWordWrap(true);
         t->setAccessibleDescription(
             QStringLiteral("Trascinalo su una casella, oppure sceglilo e poi scegli la casella."));
-        setDesignGeometry(t, spec.geometry);
+        setDesignGeometry(t, def.geometry);
         setDesignFont(t, kFont, 9.75, true);
         connect(t, &DragLabel::picked, this, [this, t] { typePicked(t); });
         m_types << t;

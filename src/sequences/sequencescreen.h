@@ -16,14 +16,14 @@ class QPushButton;
 namespace morvello {
 
 // A draggable type label: its control name, caption and place.
-struct TypeLabelSpec {
+struct TypeLabelDef {
     QString name;
     QString caption;
     QRect geometry;
 };
 
 // A command button: its control name, caption and place.
-struct CommandSpec {
+struct CommandDef {
     QString name;
     QString caption;
     QRect geometry;
@@ -51,7 +51,7 @@ struct SequenceScreenConfig {
     Qt::Alignment answerAlignment = Qt::AlignCenter;
 
     // The type labels and their look.
-    QVector<TypeLabelSpec> typeLabels;
+    QVector<TypeLabelDef> typeLabels;
     QColor typeBackground;
 
     // Instructions.
@@ -80,12 +80,12 @@ struct SequenceScreenConfig {
     int lastTop = 6000;     // Label2, Label3
     int visitTop = 6240;    // Label6, Label8
 
-    CommandSpec menu;
-    CommandSpec archive;
-    CommandSpec fine;
+    CommandDef menu;
+    CommandDef archive;
+    CommandDef fine;
     // "Registro il risultato": only the narrative screen has it.
     bool hasRegister = false;
-    CommandSpec registro;
+    CommandDef registro;
 };
 
 SequenceScreenConfig espositivoConfig();
@@ -142,7 +142,7 @@ private:
     void buildCommands();
     void buildTabOrder();
     StyledLabel *addLabel(const QString &name, const QString &text, const QRect &geometry);
-    QPushButton *addCommand(const CommandSpec &spec, bool bold);
+    QPushButton *addCommand(const CommandDef &def, bool bold);
 
     // Shows what the exercise holds.
     void showBoard();
