@@ -26,48 +26,17 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "benchstats.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 using namespace morvello;
+using namespace morvello::bench;
 
 namespace {
-
-struct Stats {
-    double median = 0, min = 0, max = 0;
-    int runs = 0;
-};
-
-// Each run gets its own preparation (not timed) and work (timed).
-Stats measure(int runs, const std::function<void()> &prepare, const std::function<void()> &work, int warmup = 1)
-{
-    for (int i = 0; i < warmup; ++i) {
-        prepare();
-        work();
-    }
-    std::vector<double> ms;
-    QElapsedTimer t;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        t.start();
-        work();
-        ms.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    Stats s;
-    s.runs = runs;
-    s.min = ms.front();
-    s.max = ms.back();
-    s.median = runs % 2 ? ms[size_t(runs / 2)] : (ms[size_t(runs / 2 - 1)] + ms[size_t(runs / 2)]) / 2;
-    return s;
-}
-
-void print(const char *what, const Stats &s)
-{
-    std::printf("%-48s median %9.3f ms   min %9.3f   max %9.3f   (%d runs)\n", what, s.median, s.min, s.max, s.runs);
-}
 
 int rowsOn(const QString &file)
 {

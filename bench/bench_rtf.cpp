@@ -17,6 +17,8 @@
 #include <QStandardPaths>
 #include <QTextDocument>
 
+#include "benchstats.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -24,39 +26,9 @@
 #include <vector>
 
 using namespace morvello;
+using namespace morvello::bench;
 
 namespace {
-
-struct Stats {
-    double median = 0, min = 0, max = 0;
-    int runs = 0;
-};
-
-Stats measure(int runs, const std::function<void()> &work, int warmup = 3)
-{
-    for (int i = 0; i < warmup; ++i)
-        work();
-    std::vector<double> ms;
-    ms.reserve(size_t(runs));
-    QElapsedTimer t;
-    for (int i = 0; i < runs; ++i) {
-        t.start();
-        work();
-        ms.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    Stats s;
-    s.runs = runs;
-    s.min = ms.front();
-    s.max = ms.back();
-    s.median = runs % 2 ? ms[size_t(runs / 2)] : (ms[size_t(runs / 2 - 1)] + ms[size_t(runs / 2)]) / 2;
-    return s;
-}
-
-void print(const char *what, const Stats &s)
-{
-    std::printf("%-46s median %9.3f ms   min %9.3f   max %9.3f   (%d runs)\n", what, s.median, s.min, s.max, s.runs);
-}
 
 // A whole process, output thrown away; nothing when the program is missing
 // or fails.

@@ -861,19 +861,15 @@ bool Recordset::seek(const QString &op, const QVariant &key, DbError *error)
 
 bool Recordset::moveFirst(DbError *error)
 {
-    clearError(error);
-    if (!ensureRowids(error))
-        return false;
-    m_mode = Mode::None;
-    m_walking = true;
-    if (m_rowids.isEmpty())
-        setEmptyPosition();
-    else
-        setCurrent(m_rowids.first(), 0);
-    return true;
+    return moveToEnd(false, error);
 }
 
 bool Recordset::moveLast(DbError *error)
+{
+    return moveToEnd(true, error);
+}
+
+bool Recordset::moveToEnd(bool last, DbError *error)
 {
     clearError(error);
     if (!ensureRowids(error))
@@ -882,8 +878,10 @@ bool Recordset::moveLast(DbError *error)
     m_walking = true;
     if (m_rowids.isEmpty())
         setEmptyPosition();
-    else
+    else if (last)
         setCurrent(m_rowids.last(), int(m_rowids.size()) - 1);
+    else
+        setCurrent(m_rowids.first(), 0);
     return true;
 }
 

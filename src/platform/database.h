@@ -151,6 +151,7 @@ private:
     bool usable(DbError *error) const;
     bool ensureRowids(DbError *error) const;
     bool loadCurrent(DbError *error) const;
+    bool moveToEnd(bool last, DbError *error);
     QVariant readBack(int position, const QVariant &raw) const;
     void setCurrent(qint64 rowid, int index);
     void setEmptyPosition();
