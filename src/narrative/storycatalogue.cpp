@@ -1,0 +1,61 @@
+#include "storycatalogue.h"
+
+namespace morvello {
+
+const QList<StoryEntry> &storyCatalogue()
+{
+    static const QList<StoryEntry> catalogue{
+        {QStringLiteral("Il gatto nero"), 5, QStringLiteral("permorvello\\ilgattonero.rtf"),
+         QStringLiteral("permorvello\\ilgattonerocol.rtf"), QStringLiteral("permorvello\\icgattonero.rtf"),
+         QStringLiteral("Testo proprio")},
+        {QStringLiteral("L'affittacamere"), 4, QStringLiteral("permorvello\\affittacamere.rtf"),
+         QStringLiteral("permorvello\\affittacamerecol.rtf"), QStringLiteral("permorvello\\icaffittacamere.rtf"),
+         QStringLiteral("Testo proprio")},
+        {QStringLiteral("Lo sciamano"), 5, QStringLiteral("permorvello\\kukiaq.rtf"),
+         QStringLiteral("permorvello\\kukiaqcol.rtf"), QStringLiteral("permorvello\\ickukiaq.rtf"),
+         QStringLiteral("Testo proprio")},
+        {QStringLiteral("I fondamenti"), 5, QStringLiteral("permorvello\\fondamenti.rtf"),
+         QStringLiteral("permorvello\\fondamenticol.rtf"), QStringLiteral("permorvello\\icfondamenti.rtf"),
+         QStringLiteral("Testo proprio")},
+        {QStringLiteral("La sentinella"), 5, QStringLiteral("permorvello\\sentinella.rtf"),
+         QStringLiteral("permorvello\\sentinellacol.rtf"), QStringLiteral("permorvello\\icsentinella.rtf"),
+         QStringLiteral("Testo proprio")},
+        {QStringLiteral("Gobba, zoppa..."), 4, QStringLiteral("permorvello\\gobba-zoppa.rtf"),
+         QStringLiteral("permorvello\\gobba-zoppacol.rtf"), QStringLiteral("permorvello\\gobba-zoppa-ic.rtf"),
+         QStringLiteral("Testo proprio")},
+    };
+    return catalogue;
+}
+
+const StoryEntry *findStory(const QString &title)
+{
+    for (const StoryEntry &e : storyCatalogue()) {
+        if (e.title == title)
+            return &e;
+    }
+    return nullptr;
+}
+
+const QList<PaletteEntry> &storyPalette()
+{
+    static const QList<PaletteEntry> palette{
+        {qRgb(255, 153, 204), QStringLiteral("Colore della PRIMA sequenza"), qRgb(255, 192, 192)},
+        {qRgb(255, 255, 153), QStringLiteral("Colore della SECONDA sequenza"), qRgb(255, 255, 192)},
+        {qRgb(255, 204, 153), QStringLiteral("Colore della TERZA sequenza"), qRgb(255, 224, 192)},
+        {qRgb(153, 204, 255), QStringLiteral("Colore della QUARTA sequenza"), qRgb(192, 192, 255)},
+        {qRgb(204, 255, 204), QStringLiteral("Colore della QUINTA sequenza"), qRgb(192, 255, 192)},
+    };
+    return palette;
+}
+
+int paletteIndexOf(QRgb colour)
+{
+    const QList<PaletteEntry> &p = storyPalette();
+    for (int i = 0; i < p.size(); ++i) {
+        if (p.at(i).square == colour)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace morvello
