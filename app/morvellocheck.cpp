@@ -14,7 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -38,11 +38,8 @@ void print(FILE *to, const QString &line)
 
 int main(int argc, char **argv)
 {
-    // Pictures are read with the image plugins, which want a GUI application;
-    // no window is ever shown, so no display is needed either.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // No window: it runs where there is no display too.
+    QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() > 1 || (args.size() == 1 && args.first().startsWith(QLatin1Char('-')))) {
         print(stderr, QStringLiteral("Uso: morvello-check [CARTELLA]"));

@@ -286,6 +286,17 @@ void TstContentTool::layout()
     QVERIFY(readRtfFile(out.filePath("ilgattonerocol.rtf"), &solution).ok);
     QCOMPARE(seenText(story), seenText(solution));
     QCOMPARE(seenText(story), QStringLiteral("a\nb\nc\nd\ne"));
+
+    // Folders named from the working directory, as on the command line.
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QFileInfo(src.path()).absolutePath()));
+    const QString srcName = QFileInfo(src.path()).fileName();
+    const QString outName = QDir::current().relativeFilePath(out.path());
+    const Generation relative = generateAll(srcName);
+    const QStringList differences = compareAll(relative, outName);
+    QDir::setCurrent(before);
+    QVERIFY2(relative.errors.isEmpty(), qPrintable(relative.errors.join('\n')));
+    QVERIFY2(differences.isEmpty(), qPrintable(differences.join('\n')));
 }
 
 void TstContentTool::folderErrors_data()

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QSaveFile>
 
@@ -47,8 +48,10 @@ bool usesColours(const Source &s)
 
 } // namespace
 
-Generation generateAll(const QString &sourceDir)
+Generation generateAll(const QString &sourceDirGiven)
 {
+    // Relative names are counted from the folder itself, so work on its absolute path.
+    const QString sourceDir = QFileInfo(sourceDirGiven).absoluteFilePath();
     Generation g;
     QMap<QString, QByteArray> files;
     QMap<QString, QString> producer;
@@ -140,8 +143,9 @@ QStringList writeAll(const Generation &g, const QString &outDir)
     return failed;
 }
 
-QStringList compareAll(const Generation &g, const QString &outDir)
+QStringList compareAll(const Generation &g, const QString &outDirGiven)
 {
+    const QString outDir = QFileInfo(outDirGiven).absoluteFilePath();
     QStringList differences;
     QStringList produced;
     for (const GeneratedFile &f : g.files) {
