@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QMessageBox>
 #include <QProcessEnvironment>
 
@@ -22,6 +23,7 @@ void tell(int &argc, char **argv, const QString &text)
 {
     std::fprintf(stderr, "morvello: %s\n", text.toLocal8Bit().constData());
     QApplication app(argc, argv);
+    app.setFont(QFont(QStringLiteral("Liberation Sans"), 10)); // as the program's own boxes
     QMessageBox::warning(nullptr, QStringLiteral("Morvello"), text);
 }
 
@@ -42,19 +44,22 @@ int main(int argc, char *argv[])
     }
 
     QStringList problems;
-    const QString dataHome = chooseDataHome(QProcessEnvironment::systemEnvironment());
-    QString workDir = dataHome;
-    if (dataHome.isEmpty()) {
-        problems << QStringLiteral("Non si sa dove tenere i dati: mancano le variabili HOME e MORVELLO_DIR.");
-    } else if (!QDir().mkpath(dataHome)) {
-        problems << QStringLiteral("Impossibile creare la cartella \"%1\" dove tenere i dati.").arg(dataHome);
-    } else {
-        problems << syncShippedContent(layout.shippedContent, dataHome).errors;
+    QString workDir;
+    for (const QString &home : dataHomes(QProcessEnvironment::systemEnvironment())) {
+        if (QDir().mkpath(home) && QFileInfo(home).isWritable()) {
+            workDir = home;
+            break;
+        }
+        problems << QStringLiteral("Impossibile usare la cartella \"%1\" per tenere i dati.").arg(home);
     }
-    if (dataHome.isEmpty() || !QFileInfo(dataHome).isDir()) {
-        // The program still starts, from the shipped content, and says on
-        // its own that it cannot keep the results there.
-        workDir = QFileInfo(layout.shippedContent).absolutePath();
+    if (workDir.isEmpty()) {
+        // Nowhere to keep results. The program still starts, finds no data
+        // folder in "/" and says so; nothing is written under /usr.
+        problems << QStringLiteral("Non c'è una cartella dove tenere i risultati: "
+                                   "controllare le variabili HOME e MORVELLO_DIR.");
+        workDir = QStringLiteral("/");
+    } else {
+        problems << syncShippedContent(layout.shippedContent, workDir).errors;
     }
     if (!problems.isEmpty()) {
         problems << QString() << QStringLiteral("Morvello parte comunque, dalla cartella \"%1\".").arg(workDir);

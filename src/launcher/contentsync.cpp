@@ -18,23 +18,22 @@ InstallLayout installLayoutFor(const QString &launcherDir)
     return {root + QStringLiteral("/lib/morvello/morvello"), root + QStringLiteral("/share/morvello/permorvello")};
 }
 
-QString chooseDataHome(const QProcessEnvironment &env)
+QStringList dataHomes(const QProcessEnvironment &env)
 {
+    QStringList homes;
     const QString home = env.value(QStringLiteral("HOME"));
     const QString chosen = env.value(QStringLiteral("MORVELLO_DIR"));
-    if (!chosen.isEmpty()) {
-        if (QDir::isAbsolutePath(chosen))
-            return QDir::cleanPath(chosen);
-        if (!home.isEmpty())
-            return QDir::cleanPath(home + QLatin1Char('/') + chosen);
-        return QDir::cleanPath(QDir::current().absoluteFilePath(chosen));
-    }
+    if (QDir::isAbsolutePath(chosen))
+        homes << QDir::cleanPath(chosen);
+    else if (!chosen.isEmpty())
+        homes << QDir::cleanPath((home.isEmpty() ? QDir::currentPath() : home) + QLatin1Char('/') + chosen);
     const QString xdg = env.value(QStringLiteral("XDG_DATA_HOME"));
     if (QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg + QStringLiteral("/morvello"));
-    if (QDir::isAbsolutePath(home))
-        return QDir::cleanPath(home + QStringLiteral("/.local/share/morvello"));
-    return {};
+        homes << QDir::cleanPath(xdg + QStringLiteral("/morvello"));
+    else if (QDir::isAbsolutePath(home))
+        homes << QDir::cleanPath(home + QStringLiteral("/.local/share/morvello"));
+    homes.removeDuplicates();
+    return homes;
 }
 
 bool isPupilData(const QString &fileName)

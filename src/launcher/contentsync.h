@@ -16,12 +16,12 @@ struct InstallLayout {
 };
 InstallLayout installLayoutFor(const QString &launcherDir);
 
-// The folder whose "permorvello" keeps this user's archive and content:
-// MORVELLO_DIR when set (relative to HOME when not absolute), otherwise
-// $XDG_DATA_HOME/morvello, otherwise ~/.local/share/morvello. An
+// The folders, best first, whose "permorvello" may keep this user's archive
+// and content: MORVELLO_DIR when set (relative to HOME when not absolute),
+// then $XDG_DATA_HOME/morvello or else ~/.local/share/morvello. An
 // XDG_DATA_HOME that is not absolute is ignored, as the XDG rules ask. Empty
-// when there is no home to go by.
-QString chooseDataHome(const QProcessEnvironment &env);
+// when there is nothing to go by.
+QStringList dataHomes(const QProcessEnvironment &env);
 
 // The record of what the launcher copied, kept beside the data folder.
 inline QString copyRecordName() { return QStringLiteral(".contenuti-copiati"); }

@@ -47,9 +47,14 @@ private slots:
         QTest::addColumn<QString>("morvelloDir");
         QTest::addColumn<QString>("xdgDataHome");
         QTest::addColumn<QString>("home");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("technician's folder first") << "/srv/aula3/" << "/home/ada/.dati" << "/home/ada" << "/srv/aula3";
-        QTest::newRow("technician's folder, relative to home") << "morvello-aula" << "" << "/home/ada" << "/home/ada/morvello-aula";
+        QTest::addColumn<QString>("expected"); // best first, '|' between
+        QTest::newRow("technician's folder first") << "/srv/aula3/" << "/home/ada/.dati" << "/home/ada"
+                                                   << "/srv/aula3|/home/ada/.dati/morvello";
+        QTest::newRow("technician's folder, relative to home") << "morvello-aula" << "" << "/home/ada"
+                                                               << "/home/ada/morvello-aula|/home/ada/.local/share/morvello";
+        QTest::newRow("technician's folder is the default") << "/home/ada/.local/share/morvello" << "" << "/home/ada"
+                                                            << "/home/ada/.local/share/morvello";
+        QTest::newRow("technician's folder, no home") << "/srv/aula3" << "" << "" << "/srv/aula3";
         QTest::newRow("empty MORVELLO_DIR counts as unset") << "" << "/home/ada/.dati" << "/home/ada" << "/home/ada/.dati/morvello";
         QTest::newRow("XDG data home") << "" << "/var/dati//ada" << "/home/ada" << "/var/dati/ada/morvello";
         QTest::newRow("relative XDG data home ignored") << "" << "dati" << "/home/ada" << "/home/ada/.local/share/morvello";
@@ -69,7 +74,7 @@ private slots:
             env.insert(QStringLiteral("XDG_DATA_HOME"), xdgDataHome);
         if (!home.isEmpty())
             env.insert(QStringLiteral("HOME"), home);
-        QCOMPARE(chooseDataHome(env), expected);
+        QCOMPARE(dataHomes(env).join(QLatin1Char('|')), expected);
     }
 
     void layoutFromLauncherFolder()
