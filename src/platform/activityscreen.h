@@ -1,5 +1,7 @@
 #pragma once
 #include "activityhost.h"
+#include "controls.h"
+#include "labels.h"
 #include "screen.h"
 
 #include <QPixmap>
