@@ -3,6 +3,11 @@
 // The eight expository passages. Every passage is our own, written for pupils
 // of 11 to 14; facts are kept at school level and numbers stay generic.
 //
+// Each sequence is worded so that only one of the eight functions fits it:
+// hypotheses show their doubt ("forse", "si può supporre"), examples and
+// consequences are announced as such, and a fact that answers no question
+// is not put right after one, where it would read as the answer.
+//
 // Row heights come from 320 × (1 + ⌊length ÷ divisor⌋) twips and the rows are
 // stacked above the type labels, so each wording is tuned for two things: the
 // whole passage must fit above the labels, and each sequence must wrap into
@@ -52,13 +57,13 @@ Catalogue build()
         {QStringLiteral("La Terra è ricoperta da due tipi di crosta: quella oceanica, sottile "
                         "e pesante, che forma il fondo dei mari, e quella continentale, più spessa "
                         "e leggera."), 60, Informa},
-        {QStringLiteral("Se le due croste, muovendosi, si scontrano,..."), 70, Ipotizza},
-        {QStringLiteral("per via del diverso peso, cioè della diversa densità,..."), 65, Spiega},
+        {QStringLiteral("Se le due croste, muovendosi, si scontrano..."), 70, Ipotizza},
+        {QStringLiteral("per via del diverso peso, cioè della diversa densità..."), 65, Spiega},
         {QStringLiteral("...quella più densa (crosta oceanica) si piega e scivola sotto l'altra, "
                         "sprofondando lentamente nel mantello."), 65, Conseguenza},
-        {QStringLiteral("Succede proprio questo ad Ovest del Sud America, dove il fondo del "
-                        "Pacifico si infila sotto il continente,..."), 70, Esemplifica},
-        {QStringLiteral("dando vita ad una profonda fossa marina e alla catena delle Ande, "
+        {QStringLiteral("Succede proprio questo a ovest del Sud America, dove il fondo del "
+                        "Pacifico si infila sotto il continente..."), 70, Esemplifica},
+        {QStringLiteral("dando vita a una profonda fossa marina e alla catena delle Ande, "
                         "ricca di vulcani e scossa spesso da terremoti."), 65, Conseguenza},
     }});
 
@@ -67,43 +72,46 @@ Catalogue build()
         {QStringLiteral("Spesso i villaggi erano circondati da un fossato e da una palizzata "
                         "di tronchi appuntiti, a volte anche da un muro di pietre con una sola "
                         "porta d'ingresso."), 60, Informa},
-        {QStringLiteral("La spiegazione più plausibile individuata dagli studiosi è che i "
-                        "contadini dovessero difendere i raccolti, le provviste e il bestiame "
-                        "dagli attacchi dei predoni."),
+        {QStringLiteral("Si può supporre che i contadini avessero paura di qualcuno: forse "
+                        "dovevano proteggere i raccolti, le provviste e il bestiame dagli "
+                        "attacchi di altri uomini."),
          70, Ipotizza},
         {QStringLiteral("Ma chi potevano essere gli aggressori?"), 65, Problema},
-        {QStringLiteral("I più temibili nemici dei contadini erano i pastori nomadi, che "
-                        "vagavano con le greggi e in tempo di fame assalivano i villaggi per "
-                        "rubare cibo e animali."), 70, Informa},
+        {QStringLiteral("Negli scavi gli archeologi hanno trovato punte di freccia di selce "
+                        "conficcate nei pali delle palizzate e, vicino alle porte, scheletri "
+                        "con ferite di ascia."), 70, Informa},
     }});
 
     // 4. Earth science: two continental plates colliding.
     c.texts.append({QStringLiteral("Ora dobbiamo.."), own, {
-        {QStringLiteral("Ora dobbiamo capire il motivo per cui, in certe zone della Terra, lo "
-                        "scontro tra due zolle non apre fosse marine ma fa nascere montagne "
-                        "altissime."), 60, Problema},
-        {QStringLiteral("E' importante sapere che la Crosta continentale è leggera: non può "
-                        "sprofondare nel mantello come quella oceanica."), 70, Informa},
-        {QStringLiteral("Pertanto quando due zolle sono entrambe continentali e si scontrano, "
-                        "le rocce si piegano, si accavallano e si sollevano in catene montuose."), 65, Conseguenza},
-        {QStringLiteral("Per capire meglio, pensa ad un tappeto spinto contro un muro: si "
-                        "solleva e si arriccia in tante pieghe. Così sono nate le Alpi e "
-                        "l'Himalaya."), 70, Esemplifica},
+        {QStringLiteral("Ora dobbiamo capire che cosa succede quando a scontrarsi sono due "
+                        "zolle che portano entrambe un continente."), 60, Problema},
+        {QStringLiteral("È importante sapere che la crosta continentale è molto più spessa "
+                        "e più leggera di quella oceanica."), 70, Informa},
+        {QStringLiteral("Di conseguenza, nello scontro nessuna delle due zolle sprofonda nel "
+                        "mantello: le rocce si piegano, si accavallano e si sollevano in "
+                        "catene di montagne."), 65, Conseguenza},
+        {QStringLiteral("Per esempio, le Alpi sono nate dallo scontro tra la zolla africana "
+                        "e quella europea, e l'Himalaya dall'urto tra la zolla indiana e "
+                        "quella asiatica."), 70, Esemplifica},
     }});
 
     // 5. Economics: prices, supply and demand.
     c.texts.append({QStringLiteral("Chi va spesso.."), std::nullopt, {
-        {QStringLiteral("Chi va spesso a fare la spesa sa che i prezzi cambiano: le fragole "
-                        "costano poco a maggio e molto a dicembre."), 60, Informa},
-        {QStringLiteral("Si potrebbe spiegare la variazione pensando che i negozianti decidano "
-                        "i prezzi a capriccio."), 70, Ipotizza},
-        {QStringLiteral("Ma le cose non stanno così. Il prezzo nasce dall'incontro tra l'offerta "
-                        "e la domanda: conta quanta merce c'è e quanti la vogliono."),
+        {QStringLiteral("Chi va spesso al mercato nota che i prezzi della frutta e della "
+                        "verdura cambiano molto da una stagione all'altra e perfino da una "
+                        "settimana all'altra."), 60, Informa},
+        {QStringLiteral("Qualcuno potrebbe supporre che i negozianti decidano i prezzi a caso, "
+                        "secondo il loro umore."), 70, Ipotizza},
+        {QStringLiteral("In realtà, nella stessa settimana, i fruttivendoli di una città "
+                        "vendono la stessa frutta più o meno allo stesso prezzo e, quando "
+                        "cambia la stagione, lo cambiano tutti insieme."),
          65, Informa},
-        {QStringLiteral("Per esempio se un'azienda produce troppe arance e i clienti non bastano, "
-                        "deve abbassare il prezzo per venderle tutte prima che vadano a male."), 70, Esemplifica},
-        {QStringLiteral("Invece quando la domanda supera l'offerta, come per un gioco di moda a "
-                        "Natale, i negozi possono alzare il prezzo."), 65, Esemplifica},
+        {QStringLiteral("Per esempio, in un anno in cui gli alberi danno troppe arance, i "
+                        "coltivatori devono abbassare il prezzo per venderle tutte prima che "
+                        "vadano a male."), 70, Esemplifica},
+        {QStringLiteral("Un altro esempio: quando a Natale un gioco va di moda e tutti lo "
+                        "cercano, i negozi ne alzano il prezzo e lo vendono lo stesso."), 65, Esemplifica},
     }});
 
     // 6. Demography: a low birth rate and what follows from it.
@@ -131,9 +139,9 @@ Catalogue build()
                         "l'acqua, la bassa è fatta di argilla, che la trattiene."), 65, Informa},
         {QStringLiteral("Ciò fa sì che nella pianura alta la pioggia sparisca nel sottosuolo "
                         "e i campi restino asciutti."), 70, Conseguenza},
-        {QStringLiteral("Al contrario, nella pianura bassa l'acqua, fermata dall'argilla, risale "
-                        "e forma sorgenti dette fontanili."), 65, Conseguenza},
-        {QStringLiteral("Per verificare prendi due vasi identici. Bucali sul fondo, riempi il primo "
+        {QStringLiteral("Nella pianura bassa, di conseguenza, l'acqua fermata dall'argilla non "
+                        "può scendere: risale in superficie e forma sorgenti."), 65, Conseguenza},
+        {QStringLiteral("Per verificare, prendi due vasi identici. Bucali sul fondo, riempi il primo "
                         "di ghiaia e il secondo di argilla e versa l'acqua: dal primo esce "
                         "subito, dal secondo quasi niente."), 70, Esemplifica},
     }});
@@ -142,15 +150,16 @@ Catalogue build()
     c.texts.append({QStringLiteral("Hai letto.."), std::nullopt, {
         {QStringLiteral("Hai letto (vedi cap. 8) che nel 1860 Garibaldi sbarcò in Sicilia con "
                         "i Mille e liberò l'isola dai Borbone."), 60, Richiama},
-        {QStringLiteral("Ma non sempre le cose andarono come speravano i contadini siciliani, che "
-                        "aspettavano di ricevere finalmente le terre dei grandi proprietari."), 70, Informa},
-        {QStringLiteral("Ci si può chiedere perché i garibaldini fermarono con la forza le "
-                        "loro rivolte."), 65, Problema},
+        {QStringLiteral("Ma non sempre le cose andarono come speravano i contadini siciliani: "
+                        "aspettavano le terre dei grandi proprietari e in molti paesi, stanchi "
+                        "di attendere, si ribellarono."), 70, Informa},
+        {QStringLiteral("Ci si può chiedere perché i garibaldini fermarono con la forza "
+                        "quelle rivolte."), 65, Problema},
         {QStringLiteral("Si potrebbe magari pensare che a Garibaldi non importasse nulla dei "
                         "poveri."), 70, Ipotizza},
-        {QStringLiteral("Ma le cose non stanno così. Garibaldi aveva promesso le terre, "
-                        "ma quando a Bronte i contadini si ribellarono mandò Nino Bixio, che "
-                        "represse la rivolta con durezza..."), 65, Informa},
+        {QStringLiteral("Ma le cose non stanno così. Garibaldi aveva promesso le terre ai "
+                        "contadini e abolito la tassa sulla macinatura del grano; eppure, "
+                        "a Bronte, mandò Nino Bixio a reprimere la rivolta con durezza..."), 65, Informa},
         {QStringLiteral("...per non perdere il sostegno dei proprietari, senza i quali "
                         "l'impresa non poteva andare avanti."), 70, Spiega},
     }});
