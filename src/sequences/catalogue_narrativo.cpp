@@ -36,11 +36,11 @@ Catalogue build()
                         "Luca pensava che il difficile dovesse ancora venire: e se il guardiano "
                         "del frutteto fosse stato sveglio?"), 70, Riflessiva},
         {QStringLiteral("Calava la sera e la piccola piazza era deserta: le finestre accese "
-                        "disegnavano quadrati gialli sul selciato e il campanile allungava "
-                        "un'ombra scura."), 70, Descrittiva},
-        {QStringLiteral("Silenziosamente i due amici attraversarono la piazza, scavalcarono il "
-                        "muretto del vecchio frutteto e corsero giù per il sentiero che "
-                        "portava al fiume."), 70, Narrativa},
+                        "disegnavano quadrati gialli sulle pietre della strada e il campanile "
+                        "allungava un'ombra scura."), 70, Descrittiva},
+        {QStringLiteral("Silenziosamente i due amici attraversarono la piazza e scavalcarono il "
+                        "muretto del frutteto: la casetta del guardiano era buia. Allora corsero "
+                        "giù per il sentiero che portava al fiume."), 70, Narrativa},
         {QStringLiteral("Davanti a loro si levavano i pioppi della riva, alti e neri contro il "
                         "cielo viola; l'acqua scorreva lenta, luccicando qua e là, e l'aria "
                         "sapeva di erba bagnata."), 70, Descrittiva},
@@ -49,16 +49,19 @@ Catalogue build()
     // 2. An old prospector digs out his treasure; a boy warns him of a bandit.
     c.texts.append({QStringLiteral("Strisciò fuori.."), own, {
         {QStringLiteral("Strisciò fuori dalla buca e discese il pendio fino al torrente, dove "
-                        "riempì d'acqua il cappello e bevve a lunghi sorsi; poi tornò su."), 60, Narrativa},
+                        "riempì d'acqua il cappello e bevve a lunghi sorsi; poi tornò su, "
+                        "vicino al mulo legato a un albero."), 60, Narrativa},
         {QStringLiteral("La camicia aperta lasciava vedere il petto magro e bruciato dal sole; "
-                        "la barba grigia era sporca di terra e le mani, piene di calli, "
-                        "tremavano per la fatica."), 70, Descrittiva},
-        {QStringLiteral("Facendo un cappio alla corda, la legò al manico della cassa rimasta in "
-                        "fondo alla buca e tirò con tutte le forze, finché il legno marcio non "
-                        "uscì dal fango con un risucchio."), 65, Narrativa},
-        {QStringLiteral("«Mi ha sparato da dietro un masso, ma mi ha mancato!» ansimò un ragazzo "
+                        "la barba grigia era sporca di terra e le mani tremavano per la fatica. "
+                        "Accanto a lui, su un sasso, c'era il vecchio fucile."),
+         70, Descrittiva},
+        {QStringLiteral("Fece un nodo robusto alla corda, la legò al manico della cassa rimasta "
+                        "in fondo alla buca e tirò con tutte le forze, finché la vecchia cassa "
+                        "non uscì dal fango."), 65, Narrativa},
+        {QStringLiteral("«Mi ha sparato, ma mi ha mancato!» ansimò un ragazzo "
                         "sbucando dai cespugli. «Chi?» chiese il cercatore. «Il bandito del "
-                        "passo! Presto, nascondiamo la cassa!»"), 70, Dialogica},
+                        "passo!» rispose il ragazzo. «Presto, nascondiamo la cassa!»"),
+         70, Dialogica},
         {QStringLiteral("Quando il suo tesoro fu nascosto sotto un mucchio di rami secchi, il "
                         "cercatore caricò il fucile, fece salire il ragazzo sul mulo e "
                         "insieme scesero in fretta verso il villaggio."), 65, Narrativa},
@@ -67,15 +70,15 @@ Catalogue build()
     // 3. A girl out fishing with her mother learns that a fish must be
     //    caught quickly and without cruelty.
     c.texts.append({QStringLiteral("Non è facile.."), own, {
-        {QStringLiteral("...Non è facile ammazzare un pesce, pensavo, quando lo senti guizzare "
+        {QStringLiteral("Non è facile ammazzare un pesce, pensavo, quando lo senti guizzare "
                         "vivo sulla lenza: anche a un pescatore un po' dispiace, e io non ero "
                         "ancora una vera pescatrice."), 60, Riflessiva},
-        {QStringLiteral("...Mi appoggiai saldamente al bordo della barca, tirai su la lenza e "
-                        "la grossa spigola comparve a pelo d'acqua, tutta d'argento, agitando "
-                        "la coda."),
+        {QStringLiteral("Mi appoggiai saldamente al bordo della barca e tirai su la lenza con "
+                        "tutte e due le mani, finché la grossa spigola non venne a galla "
+                        "accanto alla barca."),
          70, Narrativa},
-        {QStringLiteral("Nell'agonia un pesce può saltare con una forza che non ti aspetti: "
-                        "me l'aveva spiegato la mamma, e ora capivo che aveva ragione. Dovevo "
+        {QStringLiteral("Quando sta per morire, un pesce può saltare con una forza che non ti aspetti: "
+                        "me l'aveva detto la mamma, e ora lo capivo. Dovevo "
                         "fare presto, pensavo, per non farlo soffrire."), 65, Riflessiva},
         {QStringLiteral("Con un salto mi inginocchiai sul fondo della barca, afferrai il "
                         "retino e ci feci scivolare dentro il pesce; la mamma sorrise, accese "
@@ -85,18 +88,18 @@ Catalogue build()
     // 4. Summer 1945: Massimo walks home from the war.
     c.texts.append({QStringLiteral("Massimo, vedendo.."), own, {
         {QStringLiteral("Massimo, vedendo la strada bianca che saliva tra i campi, saltò giù "
-                        "dal carro che l'aveva portato dalla stazione e proseguì a piedi, con "
-                        "lo zaino da soldato in spalla."), 60, Narrativa},
+                        "dal carro che l'aveva portato dalla stazione, salutò il contadino e si "
+                        "mise in spalla lo zaino da soldato."), 60, Narrativa},
         {QStringLiteral("Il sole, nel cielo limpido, batteva sulla ghiaia e la rendeva "
                         "abbagliante; ai lati i girasoli piegavano la testa e le cicale "
-                        "cantavano senza sosta tra i filari."), 73, Descrittiva},
+                        "cantavano senza sosta tra le viti."), 73, Descrittiva},
         {QStringLiteral("Mosse i primi passi su quella polvere chiara, poi rallentò, si tolse "
-                        "il berretto e si fermò all'ombra di un gelso."), 65, Narrativa},
+                        "il berretto e si fermò all'ombra di una grande quercia."), 65, Narrativa},
         {QStringLiteral("Era come se volesse gustare ogni istante di quel ritorno: per tre anni "
                         "di guerra aveva sognato quella strada e ora si chiedeva se a casa "
                         "qualcuno lo stesse ancora aspettando."), 70, Riflessiva},
         {QStringLiteral("Riprese a camminare, attraversò il ponticello sul fosso e spinse il "
-                        "cancello: sull'aia sua madre lasciò cadere la cesta dei panni e gli "
+                        "cancello: nel cortile sua madre lasciò cadere la cesta dei panni e gli "
                         "corse incontro."), 70, Narrativa},
     }});
 
@@ -109,7 +112,7 @@ Catalogue build()
                         "ancora tiepide, le antenne disegnavano righe nere sul cielo arancione "
                         "e giù in strada i motorini ronzavano come vespe."), 70, Descrittiva},
         {QStringLiteral("Non poté osservare a lungo quello spettacolo: un piccione si posò "
-                        "sulla grondaia. Massimo si acquattò e balzò, ma il piccione volò via "
+                        "sulla grondaia. Massimo si abbassò e balzò, ma il piccione volò via "
                         "e lui scivolò giù, dritto nei gerani del balcone di sotto."), 70, Narrativa},
         {QStringLiteral("La rabbia prese presto il posto della vergogna: quel piccione "
                         "grasso, pensava Massimo, l'aveva fatto apposta, e prima o poi "
@@ -124,7 +127,7 @@ Catalogue build()
     c.texts.append({QStringLiteral("Parcheggiai l'auto.."), own, {
         {QStringLiteral("Parcheggiai l'auto sul prato davanti alla casa di zia Olga e scesi in "
                         "fretta: lei mi aspettava già sulla porta."), 60, Narrativa},
-        {QStringLiteral("Non volevo che la mia premura sembrasse pietà: la zia era orgogliosa "
+        {QStringLiteral("Non volevo che la mia fretta di aiutarla sembrasse pietà: la zia era orgogliosa "
                         "e, pensavo, le sarebbe dispiaciuto molto sentirsi trattata come una malata."),
          70, Riflessiva},
         {QStringLiteral("La sua mano sinistra stringeva un bastone di legno scuro, lucido per "
@@ -139,11 +142,11 @@ Catalogue build()
 
     // 7. A grandfather, an old French cabinet and a family secret.
     c.texts.append({QStringLiteral("Il vecchio mobile.."), own, {
-        {QStringLiteral("Il vecchio mobile francese occupava un angolo della soffitta: era di "
-                        "noce scuro, con le gambe ricurve, due ante intagliate a foglie e una "
-                        "serratura d'ottone."), 70, Descrittiva},
-        {QStringLiteral("Il nonno salì lentamente le scale, aprì la botola e accese la lampadina "
-                        "che pendeva dal soffitto; poi si voltò verso di me."), 70, Narrativa},
+        {QStringLiteral("Il vecchio mobile francese, che avevo visto una volta sola, occupava un "
+                        "angolo della soffitta: era di noce scuro, "
+                        "con le gambe ricurve e due ante intagliate a foglie."), 70, Descrittiva},
+        {QStringLiteral("Il nonno salì lentamente le scale, aprì la porta della soffitta e accese la "
+                        "lampadina; poi si voltò verso di me."), 70, Narrativa},
         {QStringLiteral("«Vieni su» mi disse con voce seria. «Che cosa c'è, nonno?» gli "
                         "chiesi. «Una cosa che devi vedere» rispose. «È ora che tu la "
                         "conosca.»"), 65, Dialogica},
@@ -160,11 +163,12 @@ Catalogue build()
         {QStringLiteral("Benché il sole fosse ancora basso, presi la bicicletta e scesi verso "
                         "la spiaggia, dove il mio amico Marco mi aspettava già."), 60, Narrativa},
         {QStringLiteral("«Ma che fai? Perché te la porti sulla sabbia?» rise Marco. «Voglio "
-                        "pedalare sulla riva, dove la sabbia è dura» risposi. «Sei proprio matto!»"), 70, Dialogica},
+                        "pedalare sulla riva: la sabbia bagnata è dura come una strada» risposi. "
+                        "«Sei proprio matto!» disse lui."), 70, Dialogica},
         {QStringLiteral("Corsi sulla sabbia spingendo la bicicletta, arrivai al bagnasciuga e "
                         "salii in sella."), 65, Narrativa},
-        {QStringLiteral("Ormai non ero più così sicuro della mia idea: e se fossi caduto davanti "
-                        "a tutti? Marco mi avrebbe preso in giro per tutta l'estate, ne ero "
+        {QStringLiteral("Ormai non ero più così sicuro della mia idea: e se fossi caduto proprio "
+                        "davanti a lui? Marco mi avrebbe preso in giro per tutta l'estate, ne ero "
                         "certo."),
          70, Riflessiva},
         {QStringLiteral("Feci poche pedalate. La ruota davanti affondò, la bici sbandò e io "

@@ -136,30 +136,30 @@ void TstCatalogues::keys_data()
         << QList<int>{70, 70, 70, 70}
         << QStringList{Richiama, Conseguenza, Informa, Richiama}
         << QStringList{QStringLiteral("Come avrai già letto nel precedente"),
-                       QStringLiteral("Questa politica ebbe effetti disastrosi"),
-                       QStringLiteral("Il Ministro delle finanze gli suggerì"),
-                       QStringLiteral("Come sai, queste erano classi privilegiate")};
+                       QStringLiteral("Questa politica ebbe una grave conseguenza"),
+                       QStringLiteral("Nel 1787 il re riunì a Versailles"),
+                       QStringLiteral("Come hai già studiato, la reggia")};
     QTest::newRow("espositivo 2") << E << 2 << QStringLiteral("La terra è ricoperta..") << Own
         << QList<int>{60, 70, 65, 65, 70, 65}
         << QStringList{Informa, Ipotizza, Spiega, Conseguenza, Esemplifica, Conseguenza}
-        << QStringList{QStringLiteral("La Terra è ricoperta da due"),
-                       QStringLiteral("Se le due croste, muovendosi,"),
-                       QStringLiteral("per via del diverso peso,"),
-                       QStringLiteral("...quella più densa (crosta oceanica)"),
-                       QStringLiteral("Succede proprio questo a ovest"),
-                       QStringLiteral("dando vita a una profonda")};
+        << QStringList{QStringLiteral("La Terra è ricoperta da una crosta"),
+                       QStringLiteral("Supponiamo ora che le due croste"),
+                       QStringLiteral("La causa di quello che accade"),
+                       QStringLiteral("Per questo la crosta oceanica,"),
+                       QStringLiteral("Per esempio, a ovest dell'America del Sud"),
+                       QStringLiteral("Di conseguenza, dove la crosta oceanica")};
     QTest::newRow("espositivo 3") << E << 3 << QStringLiteral("Spesso i villaggi..") << Own
         << QList<int>{60, 70, 65, 70}
         << QStringList{Informa, Ipotizza, Problema, Informa}
         << QStringList{QStringLiteral("Spesso i villaggi erano circondati"),
                        QStringLiteral("Si può supporre che i contadini"),
                        QStringLiteral("Ma chi potevano essere gli aggressori?"),
-                       QStringLiteral("Negli scavi gli archeologi")};
+                       QStringLiteral("Per scoprirlo, gli archeologi")};
     QTest::newRow("espositivo 4") << E << 4 << QStringLiteral("Ora dobbiamo..") << Own
         << QList<int>{60, 70, 65, 70}
         << QStringList{Problema, Informa, Conseguenza, Esemplifica}
         << QStringList{QStringLiteral("Ora dobbiamo capire che cosa"),
-                       QStringLiteral("È importante sapere che la crosta"),
+                       QStringLiteral("È importante sapere che le rocce"),
                        QStringLiteral("Di conseguenza, nello scontro"),
                        QStringLiteral("Per esempio, le Alpi")};
     QTest::newRow("espositivo 5") << E << 5 << QStringLiteral("Chi va spesso..") << none
@@ -167,36 +167,36 @@ void TstCatalogues::keys_data()
         << QStringList{Informa, Ipotizza, Informa, Esemplifica, Esemplifica}
         << QStringList{QStringLiteral("Chi va spesso al mercato"),
                        QStringLiteral("Qualcuno potrebbe supporre che"),
-                       QStringLiteral("In realtà, nella stessa settimana,"),
-                       QStringLiteral("Per esempio, in un anno"),
+                       QStringLiteral("Nella stessa mattina, tutti i banchi"),
+                       QStringLiteral("Per esempio, quando gli aranceti"),
                        QStringLiteral("Un altro esempio:")};
     QTest::newRow("espositivo 6") << E << 6 << QStringLiteral("Il tasso di natalità..") << none
         << QList<int>{60, 70, 65, 70, 65, 70}
         << QStringList{Informa, Conseguenza, Ipotizza, Problema, Spiega, Definisce}
         << QStringList{QStringLiteral("Il tasso di natalità, in Italia,"),
-                       QStringLiteral("Ciò significa che il saldo naturale"),
-                       QStringLiteral("Se questa situazione dovesse perdurare..."),
-                       QStringLiteral("...cosa dovrebbe fare l'Italia"),
+                       QStringLiteral("Di conseguenza, la popolazione italiana"),
+                       QStringLiteral("Supponiamo che questa situazione continui"),
+                       QStringLiteral("...che cosa dovrebbe fare l'Italia"),
                        QStringLiteral("Non potrebbe far altro che"),
-                       QStringLiteral("(Il tasso di natalità e quello")};
+                       QStringLiteral("(Il tasso di natalità è il numero")};
     QTest::newRow("espositivo 7") << E << 7 << QStringLiteral("Bisogna cercare..") << none
         << QList<int>{60, 70, 65, 70, 65, 70}
         << QStringList{Problema, Spiega, Informa, Conseguenza, Conseguenza, Esemplifica}
         << QStringList{QStringLiteral("Bisogna cercare di capire perché"),
                        QStringLiteral("Tutto dipende dal modo in cui"),
-                       QStringLiteral("Mentre la pianura alta è formata"),
-                       QStringLiteral("Ciò fa sì che nella pianura"),
-                       QStringLiteral("Nella pianura bassa, di conseguenza,"),
-                       QStringLiteral("Per verificare, prendi due vasi identici.")};
+                       QStringLiteral("La pianura alta si stende ai piedi"),
+                       QStringLiteral("Di conseguenza, nella pianura alta"),
+                       QStringLiteral("Perciò l'acqua filtrata sotto"),
+                       QStringLiteral("Per esempio, nella Pianura Padana")};
     QTest::newRow("espositivo 8") << E << 8 << QStringLiteral("Hai letto..") << none
         << QList<int>{60, 70, 65, 70, 65, 70}
         << QStringList{Richiama, Informa, Problema, Ipotizza, Informa, Spiega}
         << QStringList{QStringLiteral("Hai letto (vedi cap. 8) che"),
-                       QStringLiteral("Ma non sempre le cose andarono"),
+                       QStringLiteral("Nei mesi seguenti, sperando di avere"),
                        QStringLiteral("Ci si può chiedere perché"),
                        QStringLiteral("Si potrebbe magari pensare che"),
-                       QStringLiteral("Ma le cose non stanno così."),
-                       QStringLiteral("...per non perdere il sostegno")};
+                       QStringLiteral("Appena sbarcato, Garibaldi aveva promesso"),
+                       QStringLiteral("In realtà le rivolte furono fermate")};
 
     QTest::newRow("narrativo 1") << N << 1 << QStringLiteral("Una volta fuori..") << Own
         << QList<int>{70, 70, 70, 70, 70}
@@ -211,15 +211,15 @@ void TstCatalogues::keys_data()
         << QStringList{Narrativa, Descrittiva, Narrativa, Dialogica, Narrativa}
         << QStringList{QStringLiteral("Strisciò fuori dalla buca e discese"),
                        QStringLiteral("La camicia aperta lasciava vedere"),
-                       QStringLiteral("Facendo un cappio alla corda"),
-                       QStringLiteral("«Mi ha sparato da dietro un masso,"),
+                       QStringLiteral("Fece un nodo robusto alla corda"),
+                       QStringLiteral("«Mi ha sparato, ma mi ha mancato!»"),
                        QStringLiteral("Quando il suo tesoro fu nascosto")};
     QTest::newRow("narrativo 3") << N << 3 << QStringLiteral("Non è facile..") << Own
         << QList<int>{60, 70, 65, 70}
         << QStringList{Riflessiva, Narrativa, Riflessiva, Narrativa}
-        << QStringList{QStringLiteral("...Non è facile ammazzare un pesce"),
-                       QStringLiteral("...Mi appoggiai saldamente al bordo"),
-                       QStringLiteral("Nell'agonia un pesce può saltare"),
+        << QStringList{QStringLiteral("Non è facile ammazzare un pesce"),
+                       QStringLiteral("Mi appoggiai saldamente al bordo"),
+                       QStringLiteral("Quando sta per morire, un pesce"),
                        QStringLiteral("Con un salto mi inginocchiai")};
     QTest::newRow("narrativo 4") << N << 4 << QStringLiteral("Massimo, vedendo..") << Own
         << QList<int>{60, 73, 65, 70, 70}
@@ -241,7 +241,7 @@ void TstCatalogues::keys_data()
         << QList<int>{60, 70, 70, 70, 65}
         << QStringList{Narrativa, Riflessiva, Descrittiva, Narrativa, Descrittiva}
         << QStringList{QStringLiteral("Parcheggiai l'auto sul prato"),
-                       QStringLiteral("Non volevo che la mia premura"),
+                       QStringLiteral("Non volevo che la mia fretta"),
                        QStringLiteral("La sua mano sinistra stringeva"),
                        QStringLiteral("Non mostrai di accorgermi"),
                        QStringLiteral("L'aria era fresca e umida.")};
