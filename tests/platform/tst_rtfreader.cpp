@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <tuple>
+
 using namespace morvello;
 
 namespace {
@@ -328,6 +330,15 @@ void TstRtfReader::text_data()
     QTest::newRow("central european font") << QByteArray(fonts + "{\\f6 \\'9a\\'e8\\'f8}") << QStringLiteral("ščř");
     QTest::newRow("mac roman font") << QByteArray(fonts + "{\\f7 \\'8e}") << QStringLiteral("é");
     QTest::newRow("mac greek font") << QByteArray(fonts + "{\\f8 \\'e1}") << QStringLiteral("α");
+    for (const auto &[charset, byte, text] : {std::tuple{89, "80", u"А"}, std::tuple{88, "81", u"Ā"},
+                                              std::tuple{86, "da", u"Ğ"}, std::tuple{162, "f0", u"ğ"},
+                                              std::tuple{186, "e0", u"ą"}, std::tuple{177, "e0", u"א"},
+                                              std::tuple{178, "c7", u"ا"}, std::tuple{222, "a1", u"ก"},
+                                              std::tuple{163, "e0", u"à"}, std::tuple{255, "82", u"é"},
+                                              std::tuple{254, "82", u"é"}, std::tuple{128, "b1", u"ｱ"}})
+        QTest::newRow(qPrintable(QStringLiteral("charset %1").arg(charset)))
+            << QByteArray("{\\fonttbl{\\f2\\fcharset" + QByteArray::number(charset) + " F;}}{\\f2\\'" + byte + "}")
+            << QString::fromUtf16(text);
     QTest::newRow("unknown charset follows the document")
         << QByteArray("\\ansicpg1250" + fonts + "{\\f9 \\'9a}") << QStringLiteral("š");
     QTest::newRow("font code page beats its charset") << QByteArray(fonts + "{\\f10 \\'9a}") << QStringLiteral("š");
