@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace morvello::test {
@@ -70,9 +71,9 @@ bool writeBytes(const QString &path, const QByteArray &data)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
 }
 
-QString sharedPath(const QString &relative)
+QString dataPath(const QString &relative)
 {
-    return QDir(QStringLiteral(MORVELLO_SHARED_DIR)).filePath(relative);
+    return QDir(QStringLiteral(MORVELLO_SOURCE_DIR "/tests/data")).filePath(relative);
 }
 
 DbError saveGroup(TestContext &t, FieldGroup group, const QVariant &count, const QVariant &total,
@@ -108,5 +109,16 @@ QStringList allNames(Database &db, DbError *error)
     ResultsStore store(db);
     return store.names(error);
 }
+
+QString sharedCorpus()
+{
+    const QString dir = qEnvironmentVariable("MORVELLO_SHARED_CORPUS");
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return QString();
+    return QDir(dir).absolutePath();
+}
+
+const char *const sharedCorpusAbsent =
+    "extra RTF corpus not checked: MORVELLO_SHARED_CORPUS does not name a folder (.ci/run sets it)";
 
 } // namespace morvello::test
