@@ -55,6 +55,10 @@ public:
 // position; every other column is left never written.
 void addRow(Database &db, const QString &name, const QMap<int, QVariant> &values = {});
 
+// Every row of a table in table order, each value as stored (null for a
+// column never written).
+QVector<QVector<QVariant>> tableRows(Database &db, const QString &table);
+
 // A file's whole content (empty when it cannot be read), and writing one.
 QByteArray bytesOf(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &data);
