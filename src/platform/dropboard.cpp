@@ -20,6 +20,23 @@ DropBoard::DropBoard(Screen *screen) : QObject(screen), m_screen(screen)
     connect(screen, &Screen::laidOut, this, &DropBoard::fitCaptions);
 }
 
+TextFit DropBoard::captionFit(const DesignFont &font)
+{
+    // Wrapping comes first: a smaller size is tried only when no number of
+    // lines that the box holds will do.
+    return TextFit{true, qMin(1.0, SmallestPoints / qMax(font.points, 1.0)), false};
+}
+
+QString DropBoard::tileHint()
+{
+    return QStringLiteral("Trascinala su una casella, oppure fai clic qui e poi sulla casella.");
+}
+
+QString DropBoard::boxHint()
+{
+    return QStringLiteral("Trascina qui un'etichetta, oppure fai clic sull'etichetta e poi qui.");
+}
+
 DropLabel *DropBoard::addBox(const QString &name, const QRect &twips, const DesignFont &font,
                              const QColor &background)
 {
@@ -32,7 +49,8 @@ DropLabel *DropBoard::addBox(const QString &name, const QRect &twips, const Desi
     box->setAlignment(Qt::AlignCenter);
     box->setWordWrap(true);
     m_screen->setDesignGeometry(box, twips);
-    m_screen->setFittedFont(box, font, TextFit{true, SmallestPoints / qMax(font.points, SmallestPoints), false});
+    box->setToolTip(boxHint());
+    m_screen->setFittedFont(box, font, captionFit(font));
     connect(box, &DropLabel::dropped, this,
             [this](int i, const QString &data, QObject *source) { emit placed(i, droppedCaption(source, data)); });
     connect(box, &DropLabel::boxClicked, this, &DropBoard::boxClicked);
@@ -55,6 +73,7 @@ DragLabel *DropBoard::addTile(const QString &name, const QString &caption, const
     t->setWordWrap(true);
     t->setAccessibleDescription(
         QStringLiteral("Trascinalo su una casella, oppure sceglilo e poi scegli la casella."));
+    t->setToolTip(tileHint());
     m_screen->setDesignGeometry(t, twips);
     m_screen->setDesignFont(t, font);
     connect(t, &DragLabel::picked, this, [this, t] { tilePicked(t); });

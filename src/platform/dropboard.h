@@ -22,9 +22,18 @@ class DropBoard : public QObject
 public:
     explicit DropBoard(Screen *screen);
 
-    // Box captions keep their whole text: the largest size, from the design's
-    // down to this many points, with which the caption fits the box.
-    static constexpr double SmallestPoints = 5.0;
+    // Box captions keep their whole text: at the design's size, on two lines
+    // if need be, or else the largest size down to this many points (at the
+    // design size of the screen) with which the caption fits the box. Below
+    // it a pupil of eleven reads with difficulty: a box too small for its
+    // longest caption at this size is the screen's to widen.
+    static constexpr double SmallestPoints = 9.0;
+    // The fitting rule of a box caption in the given design font.
+    static TextFit captionFit(const DesignFont &font);
+
+    // The hints shown over a tile and over a box.
+    static QString tileHint();
+    static QString boxHint();
 
     // A drop box; its index is its place in the column (0, 1, ...).
     DropLabel *addBox(const QString &name, const QRect &twips, const DesignFont &font, const QColor &background);

@@ -17,6 +17,92 @@ static bool isActivationKey(QKeyEvent *e)
     return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space;
 }
 
+FocusRing::FocusRing(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("focusRing"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+FocusRing *FocusRing::of(QWidget *parent)
+{
+    return parent ? parent->findChild<FocusRing *>(QStringLiteral("focusRing"), Qt::FindDirectChildrenOnly)
+                  : nullptr;
+}
+
+void FocusRing::showAround(QWidget *target)
+{
+    QWidget *parent = target ? target->parentWidget() : nullptr;
+    if (!parent)
+        return;
+    FocusRing *ring = of(parent);
+    if (!ring)
+        ring = new FocusRing(parent);
+    ring->follow(target);
+}
+
+void FocusRing::hideFrom(QWidget *target)
+{
+    FocusRing *ring = target ? of(target->parentWidget()) : nullptr;
+    if (ring && ring->m_target == target)
+        ring->follow(nullptr);
+}
+
+void FocusRing::follow(QWidget *target)
+{
+    if (m_target)
+        m_target->removeEventFilter(this);
+    m_target = target;
+    if (!target) {
+        hide();
+        return;
+    }
+    target->installEventFilter(this);
+    place();
+}
+
+void FocusRing::place()
+{
+    if (!m_target || !m_target->isVisible()) {
+        hide();
+        return;
+    }
+    setGeometry(m_target->geometry().adjusted(-Reach, -Reach, Reach, Reach));
+    show();
+    raise();
+    update();
+}
+
+bool FocusRing::eventFilter(QObject *o, QEvent *e)
+{
+    if (o == m_target) {
+        switch (e->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+            place();
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+void FocusRing::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRect r = rect();
+    // A dark line with a light dashed one inside it: one of the two stands
+    // out whatever lies behind.
+    p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawRect(QRectF(r).adjusted(1, 1, -1, -1));
+    p.setPen(QPen(Qt::white, 2, Qt::DashLine, Qt::FlatCap, Qt::MiterJoin));
+    p.drawRect(QRectF(r).adjusted(3, 3, -3, -3));
+}
+
 StyledLabel::StyledLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
     restyle();
@@ -46,6 +132,14 @@ void StyledLabel::setBordered(bool on)
     restyle();
 }
 
+void StyledLabel::setPadding(const QMargins &px)
+{
+    if (px == m_padding)
+        return;
+    m_padding = px;
+    restyle();
+}
+
 void StyledLabel::restyle()
 {
     // Palette and a little painting rather than style sheets: a screen has
@@ -57,24 +151,24 @@ void StyledLabel::restyle()
         pal.setColor(QPalette::Window, m_background);
     setPalette(pal);
     setAutoFillBackground(m_background.isValid());
-    setContentsMargins(m_border ? 1 : 0, m_border ? 1 : 0, m_border ? 1 : 0, m_border ? 1 : 0);
+    const int b = m_border ? 1 : 0;
+    setContentsMargins(m_padding + QMargins(b, b, b, b));
     update();
 }
 
 void StyledLabel::paintEvent(QPaintEvent *e)
 {
     QLabel::paintEvent(e);
-    const bool ring = m_keyboardFocus && hasFocus();
-    if (!m_border && !ring)
+    // A label on its own has no parent to carry the ring: it draws it inside.
+    const bool ringInside = m_keyboardFocus && hasFocus() && !parentWidget();
+    if (!m_border && !ringInside)
         return;
     QPainter p(this);
     if (m_border) {
         p.setPen(QPen(Qt::black, 1));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-    if (ring) {
-        // Keyboard users see where they are without any colour changing.
-        // The text's own colour is readable on whatever lies behind it.
+    if (ringInside) {
         p.setPen(QPen(m_text, 2, Qt::DashLine));
         p.drawRect(rect().adjusted(2, 2, -3, -3));
     }
@@ -86,6 +180,9 @@ void StyledLabel::focusInEvent(QFocusEvent *e)
     // brought the focus here, not when a window handed it out.
     m_keyboardFocus = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason
                       || e->reason() == Qt::ShortcutFocusReason;
+    // Keyboard users see where they are without any colour changing.
+    if (m_keyboardFocus)
+        FocusRing::showAround(this);
     QLabel::focusInEvent(e);
     update();
 }
@@ -93,6 +190,7 @@ void StyledLabel::focusInEvent(QFocusEvent *e)
 void StyledLabel::focusOutEvent(QFocusEvent *e)
 {
     m_keyboardFocus = false;
+    FocusRing::hideFrom(this);
     QLabel::focusOutEvent(e);
     update();
 }

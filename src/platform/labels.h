@@ -1,12 +1,41 @@
 #pragma once
 #include <QColor>
 #include <QLabel>
+#include <QMargins>
 #include <QPoint>
+#include <QPointer>
 
 namespace morvello {
 
 // Pure red marks a wrong answer and a command under the pointer.
 inline QColor red() { return QColor(255, 0, 0); }
+
+// The keyboard focus ring: drawn on the parent just outside the widget that
+// has the focus, so that it never runs through the widget's own text. Dark
+// and light at once, it shows on any background. One ring per parent.
+class FocusRing : public QWidget
+{
+    Q_OBJECT
+public:
+    // How far the ring reaches beyond the widget, in pixels.
+    static constexpr int Reach = 4;
+
+    static void showAround(QWidget *target);
+    static void hideFrom(QWidget *target);
+    // The ring of `parent`, or null when none was ever shown there.
+    static FocusRing *of(QWidget *parent);
+    QWidget *target() const { return m_target; }
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    bool eventFilter(QObject *o, QEvent *e) override;
+
+private:
+    explicit FocusRing(QWidget *parent);
+    void follow(QWidget *target);
+    void place();
+    QPointer<QWidget> m_target;
+};
 
 // A label whose text colour, background (or none) and border are set in code
 // and read back by tests.
@@ -23,6 +52,9 @@ public:
     QColor backgroundColor() const { return m_background; }
     void setBordered(bool on);
     bool isBordered() const { return m_border; }
+    // Room between the edge (or the border) and the text, in pixels.
+    void setPadding(const QMargins &px);
+    QMargins padding() const { return m_padding; }
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -35,6 +67,7 @@ private:
     QColor m_text = Qt::black;
     QColor m_background;
     bool m_border = false;
+    QMargins m_padding;
 };
 
 // The one clickable label: clicked when the left button is pressed and

@@ -1,5 +1,8 @@
 #include "screen.h"
 
+#include "controls.h"
+#include "labels.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -17,6 +20,7 @@ Screen::Screen(const QString &name, const QSize &designTwips, const QColor &back
 {
     setObjectName(name);
     setWindowTitle(caption);
+    controls::guardChoosers();
     setMouseTracking(true);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -41,7 +45,7 @@ void Screen::setDesignGeometry(QWidget *w, const QRect &twips)
         return;
     if (w->parentWidget() != this)
         w->setParent(this);
-    if (!m_geometry.contains(w) && !m_fonts.contains(w))
+    if (!m_geometry.contains(w) && !m_fonts.contains(w) && !m_padding.contains(w))
         forgetOnDestroy(w);
     m_geometry.insert(w, twips);
     // Edges are rounded, not sizes, so that controls laid edge to edge on the
@@ -52,6 +56,26 @@ void Screen::setDesignGeometry(QWidget *w, const QRect &twips)
     const int right = m_left + int(std::lround((twips.x() + twips.width()) * s));
     const int bottom = int(std::lround((twips.y() + twips.height()) * s));
     w->setGeometry(left, top, qMax(1, right - left), qMax(1, bottom - top));
+    auto pad = m_padding.constFind(w);
+    if (pad != m_padding.constEnd()) {
+        const QMargins scaled(px(pad->left()), px(pad->top()), px(pad->right()), px(pad->bottom()));
+        if (auto *label = qobject_cast<StyledLabel *>(w))
+            label->setPadding(scaled);
+        else
+            w->setContentsMargins(scaled);
+    }
+}
+
+void Screen::setDesignPadding(QWidget *w, const QMargins &twips)
+{
+    if (!w)
+        return;
+    if (!m_geometry.contains(w) && !m_fonts.contains(w) && !m_padding.contains(w))
+        forgetOnDestroy(w);
+    m_padding.insert(w, twips);
+    if (m_geometry.contains(w))
+        setDesignGeometry(w, m_geometry.value(w));
+    refit(w);
 }
 
 void Screen::forgetOnDestroy(QWidget *w)
@@ -59,6 +83,7 @@ void Screen::forgetOnDestroy(QWidget *w)
     connect(w, &QObject::destroyed, this, [this, w] {
         m_geometry.remove(w);
         m_fonts.remove(w);
+        m_padding.remove(w);
     });
 }
 
@@ -90,7 +115,7 @@ void Screen::setDesignFont(QWidget *w, const DesignFont &font)
 {
     if (!w)
         return;
-    if (!m_geometry.contains(w) && !m_fonts.contains(w))
+    if (!m_geometry.contains(w) && !m_fonts.contains(w) && !m_padding.contains(w))
         forgetOnDestroy(w);
     const FontRule rule{font, false, TextFit{}};
     m_fonts.insert(w, rule);
@@ -101,7 +126,7 @@ void Screen::setFittedFont(QWidget *w, const DesignFont &font, const TextFit &fi
 {
     if (!w)
         return;
-    if (!m_geometry.contains(w) && !m_fonts.contains(w))
+    if (!m_geometry.contains(w) && !m_fonts.contains(w) && !m_padding.contains(w))
         forgetOnDestroy(w);
     const FontRule rule{font, true, fit};
     m_fonts.insert(w, rule);
@@ -123,7 +148,9 @@ void Screen::applyFont(QWidget *w, const FontRule &rule)
     if (fitted && label && !label->text().isEmpty() && m_geometry.contains(w)) {
         const QRect g = m_geometry.value(w);
         // A pixel or two for the frame and the rounding of the edges.
-        const QSize room(qMax(1, px(g.width()) - 4), qMax(1, px(g.height()) - 2));
+        const QMargins pad = m_padding.value(w);
+        const QSize room(qMax(1, px(g.width() - pad.left() - pad.right()) - 4),
+                         qMax(1, px(g.height() - pad.top() - pad.bottom()) - 2));
         f = fittedFont(f, {label->text()}, room, fit);
     }
     w->setFont(f);

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QMargins>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
@@ -49,6 +50,10 @@ public:
     }
     void setDesignGeometry(QWidget *w, const QRect &twips);
     QRect designGeometry(QWidget *w) const;
+    // Room between a label's edge and its text, in twips: scaled with the
+    // window and left out of the room its text is fitted to.
+    void setDesignPadding(QWidget *w, const QMargins &twips);
+    QMargins designPadding(QWidget *w) const { return m_padding.value(w); }
     void setDesignTop(QWidget *w, int top);
     void setDesignHeight(QWidget *w, int height);
 
@@ -116,6 +121,7 @@ private:
     int m_left = 0;
     QHash<QWidget *, QRect> m_geometry;
     QHash<QWidget *, FontRule> m_fonts;
+    QHash<QWidget *, QMargins> m_padding;
 };
 
 } // namespace morvello

@@ -14,56 +14,61 @@ SequenceScreenConfig espositivoConfig()
     c.group = FieldGroup::Espositivi;
 
     c.dropLeft = 7440;
-    c.dropWidth = 2295;
+    // The box and the answer share what lies right of the passage, wide
+    // enough for the longest function on two lines at a legible size.
+    c.dropWidth = 2115;
     c.dropBold = false;
     c.dropItalic = false;
 
     c.answerArray = QStringLiteral("Label18");
+    c.answerLeft = 9615;
+    c.answerWidth = 2175;
     c.answerBordered = true;
     c.answerAlignment = Qt::AlignCenter;
 
     c.typeBackground = QColor(0xFF, 0x00, 0xFF);
     c.typeLabels = {
-        {QStringLiteral("Label14"), QStringLiteral("Ipotizza"), QRect(240, 5160, 1935, 375)},
-        {QStringLiteral("Label15"), QStringLiteral("Richiama"), QRect(240, 5520, 1935, 375)},
-        {QStringLiteral("Label19"), QStringLiteral("Esemplifica"), QRect(2160, 5160, 1935, 375)},
-        {QStringLiteral("Label13"), QStringLiteral("Definisce"), QRect(2160, 5520, 1935, 375)},
-        {QStringLiteral("Label10"), QStringLiteral("Pone il problema"), QRect(4080, 5160, 1575, 735)},
-        {QStringLiteral("Label9"), QStringLiteral("Illustra una conseguenza"), QRect(5640, 5160, 1695, 735)},
+        {QStringLiteral("Label14"), QStringLiteral("Ipotizza"), QRect(240, 5400, 1935, 375)},
+        {QStringLiteral("Label15"), QStringLiteral("Richiama"), QRect(240, 5760, 1935, 375)},
+        {QStringLiteral("Label19"), QStringLiteral("Esemplifica"), QRect(2160, 5400, 1935, 375)},
+        {QStringLiteral("Label13"), QStringLiteral("Definisce"), QRect(2160, 5760, 1935, 375)},
+        {QStringLiteral("Label10"), QStringLiteral("Pone il problema"), QRect(4080, 5400, 1575, 735)},
+        {QStringLiteral("Label9"), QStringLiteral("Illustra una conseguenza"), QRect(5640, 5400, 1695, 735)},
         {QStringLiteral("Label17"), QStringLiteral("Informa racconta descrive confronta"),
-         QRect(7320, 5160, 2175, 735)},
+         QRect(7320, 5400, 2175, 735)},
         {QStringLiteral("Label16"), QStringLiteral("Spiega la causa conclude dà soluzione"),
-         QRect(9480, 5160, 2175, 735)},
+         QRect(9480, 5400, 2175, 735)},
     };
 
     c.instructionsName = QStringLiteral("Label21");
-    c.instructionsGeometry = QRect(240, 6600, 7095, 975);
+    c.instructionsGeometry = QRect(240, 6840, 7095, 1215);
     c.instructionsText = QStringLiteral(
         "Quali funzioni comunicative svolgono le sequenze colorate? Trovale e trascina le funzioni viola "
-        "nelle caselline colorate a destra del testo.");
+        "nelle caselline colorate a destra del testo. Puoi anche fare clic su una funzione e poi sulla "
+        "casellina.");
 
-    c.sourceGeometry = QRect(240, 6240, 7215, 255);
+    c.sourceGeometry = QRect(240, 6480, 7215, 255);
     c.sourceColor = QColor(0xFF, 0xFF, 0xFF);
 
-    c.comboGeometry = QRect(7440, 4680, 2295, 315);
+    c.comboGeometry = QRect(7440, 4920, 2115, 315);
     c.comboText = QColor(0xFF, 0xFF, 0xFF);
     c.comboPrompt = QStringLiteral("Scegli un testo");
 
-    c.checkGeometry = QRect(9720, 4680, 1935, 375);
+    c.checkGeometry = QRect(9720, 4920, 1935, 375);
 
-    c.label4Geometry = QRect(7560, 6000, 1575, 255);
+    c.label4Geometry = QRect(7560, 6240, 1575, 255);
     c.label4Text = QStringLiteral("Attuale          su");
-    c.label5Geometry = QRect(7440, 6240, 1695, 255);
+    c.label5Geometry = QRect(7440, 6480, 1695, 255);
     c.label5Text = QStringLiteral("  Totale           su");
     c.rightLeft = 8160;
     c.totalLeft = 9000;
-    c.lastTop = 6000;
-    c.visitTop = 6240;
+    c.lastTop = 6240;
+    c.visitTop = 6480;
 
-    c.menu = {QStringLiteral("CmdMenù"), QStringLiteral("MENU'"), QRect(7560, 6600, 4095, 485)};
+    c.menu = {QStringLiteral("CmdMenù"), QStringLiteral("MENU'"), QRect(7560, 6840, 4095, 485)};
     c.archive = {QStringLiteral("CmdArchivio"), QStringLiteral("Archivio dei risultati"),
-                 QRect(7560, 7080, 2175, 495)};
-    c.fine = {QStringLiteral("cmdfine"), QStringLiteral("Esco"), QRect(9720, 7080, 1935, 495)};
+                 QRect(7560, 7320, 2175, 495)};
+    c.fine = {QStringLiteral("cmdfine"), QStringLiteral("Esco"), QRect(9720, 7320, 1935, 495)};
     c.hasRegister = false;
     return c;
 }
@@ -95,12 +100,13 @@ SequenceScreenConfig sequenzeConfig()
     };
 
     c.instructionsName = QStringLiteral("Label9");
-    c.instructionsGeometry = QRect(240, 6480, 7095, 1095);
+    c.instructionsGeometry = QRect(240, 6480, 7095, 1215);
     c.instructionsText = QStringLiteral(
         "Il testo è diviso in sequenze narrative, descrittive, riflessive o dialogiche. Riconoscile e "
-        "trascina le caselle azzurre su quelle colorate a destra del testo.");
+        "trascina le caselle azzurre su quelle colorate a destra del testo. Puoi anche fare clic su una "
+        "casella azzurra e poi su quella colorata.");
 
-    c.sourceGeometry = QRect(120, 7320, 7215, 255);
+    c.sourceGeometry = QRect(120, 7800, 7215, 255);
     c.sourceColor = QColor(0xFF, 0xC0, 0xC0);
 
     c.comboGeometry = QRect(5280, 5880, 2055, 315);

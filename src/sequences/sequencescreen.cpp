@@ -15,13 +15,17 @@ namespace {
 const QString kFont = QStringLiteral("MS Sans Serif");
 constexpr int kTextLeft = 240;
 constexpr int kTextWidth = 7095;
-constexpr int kBoxHeight = 375;
-constexpr int kAnswerLeft = 9720;
-constexpr int kAnswerWidth = 1935;
+// A box holds a type name on two lines at its full size.
+constexpr int kBoxHeight = 480;
+// What shows of the background between the boxes of two rows.
+constexpr int kBoxGap = 75;
+// Passage text keeps off the edges of its coloured block.
+const QMargins kTextPadding(90, 45, 90, 45);
+static_assert(sequencerows::MinHeight == kBoxHeight + kBoxGap, "a row holds its box and the gap below it");
 constexpr int kCounterWidth = 375;
 constexpr int kCounterHeight = 255;
 constexpr double kDropPoints = 9.75;
-constexpr double kAnswerPoints = 8.25;
+constexpr double kAnswerPoints = 9.0;
 
 QString rowName(const QString &array, int row)
 {
@@ -33,6 +37,11 @@ int sequencerows::height(const QString &text, int divisor)
 {
     const int d = qMax(1, divisor);
     return LineHeight * (1 + int(text.size()) / d);
+}
+
+int sequencerows::heightWithBox(const QString &text, int divisor)
+{
+    return qMax(height(text, divisor), MinHeight);
 }
 
 QVector<int> sequencerows::stackedTops(const QVector<int> &heights, int firstTop)
@@ -104,28 +113,10 @@ void SequenceScreen::build()
     m_labedizione->setAlignment(Qt::AlignCenter);
     m_labedizione->setAccessibleName(QStringLiteral("Fonte del testo"));
 
-    m_combo = new QComboBox(this);
-    m_combo->setObjectName(QStringLiteral("Combo1"));
-    m_combo->addItems(m_exercise.choices());
-    m_combo->setPlaceholderText(m_config.comboPrompt);
-    m_combo->setCurrentIndex(-1);
-    m_combo->setAccessibleName(m_config.comboPrompt);
-    {
-        const QString bg = QStringLiteral("#400040");
-        const QString fg = m_config.comboText.name();
-        m_combo->setStyleSheet(
-            QStringLiteral("QComboBox { background-color: %1; color: %2; padding: 0px 2px; border: 1px solid #000000; }"
-                           " QComboBox QAbstractItemView { background-color: %1; color: %2;"
-                           " selection-background-color: %2; selection-color: %1; }")
-                .arg(bg, fg));
-        QPalette pal = m_combo->palette();
-        pal.setColor(QPalette::PlaceholderText, m_config.comboText);
-        pal.setColor(QPalette::ButtonText, m_config.comboText);
-        pal.setColor(QPalette::Text, m_config.comboText);
-        m_combo->setPalette(pal);
-    }
-    setDesignGeometry(m_combo, m_config.comboGeometry);
-    setDesignFont(m_combo, kFont, 8.25, true);
+    m_combo = controls::chooser(this, QStringLiteral("Combo1"), m_exercise.choices(), m_config.comboPrompt,
+                                m_config.comboGeometry, DesignFont{kFont, 8.25, true}, QColor(0x40, 0x00, 0x40),
+                                m_config.comboText);
+    m_combo->setToolTip(QStringLiteral("Apri l'elenco e scegli un testo"));
     connect(m_combo, &QComboBox::activated, this,
             [this](int index) { Combo1_Click(m_combo->itemText(index)); });
 
@@ -157,8 +148,11 @@ void SequenceScreen::buildRows()
                               QRect(kTextLeft, sequencerows::FirstTop, kTextWidth, sequencerows::LineHeight));
         text->setBackgroundColor(colour);
         text->setWordWrap(true);
-        text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // A row is at least as high as its box: a short passage sits in the
+        // middle of its block rather than on top of an empty band.
+        text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setDesignFont(text, kFont, 12);
+        setDesignPadding(text, kTextPadding);
         text->hide();
         m_label1[i] = text;
 
@@ -169,13 +163,16 @@ void SequenceScreen::buildRows()
         box->hide();
 
         auto *answer = addLabel(rowName(m_config.answerArray, i), QString(),
-                                QRect(kAnswerLeft, sequencerows::FirstTop, kAnswerWidth, kBoxHeight));
+                                QRect(m_config.answerLeft, sequencerows::FirstTop, m_config.answerWidth, kBoxHeight));
         answer->setBackgroundColor(colour);
         answer->setBordered(m_config.answerBordered);
         answer->setAlignment(m_config.answerAlignment);
         answer->setWordWrap(true);
-        setFittedFont(answer, DesignFont{kFont, kAnswerPoints},
-                      TextFit{true, DropBoard::SmallestPoints / kAnswerPoints, false});
+        // A caption set against the left edge keeps off it, as the passage does.
+        if (m_config.answerAlignment & Qt::AlignLeft)
+            setDesignPadding(answer, QMargins(kTextPadding.left(), 0, kTextPadding.right(), 0));
+        const DesignFont answerFont{kFont, kAnswerPoints};
+        setFittedFont(answer, answerFont, DropBoard::captionFit(answerFont));
         answer->hide();
         m_answers[i] = answer;
     }
@@ -290,7 +287,7 @@ void SequenceScreen::showBoard()
     // keep where they were, hidden.
     QVector<int> heights;
     for (int i = 0; i < SequenceExercise::MaxRows && m_exercise.rowShown(i); ++i) {
-        m_heights[i] = sequencerows::height(m_exercise.rowText(i), m_exercise.rowDivisor(i));
+        m_heights[i] = sequencerows::heightWithBox(m_exercise.rowText(i), m_exercise.rowDivisor(i));
         heights << m_heights[i];
     }
     const QVector<int> tops = sequencerows::stackedTops(heights);
@@ -313,16 +310,16 @@ void SequenceScreen::showBoard()
         QString name = QStringLiteral("Sequenza %1: %2").arg(k).arg(caption.isEmpty() ? QStringLiteral("vuota") : caption);
         if (m_exercise.dropWrong(i))
             name += QStringLiteral(" (sbagliata)");
-        // A one-line row is lower than a box: the box then keeps to its row
-        // rather than run over the next one.
-        const int boxHeight = qMin(kBoxHeight, m_heights[i]);
+        // The box keeps to its row and leaves a strip of background before
+        // the next row's box, so that the boxes do not read as one stack.
+        const int boxHeight = qMin(kBoxHeight, m_heights[i] - kBoxGap);
         m_board->setBoxGeometry(i, QRect(m_config.dropLeft, top, m_config.dropWidth, boxHeight));
         m_board->setBox(i, caption, m_exercise.dropWrong(i) ? red() : sequenceRowColor(i), name);
         m_board->box(i)->setVisible(shown);
 
         StyledLabel *answer = m_answers[i];
         answer->setText(m_exercise.answerCaption(i));
-        setDesignGeometry(answer, QRect(kAnswerLeft, top, kAnswerWidth, boxHeight));
+        setDesignGeometry(answer, QRect(m_config.answerLeft, top, m_config.answerWidth, boxHeight));
         refit(answer);
         answer->setAccessibleName(QStringLiteral("Risposta giusta %1: %2").arg(k).arg(m_exercise.answerCaption(i)));
         answer->setVisible(m_exercise.answerShown(i));

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/activityscreen.h"
+#include "platform/controls.h"
 #include "platform/dropboard.h"
 #include "platform/labels.h"
 #include "sequences/sequenceexercise.h"
@@ -8,7 +9,6 @@
 #include <QVector>
 #include <array>
 
-class QComboBox;
 class QPushButton;
 
 namespace morvello {
@@ -45,6 +45,8 @@ struct SequenceScreenConfig {
 
     // Answer labels, Label18(i) or Label10(i).
     QString answerArray;
+    int answerLeft = 9720;
+    int answerWidth = 1935;
     bool answerBordered = true;
     Qt::Alignment answerAlignment = Qt::AlignCenter;
 
@@ -98,6 +100,11 @@ constexpr int LineHeight = 320;
 // Height of a text row: one line more than the whole lines the text fills at
 // `divisor` characters a line.
 int height(const QString &text, int divisor);
+// The least height of a row: its box and the gap below it.
+constexpr int MinHeight = 555;
+// The height a row is given on the screen: its text's, but never less than
+// the least height.
+int heightWithBox(const QString &text, int divisor);
 // Rows stacked without gaps from the first row's top.
 QVector<int> stackedTops(const QVector<int> &heights, int firstTop = FirstTop);
 } // namespace sequencerows
@@ -138,7 +145,7 @@ public:
     StyledLabel *answerLabel(int row) const { return m_answers[row]; }
     QVector<DragLabel *> typeLabels() const { return m_board->tiles(); }
     DropBoard *board() const { return m_board; }
-    QComboBox *chooser() const { return m_combo; }
+    Chooser *chooser() const { return m_combo; }
     QPushButton *checkButton() const { return m_cmdrisult; }
     QPushButton *registerButton() const { return m_registro; }
     StyledLabel *counter(int n) const; // 2, 3, 6 or 8
@@ -174,7 +181,7 @@ private:
     std::array<int, SequenceExercise::MaxRows> m_heights{};
     StyledLabel *m_instructions = nullptr;
     StyledLabel *m_labedizione = nullptr;
-    QComboBox *m_combo = nullptr;
+    Chooser *m_combo = nullptr;
     QPushButton *m_cmdrisult = nullptr;
     StyledLabel *m_label2 = nullptr;
     StyledLabel *m_label3 = nullptr;
