@@ -113,13 +113,16 @@ protected:
         if (type != QEvent::Wheel && type != QEvent::KeyPress)
             return false;
         auto *combo = qobject_cast<QComboBox *>(o);
-        if (!combo || combo->isEditable() || combo->view()->isVisible())
+        if (!combo || combo->view()->isVisible())
             return false;
         if (type == QEvent::Wheel) {
             // Turned away, not swallowed: what lies behind may still scroll.
             e->ignore();
             return true;
         }
+        // In a box that takes typing the keys edit the text.
+        if (combo->isEditable())
+            return false;
         auto *key = static_cast<QKeyEvent *>(e);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
         switch (key->key()) {
@@ -133,8 +136,6 @@ protected:
         case Qt::Key_PageDown:
         case Qt::Key_Home:
         case Qt::Key_End:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
             e->ignore();
             return true;
         default:

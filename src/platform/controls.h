@@ -68,8 +68,8 @@ QPushButton *button(Screen *screen, const QString &name, const QString &caption,
 Chooser *chooser(Screen *screen, const QString &name, const QStringList &items, const QString &prompt,
                  const QRect &twips, const DesignFont &font, const QColor &background, const QColor &text);
 
-// Closed choosers ignore the mouse wheel and the keys that would step or
-// search through their items: a stray turn of the wheel must not swap the
+// Closed choosers ignore the mouse wheel and (unless they take typing) the
+// keys that would step or search through their items: a stray turn of the wheel must not swap the
 // text under a pupil's placed answers. The arrow keys open the list instead.
 // Installed once for the whole program; every Screen calls it.
 void guardChoosers();

@@ -6,6 +6,7 @@
 #include "platform/screen.h"
 #include "testsupport.h"
 
+#include <QComboBox>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QtTest>
@@ -166,6 +167,31 @@ private slots:
         QCOMPARE(picked.count(), 1);
         QCOMPARE(placed.count(), 2);
         QCOMPARE(placed.at(0).at(0).toInt(), 2);
+    }
+
+    // Any closed chooser on any screen, not only those the kit makes.
+    void closedChoosersIgnoreTheWheel_data()
+    {
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("plain chooser") << false;
+        QTest::newRow("editable box") << true;
+    }
+    void closedChoosersIgnoreTheWheel()
+    {
+        QFETCH(bool, editable);
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        auto *combo = s.place(new QComboBox(&s), 1500, 4500, 2295, 315);
+        combo->addItems({QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")});
+        combo->setEditable(editable);
+        combo->setCurrentIndex(1);
+        QSignalSpy activated(combo, &QComboBox::activated);
+        const QPoint at = combo->rect().center();
+        QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+        QCOMPARE(combo->currentIndex(), 1);
+        QCOMPARE(activated.count(), 0);
     }
 
     void navigatorLifecycle()

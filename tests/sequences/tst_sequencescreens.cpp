@@ -8,6 +8,7 @@
 #include "shell/screennames.h"
 #include "testsupport.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFrame>
@@ -109,6 +110,9 @@ private slots:
     void loadState();
     void rowsFollowTheExercise_data();
     void rowsFollowTheExercise();
+    void closedChooserKeepsTheBoard_data();
+    void closedChooserKeepsTheBoard();
+    void chooserChangesByAChoiceFromItsList();
     void realDropEventSetsCaption_data();
     void realDropEventSetsCaption();
     void pickAndPlaceWithKeyboard();
@@ -207,24 +211,40 @@ void TestSequenceScreens::loadState()
     QCOMPARE(captions, vocabulary);
     if (s->registerButton())
         QVERIFY(s->registerButton()->isEnabled());
+    // Clicking a label and then a box works too, and the screen says so.
+    for (DragLabel *t : s->typeLabels())
+        QVERIFY(!t->toolTip().isEmpty());
+    QVERIFY(!s->dropBox(0)->toolTip().isEmpty());
+    QVERIFY(s->findChild<QLabel *>(s->config().instructionsName)->text().contains(QStringLiteral("clic")));
 }
 
 void TestSequenceScreens::rowsFollowTheExercise_data()
 {
     QTest::addColumn<QString>("screen");
     QTest::addColumn<int>("text");
+    QTest::addColumn<QSize>("display");
     for (const QString &screen : {ScreenName::Espositivo, ScreenName::Sequenze})
         for (int text = 1; text <= 8; ++text)
-            QTest::addRow("%s %d", qPrintable(screen), text) << screen << text;
+            QTest::addRow("%s %d", qPrintable(screen), text) << screen << text << QSize(1280, 1024);
+    // The passages with the longest captions and the one-line rows, on a
+    // wide display and on a small one.
+    for (const QSize &display : {QSize(1920, 1080), QSize(1024, 768)}) {
+        for (int text : {2, 6, 7, 8})
+            QTest::addRow("Fespositivo %d at %dx%d", text, display.width(), display.height())
+                << ScreenName::Espositivo << text << display;
+        QTest::addRow("Fsequenze 8 at %dx%d", display.width(), display.height())
+            << ScreenName::Sequenze << 8 << display;
+    }
 }
 
 void TestSequenceScreens::rowsFollowTheExercise()
 {
     QFETCH(QString, screen);
     QFETCH(int, text);
+    QFETCH(QSize, display);
     Fixture f;
     SequenceScreen *s = f.show(screen);
-    s->resize(1280, 1024);
+    s->resize(display);
     choose(s, text);
     const SequenceExercise &ex = s->exercise();
     const int rows = ex.numSequenze();
@@ -249,6 +269,19 @@ void TestSequenceScreens::rowsFollowTheExercise()
             QCOMPARE(row.top(), above.top() + above.height());
         }
     }
+    // Passage text keeps off the edges of its block; the boxes of two rows
+    // have background between them, however short the rows.
+    for (int i = 0; i < rows; ++i) {
+        const QRect inside = s->textLabel(i)->contentsRect();
+        QVERIFY(inside.left() >= 4 && inside.top() >= 2 && s->textLabel(i)->width() - inside.right() >= 4);
+        if (i > 0)
+            QVERIFY2(s->dropBox(i)->y() - s->dropBox(i - 1)->geometry().bottom() > 4,
+                     qPrintable(QStringLiteral("boxes %1 and %2 touch").arg(i - 1).arg(i)));
+    }
+    QVERIFY(s->designGeometry(s->chooser()).intersected(s->designGeometry(s->checkButton())).isEmpty());
+    QVERIFY(s->designGeometry(s->dropBox(0)).intersected(s->designGeometry(s->answerLabel(0))).isEmpty());
+    const QSize shown = display;
+
     // Edge to edge on the display too, without a line of background between
     // rows, whatever the display.
     for (const QSize &display : {QSize(1024, 768), QSize(1366, 768), QSize(1600, 900), QSize(1920, 1080),
@@ -257,6 +290,7 @@ void TestSequenceScreens::rowsFollowTheExercise()
         for (int i = 1; i < rows; ++i)
             QCOMPARE(s->textLabel(i)->y(), s->textLabel(i - 1)->geometry().bottom() + 1);
     }
+    s->resize(shown);
     for (int i = rows; i < SequenceExercise::MaxRows; ++i) {
         QVERIFY(!s->textLabel(i)->isVisible());
         QVERIFY(!s->dropBox(i)->isVisible());
@@ -272,12 +306,100 @@ void TestSequenceScreens::rowsFollowTheExercise()
     s->checkButton()->click();
     for (int i = 0; i < rows; ++i) {
         for (QLabel *l : {static_cast<QLabel *>(s->dropBox(i)), static_cast<QLabel *>(s->answerLabel(i))}) {
-            const QRect need = QFontMetrics(l->font()).boundingRect(QRect(0, 0, l->width() - 2, 10000),
+            const QRect room = l->contentsRect();
+            const QRect need = QFontMetrics(l->font()).boundingRect(QRect(0, 0, room.width(), 10000),
                                                                     Qt::TextWordWrap | Qt::AlignCenter, l->text());
-            QVERIFY2(need.height() <= l->height() && need.width() <= l->width(),
+            QVERIFY2(need.height() <= room.height() && need.width() <= room.width(),
                      qPrintable(QStringLiteral("%1 clips \"%2\"").arg(l->objectName(), l->text())));
+            // Never smaller than 9 points at the design size (to the pixel
+            // the scale rounds it to).
+            QVERIFY2(l->font().pixelSize() >= qRound(9.0 * 96 / 72 * s->scale()),
+                     qPrintable(QStringLiteral("%1 at %2 px").arg(l->objectName()).arg(l->font().pixelSize())));
         }
     }
+}
+
+void TestSequenceScreens::closedChooserKeepsTheBoard_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("opensList");
+    for (const QString &screen : {ScreenName::Espositivo, ScreenName::Sequenze}) {
+        const char *name = screen == ScreenName::Espositivo ? "Fespositivo" : "Fsequenze";
+        QTest::addRow("%s wheel down", name) << screen << "wheel down" << false;
+        QTest::addRow("%s wheel up", name) << screen << "wheel up" << false;
+        QTest::addRow("%s Down", name) << screen << "Down" << true;
+        QTest::addRow("%s Up", name) << screen << "Up" << true;
+    }
+    QTest::newRow("Fespositivo End") << ScreenName::Espositivo << "End" << false;
+    QTest::newRow("Fespositivo PageDown") << ScreenName::Espositivo << "PageDown" << false;
+    QTest::newRow("Fsequenze Home") << ScreenName::Sequenze << "Home" << false;
+    // Typing the first letter of another passage would jump to it.
+    QTest::newRow("Fespositivo letter") << ScreenName::Espositivo << "letter" << false;
+}
+
+void TestSequenceScreens::closedChooserKeepsTheBoard()
+{
+    QFETCH(QString, screen);
+    QFETCH(QString, input);
+    QFETCH(bool, opensList);
+    Fixture f;
+    SequenceScreen *s = f.show(screen);
+    QApplication::setActiveWindow(s);
+    // A passage in the middle of the list, so that any step would move.
+    choose(s, 4);
+    fillBoard(s, {1});
+    QStringList placed;
+    for (int i = 0; i < s->exercise().numSequenze(); ++i)
+        placed << s->dropBox(i)->text();
+    QComboBox *combo = s->chooser();
+    combo->setFocus(Qt::TabFocusReason);
+
+    if (input.startsWith(QLatin1String("wheel"))) {
+        const QPoint at = combo->rect().center();
+        const QPoint delta(0, input.endsWith(QLatin1String("down")) ? -120 : 120);
+        QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), delta, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+    } else if (input == QLatin1String("letter")) {
+        // The initial of a passage other than the one on show.
+        const QString other = combo->itemText(0);
+        QVERIFY(other.at(0) != combo->currentText().at(0));
+        QTest::keyClick(combo, other.at(0).toLower().toLatin1());
+    } else {
+        const QHash<QString, Qt::Key> keys{{"Down", Qt::Key_Down}, {"Up", Qt::Key_Up}, {"End", Qt::Key_End},
+                                          {"PageDown", Qt::Key_PageDown}, {"Home", Qt::Key_Home}};
+        QTest::keyClick(combo, keys.value(input));
+    }
+
+    QCOMPARE(combo->currentIndex(), 3);
+    QCOMPARE(s->exercise().testoScelto(), 4);
+    for (int i = 0; i < placed.size(); ++i)
+        QCOMPARE(s->dropBox(i)->text(), placed[i]);
+    QVERIFY(f.tc.dialogs.messages.isEmpty());
+    // The arrow keys open the list instead, to choose from.
+    QCOMPARE(combo->view()->isVisible(), opensList);
+    combo->hidePopup();
+}
+
+void TestSequenceScreens::chooserChangesByAChoiceFromItsList()
+{
+    Fixture f;
+    SequenceScreen *s = f.show(ScreenName::Espositivo);
+    QApplication::setActiveWindow(s);
+    fillBoard(s);
+    QComboBox *combo = s->chooser();
+    combo->showPopup();
+    QAbstractItemView *list = combo->view();
+    QTRY_VERIFY(list->isVisible());
+    // In the open list the arrows move, and Enter chooses.
+    list->setCurrentIndex(list->model()->index(2, 0));
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(!list->isVisible());
+    QCOMPARE(combo->currentIndex(), 3);
+    QCOMPARE(s->exercise().testoScelto(), 4);
+    QVERIFY(s->dropBox(0)->text().isEmpty());
 }
 
 void TestSequenceScreens::realDropEventSetsCaption_data()
@@ -361,6 +483,21 @@ void TestSequenceScreens::pickAndPlaceWithKeyboard()
     QTest::keyClick(other, Qt::Key_Space);
     QCOMPARE(s->pickedType(), other);
     QVERIFY(!type->isPicked());
+
+    // The keyboard's focus ring lies around a box, clear of its two-line
+    // caption, and keeps to it when the window is laid out again.
+    DropLabel *box = s->dropBox(1);
+    box->setFocus(Qt::TabFocusReason);
+    FocusRing *ring = FocusRing::of(s);
+    QVERIFY(ring && ring->isVisible());
+    QCOMPARE(ring->target(), box);
+    const int reach = FocusRing::Reach;
+    QCOMPARE(ring->geometry(), box->geometry().adjusted(-reach, -reach, reach, reach));
+    s->resize(1600, 1000);
+    QCOMPARE(ring->geometry(), box->geometry().adjusted(-reach, -reach, reach, reach));
+    // A click hands the focus on without a ring.
+    type->setFocus(Qt::MouseFocusReason);
+    QVERIFY(!ring->isVisible());
 }
 
 void TestSequenceScreens::pickAndPlaceWithClicks()
