@@ -20,7 +20,7 @@ constexpr int kBoxHeight = 480;
 // What shows of the background between the boxes of two rows.
 constexpr int kBoxGap = 75;
 // Passage text keeps off the edges of its coloured block.
-const QMargins kTextPadding(90, 45, 90, 45);
+const QMargins kTextPadding(60, 45, 60, 45);
 static_assert(sequencerows::MinHeight == kBoxHeight + kBoxGap, "a row holds its box and the gap below it");
 constexpr int kCounterWidth = 375;
 constexpr int kCounterHeight = 255;
@@ -94,6 +94,7 @@ void SequenceScreen::build()
 {
     m_board = new DropBoard(this);
     buildRows();
+    connect(this, &Screen::laidOut, this, &SequenceScreen::evenRowFonts);
     for (const TypeLabelDef &def : m_config.typeLabels)
         m_board->addTile(def.name, def.caption, def.geometry, DesignFont{kFont, 9.75, true}, m_config.typeBackground,
                          Qt::white);
@@ -336,9 +337,30 @@ void SequenceScreen::showBoard()
     m_label6->setAccessibleName(QStringLiteral("Giuste in tutto: %1").arg(m_label6->text()));
     m_label8->setAccessibleName(QStringLiteral("Sequenze in tutto: %1").arg(m_label8->text()));
 
+    evenRowFonts();
+
     m_labedizione->setText(m_exercise.sourceLine());
     m_labedizione->setAccessibleDescription(m_exercise.sourceLine());
     m_cmdrisult->setEnabled(m_exercise.checkEnabled());
+}
+
+void SequenceScreen::evenRowFonts()
+{
+    // Each row is fitted on its own; the passage then reads in one size, the
+    // smallest that any of its rows needs.
+    int smallest = 0;
+    for (int i = 0; i < SequenceExercise::MaxRows && m_exercise.rowShown(i); ++i) {
+        refit(m_label1[i]);
+        const int px = m_label1[i]->font().pixelSize();
+        smallest = smallest == 0 ? px : qMin(smallest, px);
+    }
+    for (int i = 0; i < SequenceExercise::MaxRows && m_exercise.rowShown(i); ++i) {
+        if (m_label1[i]->font().pixelSize() != smallest) {
+            QFont f = m_label1[i]->font();
+            f.setPixelSize(smallest);
+            m_label1[i]->setFont(f);
+        }
+    }
 }
 
 void SequenceScreen::Combo1_Click(const QString &choice)

@@ -166,6 +166,7 @@ private:
 
     // Shows what the exercise holds.
     void showBoard();
+    void evenRowFonts();
     // Spreads the blanks of a counter frame so that its closing word lies
     // between the two numbers, whatever the width of the font.
     void spreadCounterFrame(StyledLabel *frame, int gapLeft, int gapRight);

@@ -274,6 +274,13 @@ void TestSequenceScreens::rowsFollowTheExercise()
     for (int i = 0; i < rows; ++i) {
         const QRect inside = s->textLabel(i)->contentsRect();
         QVERIFY(inside.left() >= 4 && inside.top() >= 2 && s->textLabel(i)->width() - inside.right() >= 4);
+        // ... and shows whole inside that margin.
+        const QRect need = QFontMetrics(s->textLabel(i)->font())
+                               .boundingRect(QRect(0, 0, inside.width(), 10000), Qt::TextWordWrap,
+                                             s->textLabel(i)->text());
+        QVERIFY2(need.height() <= inside.height(), qPrintable(QStringLiteral("passage row %1 is cut").arg(i)));
+        // One passage, one size.
+        QCOMPARE(s->textLabel(i)->font().pixelSize(), s->textLabel(0)->font().pixelSize());
         if (i > 0)
             QVERIFY2(s->dropBox(i)->y() - s->dropBox(i - 1)->geometry().bottom() > 4,
                      qPrintable(QStringLiteral("boxes %1 and %2 touch").arg(i - 1).arg(i)));
