@@ -9,6 +9,7 @@
 // bad usage.
 
 #include "narrative/storychecks.h"
+#include "poetry/poesiachecks.h"
 #include "platform/contentcheck.h"
 #include "platform/datapaths.h"
 
@@ -27,6 +28,7 @@ void addAllChecks(ContentCheckRegistry &registry)
 {
     addPictureChecks(registry);
     addStoryChecks(registry);
+    addPoemChecks(registry);
 }
 
 void print(FILE *to, const QString &line)
