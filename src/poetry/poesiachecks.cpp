@@ -131,6 +131,24 @@ void checkPoem(CheckReport &r, const poesia::Poem &poem)
         }
     }
 
+    // The boxes stand in a column from the top: their passages begin in the
+    // same order in the poem, so the pupil reads them one after another.
+    int lastStart = -1;
+    for (int box = 0; box < poem.numDomande(); ++box) {
+        if (byBox.at(box).isEmpty())
+            continue;
+        const int start = byBox.at(box).first().start;
+        if (start < lastStart) {
+            r.add(poem.file,
+                  QStringLiteral("il passo %1 comincia prima di quello del riquadro precedente: i passi vanno "
+                                 "nell'ordine dei riquadri")
+                      .arg(boxName(box, poem)),
+                  start);
+            break;
+        }
+        lastStart = start;
+    }
+
     static const QRegularExpression come(QStringLiteral("\\bcome\\b"),
                                          QRegularExpression::CaseInsensitiveOption);
     for (int box = 0; box < poem.numDomande(); ++box) {

@@ -33,7 +33,8 @@ QList<MarkedPassage> markedPassages(const QTextDocument &doc);
 
 // What the poem screen needs of a poem's file: readable and not empty; the
 // passage of every box in use highlighted in that box's colour; no highlight
-// in the colour of a box the poem does not use, nor in a colour no box has.
+// in the colour of a box the poem does not use, nor in a colour no box has;
+// the passages begin in the order of the boxes.
 // And what the devices promise the pupil: a "Verso" is one whole line, a
 // "Rima" marks at least two line endings, a "Similitudine" says "come".
 void checkPoem(CheckReport &report, const poesia::Poem &poem);

@@ -598,6 +598,11 @@ void TstPoesiaLogic::poemChecks_data()
     QTest::newRow("rhyme inside a line")
         << devices << with(GoodPoem, "<h #80FFFF>monte</h>.", "<h #80FFFF>monte</h> lontano.")
         << int(CheckProblem::Content) << "il passo del riquadro 1 (Rima) deve segnare almeno due parole";
+    QTest::newRow("passages out of the boxes' order")
+        << QStringList{"Metafora", "Rima", "Verso", "Similitudine"}
+        << rtfOf(QString(GoodPoem).replace("#80FFFF", "#000001").replace("#80FF80", "#80FFFF").replace("#000001", "#80FF80"))
+        << int(CheckProblem::Content)
+        << "il passo del riquadro 2 (Rima) comincia prima di quello del riquadro precedente";
     QTest::newRow("simile without come") << devices << with(GoodPoem, "come una barca", "quasi una barca")
                                          << int(CheckProblem::Content)
                                          << "il passo del riquadro 4 (Similitudine) non contiene «come»";
