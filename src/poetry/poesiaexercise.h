@@ -5,19 +5,7 @@
 #include <array>
 #include <optional>
 
-#if __has_include("platform/resultgroups.h")
 #include "platform/resultgroups.h"
-#else
-namespace morvello {
-struct Score
-{
-    double right = 0;
-    double total = 0;
-    double percent = 0;
-    bool operator==(const Score &o) const { return right == o.right && total == o.total && percent == o.percent; }
-};
-} // namespace morvello
-#endif
 
 namespace morvello {
 
