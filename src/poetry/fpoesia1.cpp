@@ -25,9 +25,9 @@ const QRect kSource(240, 7500, 6720, 300);
 constexpr int kBoxLeft = 7200;
 constexpr int kBoxWidth = 1560;
 constexpr int kSolutionLeft = 8880;
-constexpr int kSolutionWidth = 1560;
-constexpr int kTileLeft = 10620;
-constexpr int kTileWidth = 1140;
+constexpr int kSolutionWidth = 1440;
+constexpr int kTileLeft = 10440;
+constexpr int kTileWidth = 1320;
 constexpr int kFirstTop = 660;
 constexpr int kBoxHeight = 480;
 constexpr int kBoxStep = 600;
@@ -169,6 +169,7 @@ StyledLabel *FPoesia1::counter(int n) const
 
 void FPoesia1::placeCounterNumbers()
 {
+    m_zoom = poesiawidgets::fitPoem(m_view, m_zoom, scale());
     poesiawidgets::placeNumbers(this, m_attuale);
     poesiawidgets::placeNumbers(this, m_totale);
 }
@@ -179,6 +180,7 @@ void FPoesia1::archivitesti()
     m_labedizione->setText(poem.source);
     m_labedizione->setAccessibleDescription(poem.source);
     const RtfResult r = m_view->loadFile(poem.file, services().baseDir);
+    m_zoom = poesiawidgets::fitPoem(m_view, 1.0, scale());
     if (!r.ok) {
         services().tell(QStringLiteral("Non riesco a mostrare la poesia «%1» (file %2): %3\n"
                                        "Puoi scegliere un'altra poesia.")

@@ -64,6 +64,8 @@ public:
     QPushButton *checkButton() const { return m_cmdrisult; }
     QPushButton *questionsButton() const { return m_cmdapprof; }
     Ticker *blinkTimer() const { return m_timer1; }
+    // How much larger than the file says the poem is shown.
+    double poemZoom() const { return m_zoom; }
     FPoesia2 *questions() const { return m_questions; }
 
 protected:
@@ -87,6 +89,7 @@ private:
     QPushButton *m_cmdrisult = nullptr;
     QPushButton *m_cmdapprof = nullptr;
     Ticker *m_timer1 = nullptr;
+    double m_zoom = 1.0;
 };
 
 } // namespace morvello

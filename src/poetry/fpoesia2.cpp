@@ -185,6 +185,8 @@ StyledLabel *FPoesia2::counter(int n) const
 
 void FPoesia2::placeCounterNumbers()
 {
+    if (m_reviewing)
+        m_zoom = poesiawidgets::fitPoem(m_view, m_zoom, scale());
     poesiawidgets::placeNumbers(this, {m_label5, m_numbers[0], m_numbers[1]});
     poesiawidgets::placeNumbers(this, {m_label6, m_numbers[2], m_numbers[3]});
 }
@@ -234,9 +236,13 @@ void FPoesia2::showQuestions()
     for (int i = 0; i < poesia::SentenceCount; ++i) {
         QRadioButton *o = m_options[size_t(i)];
         const bool wrong = m_pair.meaningState(i) == PoesiaExercise::OptionState::Wrong;
+        // Buttons paint their ground in the button colour: both roles carry it.
         QPalette pal = palette();
-        pal.setColor(QPalette::Window, wrong ? red() : palette().color(QPalette::Button));
+        const QColor ground = wrong ? red() : palette().color(QPalette::Button);
+        pal.setColor(QPalette::Window, ground);
+        pal.setColor(QPalette::Button, ground);
         pal.setColor(QPalette::WindowText, Qt::black);
+        pal.setColor(QPalette::ButtonText, Qt::black);
         o->setPalette(pal);
         o->setChecked(m_pair.meaningChosen() == i);
         o->setEnabled(m_pair.meaningOpen());
@@ -312,9 +318,12 @@ void FPoesia2::cmdrivedo_Click()
 {
     if (!m_reviewing) {
         // The poem as the poem screen shows it, formatting and colours included.
-        if (auto *intro = qobject_cast<FPoesia1 *>(host().loadedScreen(poetryscreens::Poesia1)))
+        if (auto *intro = qobject_cast<FPoesia1 *>(host().loadedScreen(poetryscreens::Poesia1))) {
             m_view->setContent(intro->view()->content());
+            m_zoom = intro->poemZoom();
+        }
         setReviewing(true);
+        m_zoom = poesiawidgets::fitPoem(m_view, m_zoom, scale());
     } else {
         setReviewing(false);
     }

@@ -92,6 +92,7 @@ private:
     QPushButton *m_cmdrivedo = nullptr;
     PictureSlot *m_image1 = nullptr;
     bool m_reviewing = false;
+    double m_zoom = 1.0;
     bool m_toldRight = false;
     bool m_toldWrong = false;
 };

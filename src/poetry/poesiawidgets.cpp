@@ -1,7 +1,14 @@
 #include "poesiawidgets.h"
 
 #include "platform/controls.h"
+#include "platform/richtextview.h"
 #include "platform/ticker.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVector>
+#include <tuple>
 
 #include <QFontMetricsF>
 
@@ -63,7 +70,7 @@ void placeNumbers(Screen *screen, const CounterRow &row)
     const double after = (margin + fm.horizontalAdvance(caption)) * perPixel;
     const int centre = g.x() + int((blanksFrom + blanksTo) / 2);
     screen->setDesignGeometry(row.right, QRect(centre - kNumberWidth / 2, g.y(), kNumberWidth, g.height()));
-    screen->setDesignGeometry(row.total, QRect(g.x() + int(after) + 30, g.y(), kNumberWidth, g.height()));
+    screen->setDesignGeometry(row.total, QRect(g.x() + int(after) + 90, g.y(), kNumberWidth, g.height()));
     row.total->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
@@ -73,6 +80,57 @@ void showRow(const CounterRow &row, const Counter &right, const Counter &total, 
     row.total->setText(counterCaption(total));
     row.frame->setAccessibleDescription(
         QStringLiteral("%1: %2 giuste su %3").arg(what, counterCaption(right), counterCaption(total)));
+}
+
+namespace {
+
+// Multiplies every type size of the document by `ratio`.
+void rescale(QTextDocument *doc, double ratio)
+{
+    if (qFuzzyCompare(ratio, 1.0))
+        return;
+    // Read first: changing formats rearranges the fragments being walked.
+    QVector<std::tuple<int, int, double>> runs;
+    const double fallback = doc->defaultFont().pointSizeF() > 0 ? doc->defaultFont().pointSizeF() : 12.0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const double size = f.charFormat().fontPointSize();
+            runs.append({f.position(), f.length(), size > 0 ? size : fallback});
+        }
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (const auto &[position, length, size] : runs) {
+        c.setPosition(position);
+        c.setPosition(position + length, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setFontPointSize(size * ratio);
+        c.mergeCharFormat(f);
+    }
+    c.endEditBlock();
+}
+
+} // namespace
+
+double fitPoem(RichTextView *view, double zoom, double scale)
+{
+    QTextDocument *doc = view->document();
+    if (zoom <= 0)
+        zoom = 1.0;
+    double target = qMax(1.0, scale);
+    rescale(doc, target / zoom);
+    zoom = target;
+    const double room = view->viewport()->height() - 2 * doc->documentMargin();
+    // Type size and height go together nearly in proportion; a step or two settles it.
+    for (int step = 0; step < 3 && room > 0; ++step) {
+        const double height = doc->size().height();
+        if (height <= room || zoom <= 1.0)
+            break;
+        const double next = qMax(1.0, zoom * room / height * 0.97);
+        rescale(doc, next / zoom);
+        zoom = next;
+    }
+    return zoom;
 }
 
 Ticker *newTicker(const Services &services, QObject *parent)

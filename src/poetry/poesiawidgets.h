@@ -4,6 +4,7 @@
 
 namespace morvello {
 
+class RichTextView;
 class Ticker;
 
 // What the two poetry screens build alike.
@@ -32,6 +33,12 @@ QString counterCaption(const Counter &c);
 // The captions of the two rows.
 QString attualeCaption(); // "Attuale           su"
 QString totaleCaption();  // "Totale            su"
+
+// The poem's type grows with the screen: `zoom` is the factor the view's
+// sizes now stand at against the file's; the view is brought to the screen's
+// scale, or less when the poem would then not fit its height, never below
+// the file's own sizes. Returns the factor now in effect.
+double fitPoem(RichTextView *view, double zoom, double scale);
 
 // A timer of the screen, stepped by hand in tests.
 Ticker *newTicker(const Services &services, QObject *parent);

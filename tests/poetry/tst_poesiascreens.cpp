@@ -206,8 +206,12 @@ void TstPoesiaScreens::poemHighlightsAndIndent()
     QFETCH(int, poem);
     Fixture f;
     FPoesia1 *s = f.intro();
+    s->resize(1280, 1024);
     choose(s, poem);
     QCOMPARE(s->pair().poesiaScelta(), poem);
+    // Larger than the file's type on a large window, and the whole poem in sight.
+    QVERIFY(s->poemZoom() > 1.0);
+    QVERIFY(s->view()->document()->size().height() <= s->view()->viewport()->height());
     QSet<QRgb> seen;
     const QTextDocument *doc = s->view()->document();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
@@ -311,6 +315,7 @@ void TstPoesiaScreens::questionsOpenHiddenAndReset()
     QCOMPARE(q->optionLabel(Question::Lessico, 1)->backgroundColor(), red());
     QVERIFY(!q->optionLabel(Question::Lessico, 1)->isEnabled());
     click(q->option(0));
+    QCOMPARE(q->option(0)->palette().color(q->option(0)->backgroundRole()), red());
     QVERIFY(!q->option(2)->isEnabled());
     QCOMPARE(questionCounters(q), (QStringList{"0", "2", "0", "2"}));
 
@@ -327,6 +332,7 @@ void TstPoesiaScreens::questionsOpenHiddenAndReset()
     for (int i = 0; i < 4; ++i) {
         QVERIFY(q->option(i)->isEnabled());
         QVERIFY(!q->option(i)->isChecked());
+        QCOMPARE(q->option(i)->palette().color(q->option(i)->backgroundRole()), q->palette().color(QPalette::Button));
     }
     QVERIFY(q->frame()->isEnabled());
     QCOMPARE(questionCounters(q), (QStringList{"0", "2", "0", "2"}));
@@ -396,6 +402,7 @@ void TstPoesiaScreens::meaningTakesOneAnswer()
     QVERIFY(!q->frame()->isEnabled());
     for (int i = 0; i < 4; ++i)
         QVERIFY(!q->option(i)->isEnabled());
+    QCOMPARE(q->option(2)->palette().color(q->option(2)->backgroundRole()), q->palette().color(QPalette::Button));
     click(q->option(3));
     QCOMPARE(questionCounters(q), (QStringList{"1", "1", "1", "1"}));
     QCOMPARE(introCounters(s), (QStringList{"1", "1", "1", "1"}));
