@@ -183,6 +183,15 @@ void TstPoesiaLogic::keysMatchTheTable()
         const QString body = keys.mid(m.capturedEnd(), end < 0 ? -1 : end - m.capturedEnd());
         QVERIFY2(body.contains(QStringLiteral("\"%1\"").arg(p.entry())), qPrintable(p.entry()));
         QVERIFY(body.contains(QStringLiteral("(giusta %1)").arg(p.rispMessaggio)));
+        const QStringList answers{QStringLiteral("Lessico %1:").arg(p.rispLessico),
+                                  QStringLiteral("Versi %1:").arg(p.rispVersi),
+                                  QStringLiteral("Rime %1:").arg(p.rispRime),
+                                  QStringLiteral("Musicalità %1:").arg(p.rispMusicalita)};
+        for (const QString &a : answers)
+            QVERIFY2(body.contains(QStringLiteral("\n- ") + a), qPrintable(QStringLiteral("poesia %1, %2").arg(p.number).arg(a)));
+        for (int box = 0; box < p.numDomande(); ++box)
+            QVERIFY2(body.contains(QStringLiteral("\n- Box %1 %2:").arg(box).arg(p.solutions.at(box))),
+                     qPrintable(QStringLiteral("poesia %1, box %2").arg(p.number).arg(box)));
         for (int s = 0; s < poesia::SentenceCount; ++s) {
             const QString line = QStringLiteral("  %1. %2").arg(s).arg(p.sentences[size_t(s)]);
             QVERIFY2(body.contains(line), qPrintable(QStringLiteral("poesia %1, frase %2").arg(p.number).arg(s)));
