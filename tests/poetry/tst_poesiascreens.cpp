@@ -3,6 +3,7 @@
 #include "poetry/fpoesia1.h"
 #include "poetry/fpoesia2.h"
 #include "poetry/poetryscreens.h"
+#include "results/frisultati.h"
 #include "results/resultsstore.h"
 #include "shell/activities.h"
 #include "shell/screennames.h"
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -506,7 +508,13 @@ void TstPoesiaScreens::archiveAndBack()
     click(s->exitButton(Exit::Archive));
     QCOMPARE(f.tc.session.formChiamante, QStringLiteral("Fpoesia1"));
     QVERIFY(!s->isVisible());
-    QVERIFY(f.tc.navigator->screen(ScreenName::Risultati)->isVisible());
+    auto *results = f.tc.navigator->screenAs<FRisultati>(ScreenName::Risultati);
+    QVERIFY(results && results->isVisible());
+    bool shown = false;
+    for (int r = 1; r < results->grid()->rowCount(); ++r)
+        shown = shown || (results->cell(r, 0) == resultGroup(FieldGroup::Poesia).gridCaption && results->cell(r, 1) == "5"
+                          && results->cell(r, 3) == "100");
+    QVERIFY(shown);
     f.tc.host->showCaller(f.tc.session.formChiamante);
     QVERIFY(s->isVisible());
     QCOMPARE(introCounters(s), (QStringList{"5", "5", "5", "5"}));
