@@ -120,13 +120,22 @@ double fitPoem(RichTextView *view, double zoom, double scale)
     double target = qMax(1.0, scale);
     rescale(doc, target / zoom);
     zoom = target;
-    const double room = view->viewport()->height() - 2 * doc->documentMargin();
-    // Type size and height go together nearly in proportion; a step or two settles it.
-    for (int step = 0; step < 3 && room > 0; ++step) {
-        const double height = doc->size().height();
-        if (height <= room || zoom <= 1.0)
+    // A verse is a line: the poem must fit without wrapping any of them.
+    const auto unwrapped = [doc] {
+        const qreal width = doc->textWidth();
+        doc->setTextWidth(-1);
+        const QSizeF size = doc->size();
+        doc->setTextWidth(width);
+        return size;
+    };
+    const QSizeF room(view->viewport()->width(), view->viewport()->height());
+    // Type size and extent go together nearly in proportion; a step or two settles it.
+    for (int step = 0; step < 3 && room.width() > 0 && room.height() > 0; ++step) {
+        const QSizeF size = unwrapped();
+        if ((size.width() <= room.width() && size.height() <= room.height()) || zoom <= 1.0)
             break;
-        const double next = qMax(1.0, zoom * room / height * 0.97);
+        const double ratio = qMin(room.width() / size.width(), room.height() / size.height());
+        const double next = qMax(1.0, zoom * ratio * 0.97);
         rescale(doc, next / zoom);
         zoom = next;
     }

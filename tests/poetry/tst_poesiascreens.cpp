@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QtTest>
 
 using namespace morvello;
@@ -220,6 +221,7 @@ void TstPoesiaScreens::poemHighlightsAndIndent()
     QSet<QRgb> seen;
     const QTextDocument *doc = s->view()->document();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        QVERIFY2(b.layout()->lineCount() <= 1, qPrintable(b.text())); // no verse wraps
         QCOMPARE(qRound(b.blockFormat().leftMargin() * 15), FPoesia1::PoemIndent);
         for (auto it = b.begin(); !it.atEnd(); ++it)
             if (it.fragment().charFormat().hasProperty(QTextFormat::BackgroundBrush))
