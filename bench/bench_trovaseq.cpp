@@ -12,6 +12,11 @@
 #include "content/contentsource.h"
 #include "narrative/storycatalogue.h"
 #include "narrative/storycolouring.h"
+#include "narrative/trovaseqscreen.h"
+#include "platform/dialogs.h"
+#include "platform/richtextview.h"
+#include "platform/services.h"
+#include "shell/apphost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -115,6 +120,55 @@ int main(int argc, char **argv)
     print("story and solution loaded (logic)", loading);
     const Stats hint = measure(runs, [&] { logic.choose(first.title); }, [&] { logic.help(); });
     print("hint loaded (logic)", hint);
+
+    // The same on the screen, each step drawn before the clock stops. No
+    // pupil's name: nothing is saved.
+    ScriptedDialogs dialogs;
+    Services services;
+    services.dialogs = &dialogs;
+    services.baseDir = dir.path();
+    AppHost host(services);
+    TrovaSeqScreen screen(host.env());
+    screen.resize(1280, 1024);
+    screen.formLoad();
+    screen.show();
+    QCoreApplication::processEvents();
+    RichTextView *view = screen.storyView();
+    auto colourOnScreen = [&] {
+        screen.Combo1_Click(first.title);
+        int start = 0;
+        for (int p = 1; p <= sol.size(); ++p) {
+            if (p == sol.size() || sol.at(p) != sol.at(start)) {
+                view->setSelStart(start);
+                view->setSelLength(p - start);
+                screen.LabCOLORE_Click(paletteIndexOf(sol.at(start)));
+                start = p;
+            }
+        }
+        for (int p = 3; p < sol.size(); p += 7) {
+            view->setSelStart(p);
+            view->setSelLength(1);
+            screen.LabCOLORE_Click(paletteIndexOf(sol.at(p)) == 0 ? 1 : 0);
+        }
+        view->viewport()->repaint();
+    };
+    const Stats screenCorrection = measure(runs, colourOnScreen, [&] {
+        screen.Cmdcorrezione_Click();
+        view->viewport()->repaint();
+    });
+    print("CORREGGI on the screen, red marks drawn", screenCorrection);
+    std::printf("  ratio correction / bare loop: %.0f\n", screenCorrection.median / std::max(bare.median, 1e-6));
+    const Stats screenLoad = measure(runs, [&] {
+        screen.Combo1_Click(first.title);
+        view->viewport()->repaint();
+    });
+    print("story chosen, loaded, fitted and drawn", screenLoad);
+    const Stats screenHint = measure(runs, [&] { screen.Combo1_Click(first.title); }, [&] {
+        screen.CmdAiuto_Click();
+        screen.helpView()->viewport()->repaint();
+    });
+    print("Aiutami!, hint loaded and drawn", screenHint);
+    std::printf("story drawn at %.1f points\n", screen.storyPoints());
     (void)sink;
     return 0;
 }

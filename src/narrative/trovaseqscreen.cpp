@@ -14,6 +14,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cmath>
 
 namespace morvello {
 
@@ -291,22 +292,22 @@ void TrovaSeqScreen::fitStoryText()
         f.setFontPointSize(half / 2.0);
         all.mergeCharFormat(f);
     };
-    auto fits = [&](int half) {
+    auto heightAt = [&](int half) {
         setHalfPoints(half);
         doc->setTextWidth(width);
-        return doc->size().height() <= room;
+        return doc->size().height();
     };
-    int lo = 2 * kStoryPoints;
-    int hi = std::max(lo, int(2 * kStoryPoints * scale()));
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        if (fits(mid))
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    m_storyHalfPoints = lo;
-    setHalfPoints(lo);
+    // The text's area grows with the square of its size: one measure gives a
+    // close guess, and a step or two down makes it fit.
+    const int lo = 2 * kStoryPoints;
+    const int hi = std::max(lo, int(2 * kStoryPoints * scale()));
+    const double base = heightAt(lo);
+    int half = base > 0 ? std::clamp(int(std::ceil(lo * std::sqrt(room / base))), lo, hi) : lo;
+    while (half > lo && heightAt(half) > room)
+        --half;
+    m_storyHalfPoints = half;
+    if (half == lo)
+        setHalfPoints(lo);
 }
 
 void TrovaSeqScreen::Combo1_Click(const QString &text)

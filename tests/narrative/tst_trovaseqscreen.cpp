@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace morvello;
@@ -114,6 +115,8 @@ private slots:
     void controls_data();
     void controls();
     void asLoaded();
+    void storyFitsTheView_data();
+    void storyFitsTheView();
     void mouseSelectionAndSquareClick_data();
     void mouseSelectionAndSquareClick();
     void keyboardSelectionAndSquare();
@@ -213,6 +216,31 @@ void TstTrovaSeqScreen::asLoaded()
     QCOMPARE(caption(s, QStringLiteral("LabNrSeq")), QStringLiteral("4"));
     QVERIFY(!square(s, 4)->isVisible());
     QVERIFY(!child<QWidget>(s, QStringLiteral("Label3(4)"))->isVisible());
+}
+
+void TstTrovaSeqScreen::storyFitsTheView_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::newRow("1280x1024") << QSize(1280, 1024);
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+    QTest::newRow("small window") << QSize(700, 500);
+}
+
+void TstTrovaSeqScreen::storyFitsTheView()
+{
+    QFETCH(QSize, window);
+    Fixture f;
+    TrovaSeqScreen *s = f.show();
+    s->resize(window);
+    QVERIFY(QTest::qWaitForWindowExposed(s));
+    for (const StoryEntry &e : storyCatalogue()) {
+        choose(s, e.title);
+        QCoreApplication::processEvents();
+        QVERIFY(s->storyPoints() >= 12.0);
+        // Larger than the written size only while the whole story still shows.
+        if (s->storyPoints() > 12.0)
+            QVERIFY2(s->storyView()->verticalScrollBar()->maximum() == 0, qPrintable(e.title));
+    }
 }
 
 void TstTrovaSeqScreen::mouseSelectionAndSquareClick_data()
