@@ -1,6 +1,8 @@
 #pragma once
 #include "genetteconcepts.h"
 
+#include "platform/resultgroups.h"
+
 #include <QString>
 #include <array>
 
@@ -92,6 +94,7 @@ public:
     int right() const { return m_punti; }
     int total() const { return m_tot; }
     int percent() const;
+    Score score() const { return Score{double(m_punti), double(m_tot), double(percent())}; }
 
 private:
     struct Option {
