@@ -1,15 +1,16 @@
 #pragma once
 #include <QString>
 
+// Factories of the narrative activity screens, one per screen, for the
+// shell's activity registry.
+
 namespace morvello {
-
-class Screen;
 struct ScreenEnv;
+class Screen;
 
-// The narrative-analysis screens, by the names FormChiamante knows them.
 namespace narrativescreens {
+// The narrative-concepts screen, by the name FormChiamante knows it.
 inline const QString Genette = QStringLiteral("FGenette");
-
 Screen *createGenette(const ScreenEnv &env);
 } // namespace narrativescreens
 
