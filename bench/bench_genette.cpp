@@ -84,19 +84,40 @@ int main(int argc, char **argv)
     screen->CmdConcept_Click(Distanza); // the most exercises and options
 
     int step = 0;
-    const Stats s = measure(steps, [&] {
+    auto answer = [&] {
         const GenetteExercise &ex = screen->exercise();
         // Right and wrong answers in turn, so that both pictures are loaded.
         const int right = ex.opzioniGiuste(ex.nrEsercizio());
         screen->Option1_Click(step++ % 2 ? right : (right + 1) % 4);
+    };
+    auto next = [&] {
         screen->CmdSeguente_Click();
         QCoreApplication::processEvents(); // the repaint the pupil waits for
+    };
+    const Stats whole = measure(steps, [&] {
+        answer();
+        next();
     });
-    print("answer + next exercise (1280x1024)", s);
+    print("answer + next exercise (1280x1024)", whole);
+    // Where the time goes.
+    auto open = [&] {
+        if (!screen->exercise().optionsEnabled())
+            next();
+    };
+    print("  answer: judge, picture, save", measure(steps, open, answer));
+    print("  next exercise: read, scale, show", measure(steps, answer, next));
+    // The same without a pupil's name: nothing is written, so this is the
+    // screen's own share, without the disk.
+    host.session().nomeStudente.clear();
+    print("answer + next exercise, nothing saved", measure(steps, [&] {
+              answer();
+              next();
+          }));
+    host.session().nomeStudente = QStringLiteral("ROSSI ANNA");
     if (!dialogs.messages.isEmpty()) {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(dialogs.messages.first()));
         return 1;
     }
     std::printf("goal: median at most 15 ms a step\n");
-    return s.median <= 15.0 ? 0 : 1;
+    return whole.median <= 15.0 ? 0 : 1;
 }
