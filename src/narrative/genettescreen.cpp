@@ -95,10 +95,9 @@ void WrappedOption::paintEvent(QPaintEvent *)
 
     const QRect room = captionRect();
     p.setFont(captionFont());
-    p.setPen(isEnabled() ? palette().color(QPalette::ButtonText)
-                         : palette().color(QPalette::Disabled, QPalette::ButtonText));
-    if (m_marked)
-        p.setPen(Qt::black); // stays readable on red, enabled or not
+    // Once answered the options are disabled, but the pupil still reads them
+    // against the passage: a darker grey than the style's, and black on red.
+    p.setPen(isEnabled() || m_marked ? QColor(Qt::black) : QColor(80, 80, 80));
     p.drawText(room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
 
     if (hasFocus()) {
@@ -141,6 +140,9 @@ void GenetteScreen::build()
     m_rich->setObjectName(QStringLiteral("RichTextBox1"));
     m_rich->setAccessibleName(QStringLiteral("Testo da analizzare"));
     setDesignGeometry(m_rich, QRect(360, 360, 5895, 5415));
+    // Focused by a click only: a blinking cursor in the passage would look
+    // like a box to type in.
+    m_rich->setFocusPolicy(Qt::ClickFocus);
 
     addLabel(QStringLiteral("Label8"), QString(), QRect(240, 6000, 6135, 2055), 8.25, false, Qt::black,
              QColor(240, 224, 192));
@@ -169,9 +171,19 @@ void GenetteScreen::build()
         m_conceptButtons[size_t(i)] = b;
     }
 
-    addLabel(QStringLiteral("Label1"), QStringLiteral("Concetto selezionato:"), QRect(7440, 2040, 2295, 375), 9.75,
-             true, kCream);
+    // The caption and the concept meet edge to edge: both narrow their
+    // letters rather than run into each other, and a small gap parts them.
+    // The caption reaches a little further left than it once did, where
+    // nothing lies, so that bold letters wider than the old ones fit.
+    const TextFit oneLine{false, 0.8, true};
+    StyledLabel *label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("Concetto selezionato:"),
+                                   QRect(7200, 2040, 2535, 375), 9.75, true, kCream);
+    label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setFittedFont(label1, DesignFont{kFont, 9.75, true}, oneLine);
     m_labConcetto = addLabel(QStringLiteral("LabConcetto"), QString(), QRect(9720, 2040, 1695, 375), 9.75, true, kCream);
+    m_labConcetto->setContentsMargins(5, 0, 0, 0);
+    m_labConcetto->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setFittedFont(m_labConcetto, DesignFont{kFont, 9.75, true}, oneLine);
     m_labConcetto->setAccessibleName(QStringLiteral("Concetto selezionato"));
     addLabel(QStringLiteral("Label9"), QStringLiteral("Testo Nr. "), QRect(8640, 2400, 735, 255), 8.25, false, kCream);
     m_labNrEser = addLabel(QStringLiteral("LabNrEser"), QString(), QRect(9360, 2400, 375, 255), 8.25, false, kCream);
@@ -202,13 +214,15 @@ void GenetteScreen::build()
     addLabel(QStringLiteral("Label4"), QStringLiteral("Valutazione"), QRect(7920, 7200, 1695, 255), 8.25, true, kCream);
     m_labpunti = addLabel(QStringLiteral("Labpunti"), QStringLiteral("0"), QRect(7800, 7440, 615, 255), 8.25, true,
                           kCream);
-    m_labpunti->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The three score captions share one top, so that they read as one line.
+    m_labpunti->setAlignment(Qt::AlignRight | Qt::AlignTop);
     m_labpunti->setAccessibleName(QStringLiteral("Risposte giuste"));
     addLabel(QStringLiteral("Label5"), QStringLiteral(" punti su"), QRect(8400, 7440, 855, 375), 8.25, true, kCream)
         ->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A little right of its old place: the caption before it is wider than
     // its old font made it, and the two must not overlap.
     m_labtot = addLabel(QStringLiteral("Labtot"), QStringLiteral("0"), QRect(9300, 7440, 615, 255), 8.25, true, kCream);
+    m_labtot->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_labtot->setAccessibleName(QStringLiteral("Risposte date"));
 
     const DesignFont exitFont{kFont, 8.25};
@@ -230,7 +244,6 @@ void GenetteScreen::build()
     chain(exitButton(Exit::Menu));
     chain(exitButton(Exit::Archive));
     chain(exitButton(Exit::Quit));
-    chain(m_rich);
 }
 
 WrappedOption *GenetteScreen::option(int index) const

@@ -142,7 +142,7 @@ void TstGenetteScreen::controlsAsDesigned_data()
     QTest::newRow("last option") << "Option1(3)" << QRect(6600, 5160, 5295, 615) << "";
     QTest::newRow("next") << "CmdSeguente" << QRect(6600, 6120, 5295, 735) << "Esercizio successivo";
     QTest::newRow("picture at its resting width") << "Image1" << QRect(6600, 6840, 975, 1215) << "";
-    QTest::newRow("concept caption") << "Label1" << QRect(7440, 2040, 2295, 375) << "Concetto selezionato:";
+    QTest::newRow("concept caption") << "Label1" << QRect(7200, 2040, 2535, 375) << "Concetto selezionato:";
     QTest::newRow("number caption") << "Label9" << QRect(8640, 2400, 735, 255) << "Testo Nr. ";
     QTest::newRow("score caption") << "Label5" << QRect(8400, 7440, 855, 375) << " punti su";
     QTest::newRow("menu") << "CmdMenù" << QRect(9840, 6960, 2055, 255) << "Menù";
