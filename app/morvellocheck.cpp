@@ -8,6 +8,7 @@
 // Exit code 0 when everything is in order, 1 when a problem was found, 2 on
 // bad usage.
 
+#include "narrative/genettechecks.h"
 #include "narrative/storychecks.h"
 #include "platform/contentcheck.h"
 #include "platform/datapaths.h"
@@ -27,6 +28,7 @@ void addAllChecks(ContentCheckRegistry &registry)
 {
     addPictureChecks(registry);
     addStoryChecks(registry);
+    addGenetteChecks(registry);
 }
 
 void print(FILE *to, const QString &line)

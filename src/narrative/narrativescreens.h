@@ -12,6 +12,9 @@ namespace narrativescreens {
 // "Individuare sequenze...": colouring the sequences of a story.
 inline const QString TrovaSeq = QStringLiteral("FtrovaSEQ");
 Screen *createTrovaSeq(const ScreenEnv &env);
+// The narrative-concepts screen, by the name FormChiamante knows it.
+inline const QString Genette = QStringLiteral("FGenette");
+Screen *createGenette(const ScreenEnv &env);
 } // namespace narrativescreens
 
 } // namespace morvello

@@ -25,7 +25,8 @@ const QVector<Activity> &activities()
 #ifdef MORVELLO_HAS_NARRATIVE
         {ScreenName::TrovaSeq, QStringLiteral("Labsequenze"), MenuAfterOpening::Hides,
          &narrativescreens::createTrovaSeq},
-        // {ScreenName::Genette, "Labgenette", MenuAfterOpening::Hides, ...},
+        {ScreenName::Genette, QStringLiteral("Labgenette"), MenuAfterOpening::Hides,
+         &narrativescreens::createGenette},
 #endif
 #ifdef MORVELLO_HAS_POETRY
         // {ScreenName::Poesia1, "LabBASI", MenuAfterOpening::Stays, ...},
