@@ -8,6 +8,7 @@
 // Exit code 0 when everything is in order, 1 when a problem was found, 2 on
 // bad usage.
 
+#include "narrative/genettechecks.h"
 #include "narrative/storychecks.h"
 #include "poetry/poesiachecks.h"
 #include "platform/contentcheck.h"
@@ -28,6 +29,7 @@ void addAllChecks(ContentCheckRegistry &registry)
 {
     addPictureChecks(registry);
     addStoryChecks(registry);
+    addGenetteChecks(registry);
     addPoemChecks(registry);
 }
 

@@ -23,8 +23,10 @@ const QVector<Activity> &activities()
         {ScreenName::Espositivo, QStringLiteral("LabFunzioni"), MenuAfterOpening::Stays,
          &sequencescreens::createEspositivo},
 #ifdef MORVELLO_HAS_NARRATIVE
-        // {ScreenName::TrovaSeq, "Labsequenze", MenuAfterOpening::Hides, ...},
-        // {ScreenName::Genette, "Labgenette", MenuAfterOpening::Hides, ...},
+        {ScreenName::TrovaSeq, QStringLiteral("Labsequenze"), MenuAfterOpening::Hides,
+         &narrativescreens::createTrovaSeq},
+        {ScreenName::Genette, QStringLiteral("Labgenette"), MenuAfterOpening::Hides,
+         &narrativescreens::createGenette},
 #endif
 #ifdef MORVELLO_HAS_POETRY
         {ScreenName::Poesia1, QStringLiteral("LabBASI"), MenuAfterOpening::Stays, &poetryscreens::createPoesia1},
