@@ -11,6 +11,7 @@
 #include "narrative/storychecks.h"
 #include "platform/contentcheck.h"
 #include "platform/datapaths.h"
+#include "poetry/metaforechecks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +28,7 @@ void addAllChecks(ContentCheckRegistry &registry)
 {
     addPictureChecks(registry);
     addStoryChecks(registry);
+    addFigureChecks(registry);
 }
 
 void print(FILE *to, const QString &line)
