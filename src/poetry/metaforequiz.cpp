@@ -143,7 +143,7 @@ void MetaforeQuiz::setExample(int number)
 
 std::optional<bool> MetaforeQuiz::answerFigure(int index)
 {
-    if (m_figuraFatta || index < 0 || index >= FigureCount)
+    if (m_figuraFatta || m_unavailable || index < 0 || index >= FigureCount)
         return std::nullopt;
     m_figuraFatta = true;
     m_chosenFigure = index;
@@ -160,7 +160,7 @@ std::optional<bool> MetaforeQuiz::answerFigure(int index)
 
 std::optional<bool> MetaforeQuiz::answerDefinition(int index)
 {
-    if (m_definizioneFatta || index < 0 || index >= FigureCount)
+    if (m_definizioneFatta || m_unavailable || index < 0 || index >= FigureCount)
         return std::nullopt;
     m_definizioneFatta = true;
     m_chosenDefinition = index;
@@ -174,10 +174,16 @@ std::optional<bool> MetaforeQuiz::answerDefinition(int index)
     return right;
 }
 
+void MetaforeQuiz::markUnavailable()
+{
+    m_unavailable = true;
+}
+
 MetaforeQuiz::NextOutcome MetaforeQuiz::next()
 {
-    if (!m_figuraFatta || !m_definizioneFatta)
+    if (!m_unavailable && (!m_figuraFatta || !m_definizioneFatta))
         return NextOutcome::Incomplete;
+    m_unavailable = false;
     m_figuraFatta = false;
     m_definizioneFatta = false;
     m_wrongFigure = m_wrongDefinition = -1;

@@ -67,9 +67,15 @@ public:
     // Label1_Click: the same for definition `index`.
     std::optional<bool> answerDefinition(int index);
 
+    // The current example's file could not be shown: both questions close
+    // without counting anything, and the next example can be drawn at once.
+    void markUnavailable();
+    bool unavailable() const { return m_unavailable; }
+
     enum class NextOutcome {
         Drawn,      // a new example is current, both questions open again
-        Incomplete, // a question is still unanswered; nothing changed
+        Incomplete, // a question is still unanswered; nothing changed (an
+                    // example that could not be shown needs no answers)
     };
     // CmdSeguente_Click, without what the screen shows.
     NextOutcome next();
@@ -108,6 +114,7 @@ private:
     FigureExample m_example;
     bool m_figuraFatta = false;
     bool m_definizioneFatta = false;
+    bool m_unavailable = false;
     int m_wrongFigure = -1;
     int m_wrongDefinition = -1;
     int m_chosenFigure = -1;

@@ -321,18 +321,22 @@ void TstMetaforeQuiz::nextNeedsBothAnswers_data()
 {
     QTest::addColumn<bool>("figure");
     QTest::addColumn<bool>("definition");
+    QTest::addColumn<bool>("unavailable"); // the example's file could not be shown
     QTest::addColumn<bool>("drawn");
 
-    QTest::newRow("nothing answered") << false << false << false;
-    QTest::newRow("only the definition") << false << true << false;
-    QTest::newRow("only the figure") << true << false << false;
-    QTest::newRow("both") << true << true << true;
+    QTest::newRow("nothing answered") << false << false << false << false;
+    QTest::newRow("only the definition") << false << true << false << false;
+    QTest::newRow("only the figure") << true << false << false << false;
+    QTest::newRow("both") << true << true << false << true;
+    QTest::newRow("example not shown") << false << false << true << true;
+    QTest::newRow("not shown after a figure") << true << false << true << true;
 }
 
 void TstMetaforeQuiz::nextNeedsBothAnswers()
 {
     QFETCH(bool, figure);
     QFETCH(bool, definition);
+    QFETCH(bool, unavailable);
     QFETCH(bool, drawn);
 
     ScriptedRandom random({17, 8});
@@ -340,6 +344,12 @@ void TstMetaforeQuiz::nextNeedsBothAnswers()
     q.load();
     if (figure)
         q.answerFigure(4); // wrong: Allegoria for a Metonimia
+    if (unavailable) {
+        q.markUnavailable();
+        // Nothing is judged or counted for an example the pupil cannot read.
+        QCOMPARE(q.answerFigure(2), std::nullopt);
+        QCOMPARE(q.answerDefinition(7), std::nullopt);
+    }
     if (definition)
         q.answerDefinition(7);
     const auto outcome = q.next();
@@ -349,6 +359,7 @@ void TstMetaforeQuiz::nextNeedsBothAnswers()
     QCOMPARE(q.figuraFatta(), figure && !drawn);
     QCOMPARE(q.definizioneFatta(), definition && !drawn);
     QCOMPARE(q.wrongFigure(), figure && !drawn ? 4 : -1);
+    QCOMPARE(q.unavailable(), unavailable && !drawn);
     QCOMPARE(q.figures().total() + q.definitions().total(), int(figure) + int(definition));
     QCOMPARE(MetaforeQuiz::incompleteMessage(), QStringLiteral("Non hai completato la risposta"));
 }
