@@ -10,10 +10,11 @@
 
 #include "results/export.h"
 #include "results/frisultati.h"
-#include "results/openresults.h"
+#include "results/resultsstore.h"
+#include "shell/apphost.h"
+#include "shell/screennames.h"
 #include "results/schema.h"
 
-#include "platform/appcontext.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/navigator.h"
@@ -106,14 +107,15 @@ int main(int argc, char **argv)
 
     ScriptedDialogs dialogs;
     FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(10, 30, 0)));
-    AppContext ctx;
-    ctx.baseDir = dir.path();
-    ctx.dbTesti = db.get();
-    ctx.dialogs = &dialogs;
-    ctx.clock = &clock;
-    Navigator nav(ctx);
-    nav.setShowWindows(false);
-    ctx.navigator = &nav;
+    FolderDrive drive;
+    Services services;
+    services.baseDir = dir.path();
+    services.dialogs = &dialogs;
+    services.clock = &clock;
+    services.drive = &drive;
+    AppHost host(services);
+    host.setDatabase(db.get());
+    host.navigator().setShowWindows(false);
 
     // Export onto a fresh, empty disk folder each run.
     int run = 0;
@@ -124,10 +126,10 @@ int main(int argc, char **argv)
         [&] {
             disk = dir.path() + QStringLiteral("/disk%1").arg(++run);
             QDir().mkpath(disk);
-            qputenv("MORVELLO_DRIVE_A", disk.toLocal8Bit());
+            drive.setFolder(disk);
         },
         [&] {
-            const ExportOutcome out = exportArchive(ctx);
+            const ExportOutcome out = exportArchive(*host.store(), services);
             exportOk = exportOk && out.status == ExportStatus::Done && out.rowsAppended == pupils;
         });
     const int exported = rowsOn(disk + QStringLiteral("/exporttesti.mdb"));
@@ -161,9 +163,9 @@ int main(int argc, char **argv)
     std::printf("   goal: export at most 1000 ms -> %s\n", ours.median <= 1000 ? "met" : "NOT met");
 
     // Refresh of the results screen for a pupil in the middle of the archive.
-    registerResultsScreens(nav);
-    ctx.nomeStudente = QStringLiteral("ALUNNO %1 DI PROVA").arg(pupils / 2, 5, 10, QLatin1Char('0'));
-    auto *screen = qobject_cast<FRisultati *>(nav.load(ScreenName::Risultati));
+    host.registerResultsScreen();
+    host.session().nomeStudente = QStringLiteral("ALUNNO %1 DI PROVA").arg(pupils / 2, 5, 10, QLatin1Char('0'));
+    auto *screen = host.resultsScreen();
     screen->resize(1280, 1024);
     const Stats refresh = measure(refreshRuns, [] {}, [&] { screen->CMDAGGIORNA_Click(); }, 5);
     print("refresh of the results screen", refresh);
@@ -172,6 +174,5 @@ int main(int argc, char **argv)
                 qPrintable(screen->cell(1, 4)), qlonglong(dialogs.messages.size()));
     std::printf("   goal: refresh at most 20 ms -> %s\n", refresh.median <= 20 ? "met" : "NOT met");
 
-    qunsetenv("MORVELLO_DRIVE_A");
     return 0;
 }

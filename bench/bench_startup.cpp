@@ -3,7 +3,6 @@
 //
 //   bench_startup [runs]        (offscreen by default; run under Xvfb with
 //                                QT_QPA_PLATFORM=xcb to time a real display)
-#include "results/openresults.h"
 #include "shell/morvelloapp.h"
 
 #include <QApplication>
@@ -71,7 +70,6 @@ int childMorvello(int argc, char **argv, const QString &base)
     QApplication app(argc, argv);
     morvello::setupApplication(app);
     morvello::MorvelloApp m(base, std::make_unique<LeavingDialogs>());
-    morvello::registerResultsScreens(m.navigator());
     m.start();
     return 4; // the name entry never showed
 }

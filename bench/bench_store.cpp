@@ -1,10 +1,9 @@
 // Results store timings on a school-sized archive: 10,000 pupils.
 //   bench_store [pupils] [saves]
-// Prints medians (and the slower tail) of one save, a lookup, the names list,
-// recordset walks and the menu's list fill, for the file's own journal mode
-// (write-ahead log) and, for comparison, a rollback journal.
+// Prints medians (and the slower tail) of one save through the results store,
+// a lookup, the names list, a walk of all rows and the menu's list fill, for
+// the file's own journal mode (write-ahead log) and for a rollback journal.
 
-#include "platform/appcontext.h"
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
@@ -83,7 +82,7 @@ bool fill(Database &db, int pupils)
 
 // Every save carries new values (SQLite skips rewriting a row whose content
 // does not change, which would make a save look free).
-void saves(const char *label, AppContext &ctx, FixedClock &clock, int pupils, int count)
+void saves(const char *label, ResultsStore &store, FixedClock &clock, int pupils, int count)
 {
     static int serial = 0;
     QRandomGenerator rng(7);
@@ -92,9 +91,9 @@ void saves(const char *label, AppContext &ctx, FixedClock &clock, int pupils, in
         n = int(rng.bounded(pupils));
     int failures = 0;
     const Stats s = timeIt(count, [&](int i) {
-        ctx.nomeStudente = pupil(order.at(i)).toLower(); // the seek ignores case
+        const QString name = pupil(order.at(i)).toLower(); // the lookup ignores case
         clock.set(clock.now().addSecs(1));
-        const DbError e = saveGroup(ctx, FieldGroup::Genette, ++serial, 7, 42);
+        const DbError e = store.save(name, {GroupValues{FieldGroup::Genette, ++serial, 7, 42, {}}}, clock.now());
         if (e.isError() && !failures++)
             std::printf("   first failure: %s\n", qPrintable(e.message));
     });
@@ -136,12 +135,7 @@ int main(int argc, char **argv)
     }
 
     FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(10, 30)));
-    ScriptedDialogs dialogs;
-    AppContext ctx;
-    ctx.dbTesti = db.get();
-    ctx.clock = &clock;
-    ctx.dialogs = &dialogs;
-    ctx.baseDir = dir.path();
+    ResultsStore store(*db);
 
     {
         QSqlQuery q(db->connection());
@@ -149,44 +143,33 @@ int main(int argc, char **argv)
         q.next();
         std::printf("journal mode of the results file: %s\n", qPrintable(q.value(0).toString()));
     }
-    saves("save, existing pupil (seek, edit, durable commit)", ctx, clock, pupils, count);
+    saves("save, existing pupil (find, update, durable commit)", store, clock, pupils, count);
     {
         int n = 0;
-        print("save, new pupil (seek, insert, edit, commit)", timeIt(std::max(20, count / 4), [&](int) {
-                  ctx.nomeStudente = QStringLiteral("NUOVO ALUNNO %1").arg(n++);
-                  saveGroup(ctx, FieldGroup::Poesia, 3, 6, 48);
+        print("save, new pupil (find, insert, update, commit)", timeIt(std::max(20, count / 4), [&](int) {
+                  store.save(QStringLiteral("NUOVO ALUNNO %1").arg(n++), {GroupValues{FieldGroup::Poesia, 3, 6, 48, {}}},
+                             clock.now());
               }));
     }
-    print("registerNarrativeResult (append to studenti)", timeIt(std::max(20, count / 4), [&](int i) {
-              ctx.nomeStudente = pupil(i);
-              registerNarrativeResult(ctx, 3, 4);
+    print("appendStudentRow (append to studenti)", timeIt(std::max(20, count / 4), [&](int i) {
+              store.appendStudentRow(pupil(i), QStringLiteral("Testi narrativi"), 3, 4);
           }));
-    print("lookupPupil (seek + 34 values)", timeIt(count, [&](int i) {
-              lookupPupil(*db, pupil((i * 7919) % pupils).toLower());
+    print("pupilRow (find + 34 values)", timeIt(count, [&](int i) {
+              store.pupilRow(pupil((i * 7919) % pupils).toLower());
           }));
     QStringList names;
-    print("allNames", timeIt(20, [&](int) { names = allNames(*db); }));
-    print("allNames + QListWidget fill (menu list)", timeIt(10, [&](int) {
+    print("names", timeIt(20, [&](int) { names = store.names(); }));
+    print("names + QListWidget fill (menu list)", timeIt(10, [&](int) {
               QListWidget list;
-              list.addItems(allNames(*db));
+              list.addItems(store.names());
           }));
-    print("recordset walk, nome only", timeIt(5, [&](int) {
-              auto rs = db->openRecordset(QStringLiteral("tabtesti"));
+    print("forEachRow, all 34 values", timeIt(5, [&](int) {
               int n = 0;
-              for (rs->moveFirst(); !rs->eof(); rs->moveNext())
-                  n += rs->value(QStringLiteral("nome")).toString().size();
+              store.forEachRow([&n](const QVector<QVariant> &row) {
+                  n += int(row.size());
+                  return true;
+              });
               Q_UNUSED(n);
-          }));
-    print("recordset walk, all 34 values by position", timeIt(5, [&](int) {
-              auto rs = db->openRecordset(QStringLiteral("tabtesti"));
-              for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-                  for (int j = 0; j < 34; ++j)
-                      rs->value(j);
-              }
-          }));
-    print("recordCount (first call on a new recordset)", timeIt(10, [&](int) {
-              auto rs = db->openRecordset(QStringLiteral("tabtesti"));
-              rs->recordCount();
           }));
 
     // The same saves with a rollback journal, for the choice of journal mode.
@@ -196,11 +179,10 @@ int main(int argc, char **argv)
         q.next();
         std::printf("\njournal mode switched to: %s\n", qPrintable(q.value(0).toString()));
         q.finish();
-        saves("save, existing pupil, rollback journal", ctx, clock, pupils, count);
+        saves("save, existing pupil, rollback journal", store, clock, pupils, count);
         db->exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     }
     std::printf("\nnames listed: %d\n", int(names.size()));
-    ctx.dbTesti = nullptr;
-    db->close();
+    store.close();
     return 0;
 }

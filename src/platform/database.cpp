@@ -462,6 +462,21 @@ bool Database::run(QSqlQuery &query, const QString &what, DbError *error) const
     return false;
 }
 
+QVariant Database::toStored(const QVariant &value)
+{
+    return forStorage(value);
+}
+
+QVariant Database::fromStoredDate(const QVariant &raw)
+{
+    if (raw.isValid() && !raw.isNull() && raw.typeId() == QMetaType::QString) {
+        const QDateTime dt = parseStoredDateTime(raw.toString());
+        if (dt.isValid())
+            return dt;
+    }
+    return raw;
+}
+
 bool Database::exec(const QString &sql, const QVariantList &values, DbError *error)
 {
     clearError(error);

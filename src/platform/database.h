@@ -79,6 +79,19 @@ public:
     // Maps an engine failure to a numbered, Italian error.
     DbError translate(const QString &what, int sqliteCode, const QString &driverText) const;
 
+    // Prepares / runs a statement on this connection; on failure *error holds
+    // the numbered error of `what` ("il salvataggio", ...).
+    bool prepare(QSqlQuery &query, const QString &sql, const QString &what, DbError *error) const;
+    bool run(QSqlQuery &query, const QString &what, DbError *error) const;
+    // The numbered error of a statement that failed.
+    DbError failure(const QSqlQuery &query, const QString &what) const;
+
+    // A value as the file keeps it (whole numbers as integers, date-times as
+    // "yyyy-MM-dd HH:mm:ss" text), and a stored value of a date-time column
+    // read back (a QDateTime, or the text it holds when that is no date).
+    static QVariant toStored(const QVariant &value);
+    static QVariant fromStoredDate(const QVariant &raw);
+
 private:
     Database() = default;
     friend class Recordset;
@@ -91,9 +104,6 @@ private:
 
     bool connect(const QString &what, DbError *error);
     bool tableInfo(const QString &table, TableInfo *info, DbError *error);
-    bool prepare(QSqlQuery &query, const QString &sql, const QString &what, DbError *error) const;
-    bool run(QSqlQuery &query, const QString &what, DbError *error) const;
-    DbError failure(const QSqlQuery &query, const QString &what) const;
     DbError notOpenError() const;
 
     QString m_connectionName;

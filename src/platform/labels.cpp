@@ -97,31 +97,21 @@ void StyledLabel::focusOutEvent(QFocusEvent *e)
     update();
 }
 
-CommandLabel::CommandLabel(const QString &text, const QColor &resting, QWidget *parent)
-    : StyledLabel(text, parent), m_resting(resting)
+ClickLabel::ClickLabel(const QString &text, QWidget *parent) : StyledLabel(text, parent)
 {
-    setTextColor(resting);
-    setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(text.simplified());
 }
 
-void CommandLabel::mouseMoveEvent(QMouseEvent *e)
-{
-    setTextColor(red());
-    emit hovered();
-    e->accept();
-}
-
-void CommandLabel::mousePressEvent(QMouseEvent *e)
+void ClickLabel::mousePressEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton)
         m_pressed = true;
     e->accept();
 }
 
-void CommandLabel::mouseReleaseEvent(QMouseEvent *e)
+void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
 {
     const bool wasPressed = m_pressed;
     m_pressed = false;
@@ -130,13 +120,27 @@ void CommandLabel::mouseReleaseEvent(QMouseEvent *e)
     e->accept();
 }
 
-void CommandLabel::keyPressEvent(QKeyEvent *e)
+void ClickLabel::keyPressEvent(QKeyEvent *e)
 {
     if (isActivationKey(e)) {
         emit clicked();
         return;
     }
     StyledLabel::keyPressEvent(e);
+}
+
+CommandLabel::CommandLabel(const QString &text, const QColor &resting, QWidget *parent)
+    : ClickLabel(text, parent), m_resting(resting)
+{
+    setTextColor(resting);
+    setMouseTracking(true);
+}
+
+void CommandLabel::mouseMoveEvent(QMouseEvent *e)
+{
+    setTextColor(red());
+    emit hovered();
+    e->accept();
 }
 
 DragLabel::DragLabel(const QString &text, QWidget *parent) : StyledLabel(text, parent)
@@ -213,10 +217,14 @@ void DragLabel::focusOutEvent(QFocusEvent *e)
     update();
 }
 
-DropLabel::DropLabel(int index, QWidget *parent) : StyledLabel(QString(), parent), m_index(index)
+DropLabel::DropLabel(int index, QWidget *parent) : ClickLabel(QString(), parent), m_index(index)
 {
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::ArrowCursor);
+    // A press need not start here: a label dropped from a drag counts, and
+    // so does a plain release over the box.
+    connect(this, &ClickLabel::clicked, this, [this] { emit boxClicked(m_index); });
 }
 
 void DropLabel::dragEnterEvent(QDragEnterEvent *e)
@@ -246,31 +254,15 @@ void DropLabel::dropEvent(QDropEvent *e)
     emit dropped(m_index, caption, e->source());
 }
 
-void DropLabel::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-        emit clicked(m_index);
-    e->accept();
-}
-
-void DropLabel::keyPressEvent(QKeyEvent *e)
-{
-    if (isActivationKey(e)) {
-        emit clicked(m_index);
-        return;
-    }
-    StyledLabel::keyPressEvent(e);
-}
-
 void DropLabel::focusInEvent(QFocusEvent *e)
 {
-    StyledLabel::focusInEvent(e);
+    ClickLabel::focusInEvent(e);
     update();
 }
 
 void DropLabel::focusOutEvent(QFocusEvent *e)
 {
-    StyledLabel::focusOutEvent(e);
+    ClickLabel::focusOutEvent(e);
     update();
 }
 

@@ -37,9 +37,29 @@ private:
     bool m_border = false;
 };
 
-// A label that acts as a command: red under the pointer, back to its resting
-// colour when the screen says so; clicked on release, or with Enter/Space.
-class CommandLabel : public StyledLabel
+// The one clickable label: clicked when the left button is pressed and
+// released over it, or with Enter/Space when it has the keyboard focus.
+class ClickLabel : public StyledLabel
+{
+    Q_OBJECT
+public:
+    explicit ClickLabel(const QString &text = QString(), QWidget *parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    bool m_pressed = false;
+};
+
+// A label that acts as a command: a clickable label that turns red under the
+// pointer and back to its resting colour when the screen says so.
+class CommandLabel : public ClickLabel
 {
     Q_OBJECT
 public:
@@ -50,18 +70,13 @@ public:
     void setRestingColor(const QColor &c) { m_resting = c; }
 
 signals:
-    void clicked();
     void hovered();
 
 protected:
     void mouseMoveEvent(QMouseEvent *e) override;
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     QColor m_resting;
-    bool m_pressed = false;
 };
 
 // A label that starts a drag as soon as it is pressed; the label stays in
@@ -94,8 +109,8 @@ private:
 };
 
 // A drop target: accepts the drags of DragLabels and reports what was dropped.
-// Clicked, or Enter/Space, reports clicked() for the pick-and-place road.
-class DropLabel : public StyledLabel
+// Clicked, or Enter/Space, reports boxClicked() for the pick-and-place road.
+class DropLabel : public ClickLabel
 {
     Q_OBJECT
 public:
@@ -104,14 +119,12 @@ public:
 
 signals:
     void dropped(int index, const QString &caption, QObject *source);
-    void clicked(int index);
+    void boxClicked(int index);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *e) override;
     void dragMoveEvent(QDragMoveEvent *e) override;
     void dropEvent(QDropEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void keyPressEvent(QKeyEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
 

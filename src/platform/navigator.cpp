@@ -1,10 +1,8 @@
 #include "navigator.h"
 
-#include "appcontext.h"
-
 namespace morvello {
 
-Navigator::Navigator(AppContext &ctx, QObject *parent) : QObject(parent), m_ctx(ctx) {}
+Navigator::Navigator(QObject *parent) : QObject(parent) {}
 
 Navigator::~Navigator()
 {
@@ -30,7 +28,7 @@ Screen *Navigator::load(const QString &name)
     auto f = m_factories.constFind(name);
     if (f == m_factories.constEnd())
         return nullptr;
-    Screen *s = (*f)(m_ctx);
+    Screen *s = (*f)();
     if (!s)
         return nullptr;
     m_screens.insert(name, s);
@@ -74,7 +72,7 @@ Screen *Navigator::showCaller(const QString &formChiamante)
 {
     if (isRegistered(formChiamante))
         return show(formChiamante);
-    return show(ScreenName::Menu);
+    return show(m_fallback);
 }
 
 QStringList Navigator::loadedScreens() const

@@ -9,8 +9,6 @@
 
 namespace morvello {
 
-struct AppContext;
-
 // Owns the screens by name. A screen is built and its Form_Load run the first
 // time it is shown (or loaded); hiding keeps it with all its state; unloading
 // destroys it, so the next show starts from scratch.
@@ -18,13 +16,17 @@ class Navigator : public QObject
 {
     Q_OBJECT
 public:
-    using Factory = std::function<Screen *(AppContext &)>;
+    using Factory = std::function<Screen *()>;
 
-    explicit Navigator(AppContext &ctx, QObject *parent = nullptr);
+    explicit Navigator(QObject *parent = nullptr);
     ~Navigator() override;
 
     void registerScreen(const QString &name, Factory factory);
     bool isRegistered(const QString &name) const { return m_factories.contains(name); }
+
+    // The screen shown when a return names no screen (the main menu).
+    void setFallback(const QString &name) { m_fallback = name; }
+    QString fallback() const { return m_fallback; }
 
     Screen *load(const QString &name);
     Screen *screen(const QString &name) const;
@@ -42,7 +44,7 @@ public:
     void unloadAll();
 
     // The results screen's return: shows the screen named by FormChiamante,
-    // or the main menu when that names no screen.
+    // or the fallback screen when that names no screen.
     Screen *showCaller(const QString &formChiamante);
 
     QStringList loadedScreens() const;
@@ -56,9 +58,9 @@ signals:
     void screenUnloaded(const QString &name);
 
 private:
-    AppContext &m_ctx;
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<Screen>> m_screens;
+    QString m_fallback;
     bool m_showWindows = true;
 };
 

@@ -1,8 +1,5 @@
 #include "screen.h"
 
-#include "appcontext.h"
-#include "navigator.h"
-
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,9 +11,9 @@
 
 namespace morvello {
 
-Screen::Screen(AppContext &ctx, const QString &name, const QSize &designTwips, const QColor &background,
-               const QString &caption, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_ctx(ctx), m_design(designTwips), m_background(background)
+Screen::Screen(const QString &name, const QSize &designTwips, const QColor &background, const QString &caption,
+               QWidget *parent)
+    : QWidget(parent, Qt::Window), m_design(designTwips), m_background(background)
 {
     setObjectName(name);
     setWindowTitle(caption);
@@ -50,9 +47,9 @@ void Screen::setDesignGeometry(QWidget *w, const QRect &twips)
     // Edges are rounded, not sizes, so that controls laid edge to edge on the
     // design stay edge to edge on the display, without a pixel of gap.
     const double s = m_scale / kTwipsPerPixel;
-    const int left = int(std::lround(twips.x() * s));
+    const int left = m_left + int(std::lround(twips.x() * s));
     const int top = int(std::lround(twips.y() * s));
-    const int right = int(std::lround((twips.x() + twips.width()) * s));
+    const int right = m_left + int(std::lround((twips.x() + twips.width()) * s));
     const int bottom = int(std::lround((twips.y() + twips.height()) * s));
     w->setGeometry(left, top, qMax(1, right - left), qMax(1, bottom - top));
 }
@@ -86,34 +83,79 @@ void Screen::setDesignHeight(QWidget *w, int height)
 
 void Screen::setDesignFont(QWidget *w, const QString &family, double points, bool bold, bool italic)
 {
+    setDesignFont(w, DesignFont{family, points, bold, italic});
+}
+
+void Screen::setDesignFont(QWidget *w, const DesignFont &font)
+{
     if (!w)
         return;
     if (!m_geometry.contains(w) && !m_fonts.contains(w))
         forgetOnDestroy(w);
-    m_fonts.insert(w, DesignFont{family, points, bold, italic});
-    QFont f(family);
-    f.setBold(bold);
-    f.setItalic(italic);
-    int pixels = qMax(1, int(std::lround(points * 96.0 / 72.0 * m_scale)));
-    f.setPixelSize(pixels);
-    w->setFont(f);
+    const FontRule rule{font, false, TextFit{}};
+    m_fonts.insert(w, rule);
+    applyFont(w, rule);
+}
 
-    // Fonts differ a little from those the screens were drawn with: a wrapped
-    // caption that would spill out of its label is set a touch smaller
-    // rather than cut (never below four fifths of its size).
+void Screen::setFittedFont(QWidget *w, const DesignFont &font, const TextFit &fit)
+{
+    if (!w)
+        return;
+    if (!m_geometry.contains(w) && !m_fonts.contains(w))
+        forgetOnDestroy(w);
+    const FontRule rule{font, true, fit};
+    m_fonts.insert(w, rule);
+    applyFont(w, rule);
+}
+
+void Screen::applyFont(QWidget *w, const FontRule &rule)
+{
+    QFont f(rule.font.family);
+    f.setBold(rule.font.bold);
+    f.setItalic(rule.font.italic);
+    f.setPixelSize(qMax(1, int(std::lround(rule.font.points * 96.0 / 72.0 * m_scale))));
     auto *label = qobject_cast<QLabel *>(w);
-    if (label && label->wordWrap() && !label->text().isEmpty() && m_geometry.contains(w)) {
-        const int floor = qMax(1, pixels * 4 / 5);
-        while (pixels > floor && label->heightForWidth(label->width()) > label->height()) {
-            f.setPixelSize(--pixels);
-            label->setFont(f);
-        }
+    // Fonts differ a little from those the screens were drawn with: unless a
+    // screen sets its own rule, a wrapped caption that would spill out of its
+    // label is set a touch smaller (never below four fifths) rather than cut.
+    const bool fitted = rule.fitted || (label && label->wordWrap());
+    const TextFit fit = rule.fitted ? rule.fit : TextFit{true, 0.8, false};
+    if (fitted && label && !label->text().isEmpty() && m_geometry.contains(w)) {
+        const QRect g = m_geometry.value(w);
+        // A pixel or two for the frame and the rounding of the edges.
+        const QSize room(qMax(1, px(g.width()) - 4), qMax(1, px(g.height()) - 2));
+        f = fittedFont(f, {label->text()}, room, fit);
     }
+    w->setFont(f);
+}
+
+void Screen::refit(QWidget *w)
+{
+    auto it = m_fonts.constFind(w);
+    if (it != m_fonts.constEnd())
+        applyFont(w, *it);
+}
+
+void Screen::refitAll()
+{
+    const auto fonts = m_fonts;
+    for (auto it = fonts.cbegin(); it != fonts.cend(); ++it)
+        applyFont(it.key(), it.value());
 }
 
 int Screen::px(double twips) const
 {
     return int(std::lround(twips * m_scale / kTwipsPerPixel));
+}
+
+QRect Screen::toPixels(const QRect &twips) const
+{
+    const double s = m_scale / kTwipsPerPixel;
+    const int left = m_left + int(std::lround(twips.x() * s));
+    const int top = int(std::lround(twips.y() * s));
+    const int right = m_left + int(std::lround((twips.x() + twips.width()) * s));
+    const int bottom = int(std::lround((twips.y() + twips.height()) * s));
+    return QRect(left, top, right - left, bottom - top);
 }
 
 void Screen::showFullSize()
@@ -136,12 +178,15 @@ void Screen::relayout()
     const double sx = width() / ((extent.x() + extent.width()) / kTwipsPerPixel);
     const double sy = height() / ((extent.y() + extent.height()) / kTwipsPerPixel);
     m_scale = qMax(0.1, qMin(sx, sy));
+    // On a display wider than the design the surface sits in the middle,
+    // not against the left edge with an empty band on the right.
+    const double surfaceWidth = (extent.x() + extent.width()) / kTwipsPerPixel * m_scale;
+    m_left = qMax(0, int(std::lround((width() - surfaceWidth) / 2.0)));
     const auto geometries = m_geometry; // setDesignGeometry re-inserts
     for (auto it = geometries.cbegin(); it != geometries.cend(); ++it)
         setDesignGeometry(it.key(), it.value());
-    const auto fonts = m_fonts;
-    for (auto it = fonts.cbegin(); it != fonts.cend(); ++it)
-        setDesignFont(it.key(), it->family, it->points, it->bold, it->italic);
+    refitAll();
+    emit laidOut();
 }
 
 void Screen::resizeEvent(QResizeEvent *e)
@@ -164,7 +209,7 @@ void Screen::paintDecoration(QPainter &p, const QRect &area)
     p.setPen(QPen(ring, qMax(1.0, 2.0 * m_scale)));
     p.setBrush(Qt::NoBrush);
     const double r0 = area.width() * 0.18;
-    const QPointF c(area.width() * 0.82, area.height() * 0.85);
+    const QPointF c(area.x() + area.width() * 0.82, area.y() + area.height() * 0.85);
     for (int i = 0; i < 6; ++i)
         p.drawEllipse(c, r0 + i * r0 * 0.45, r0 + i * r0 * 0.45);
 }
@@ -173,7 +218,7 @@ void Screen::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), m_background);
-    paintDecoration(p, rect());
+    paintDecoration(p, QRect(m_left, 0, qMax(1, width() - 2 * m_left), height()));
 }
 
 void Screen::mouseMoveEvent(QMouseEvent *e)
@@ -188,12 +233,7 @@ void Screen::mouseMoveEvent(QMouseEvent *e)
 
 void Screen::titleBarClose()
 {
-    if (m_ctx.navigator) {
-        m_ctx.navigator->show(ScreenName::Menu);
-        m_ctx.navigator->hide(screenName());
-    } else {
-        hide();
-    }
+    hide();
 }
 
 void Screen::closeEvent(QCloseEvent *e)

@@ -3,7 +3,8 @@
 #include "removabledrive.h"
 #include "schema.h"
 
-#include "platform/appcontext.h"
+#include "resultsstore.h"
+
 #include "platform/database.h"
 
 #include <QFile>
@@ -43,7 +44,6 @@ QString templateMissing()
 namespace {
 
 const QString kExportFile = QStringLiteral("A:\\exporttesti.mdb");
-constexpr int kColumns = 34;
 
 ExportOutcome failed(ExportStatus status, const QString &message, bool copied, int rows = 0)
 {
@@ -98,13 +98,6 @@ ExportStatus copyTemplate(const QString &from, const QString &to, QString *messa
     return ExportStatus::Done;
 }
 
-QString quoted(const QString &identifier)
-{
-    QString s = identifier;
-    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
 // A template copied by this click that then could not take the rows is taken
 // away again: the disk is left as it was found.
 void removeCopy(const QString &path)
@@ -113,43 +106,11 @@ void removeCopy(const QString &path)
     QFile::remove(path + QStringLiteral("-journal"));
 }
 
-// A removable disk is slow and a school's archive can be long: the rows
-// travel through one statement read on the source and one prepared insert
-// on the disk, each value exactly as stored, column j into column j.
-bool appendAll(Database &source, const Recordset &sourceTable, Database &disk, const Recordset &diskTable, int *rows)
-{
-    if (sourceTable.fieldCount() < kColumns || diskTable.fieldCount() < kColumns)
-        return false;
-    QStringList names;
-    QStringList marks;
-    for (int j = 0; j < kColumns; ++j) {
-        names << quoted(diskTable.fieldName(j));
-        marks << QStringLiteral("?");
-    }
-    QSqlQuery read(source.connection());
-    read.setForwardOnly(true);
-    if (!read.prepare(QStringLiteral("SELECT * FROM \"tabtesti\" ORDER BY rowid")) || !read.exec())
-        return false;
-    QSqlQuery write(disk.connection());
-    if (!write.prepare(QStringLiteral("INSERT INTO \"tabtesti\" (%1) VALUES (%2)")
-                           .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))))
-        return false;
-    while (read.next()) {
-        for (int j = 0; j < kColumns; ++j)
-            write.bindValue(j, read.value(j));
-        if (!write.exec())
-            return false;
-        ++*rows;
-    }
-    // A read that stopped on a damaged page is not the end of the table.
-    return read.lastError().type() == QSqlError::NoError;
-}
-
 } // namespace
 
-ExportOutcome exportArchive(AppContext &ctx)
+ExportOutcome exportArchive(ResultsStore &store, const Services &services)
 {
-    const QString target = removabledrive::resolve(kExportFile);
+    const QString target = removabledrive::resolve(kExportFile, services.drive);
     if (target.isEmpty())
         return failed(ExportStatus::OpenFailed, exportmsg::interrupted(), false);
 
@@ -163,7 +124,7 @@ ExportOutcome exportArchive(AppContext &ctx)
         // The disk has no export file yet: put the empty one there, once.
         if (err.number == DbErrorCode::FileNotFound && !copied) {
             QString message;
-            if (copyTemplate(ctx.dataPath(schema::exportTemplateFile()), target, &message) != ExportStatus::Done)
+            if (copyTemplate(services.dataPath(schema::exportTemplateFile()), target, &message) != ExportStatus::Done)
                 return failed(ExportStatus::TemplateCopyFailed, message, false);
             copied = true;
             continue;
@@ -173,14 +134,12 @@ ExportOutcome exportArchive(AppContext &ctx)
         return failed(ExportStatus::OpenFailed, exportmsg::interrupted(), copied);
     }
 
+    // A disk whose file has no results table is not an export disk.
     DbError err;
-    std::unique_ptr<Recordset> dst = exp->openRecordset(QStringLiteral("tabtesti"), &err);
-    std::unique_ptr<Recordset> src;
-    if (dst && ctx.dbTesti)
-        src = ctx.dbTesti->openRecordset(QStringLiteral("tabtesti"), &err);
-    if (!dst || !src) {
-        dst.reset();
-        exp->close();
+    const bool hasTable = exp->exec(QStringLiteral("SELECT count(*) FROM \"tabtesti\" WHERE 0"), {}, &err);
+    exp->close();
+    exp.reset();
+    if (!hasTable || !store.isOpen()) {
         if (copied)
             removeCopy(target);
         return failed(ExportStatus::TableFailed, exportmsg::insertNewDisk(), copied);
@@ -189,22 +148,12 @@ ExportOutcome exportArchive(AppContext &ctx)
     // All rows or none: a disk that fills up half way must not hold an export
     // that looks done.
     int rows = 0;
-    bool ok = exp->beginTransaction(&err) && appendAll(*ctx.dbTesti, *src, *exp, *dst, &rows);
-    if (ok)
-        ok = exp->commit(&err);
-    if (!ok) {
-        if (exp->inTransaction())
-            exp->rollback();
-        dst.reset();
-        exp->close();
+    err = store.appendAllRowsTo(target, &rows);
+    if (err.isError()) {
         if (copied)
             removeCopy(target);
         return failed(ExportStatus::WriteFailed, exportmsg::interrupted(), copied);
     }
-    dst.reset();
-    src.reset();
-    exp->close();
-
     ExportOutcome out;
     out.rowsAppended = rows;
     out.templateCopied = copied;

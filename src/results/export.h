@@ -3,7 +3,8 @@
 
 namespace morvello {
 
-struct AppContext;
+class ResultsStore;
+struct Services;
 
 // The export of the whole archive onto the floppy: every row of this
 // computer's tabtesti is appended to the tabtesti of "A:\exporttesti.mdb",
@@ -34,6 +35,6 @@ QString diskFull();
 QString templateMissing();
 } // namespace exportmsg
 
-ExportOutcome exportArchive(AppContext &ctx);
+ExportOutcome exportArchive(ResultsStore &store, const Services &services);
 
 } // namespace morvello

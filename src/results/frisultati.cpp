@@ -4,9 +4,7 @@
 #include "resultsstore.h"
 #include "resultstext.h"
 
-#include "platform/appcontext.h"
-#include "platform/database.h"
-#include "platform/navigator.h"
+#include "platform/controls.h"
 #include "platform/pupilname.h"
 
 #include <QEvent>
@@ -21,31 +19,6 @@
 #include <QTableWidget>
 
 namespace morvello {
-
-void ClickLabel::mousePressEvent(QMouseEvent *e)
-{
-    if (e->button() == Qt::LeftButton)
-        m_pressed = true;
-    e->accept();
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
-{
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
-    if (wasPressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-        emit clicked();
-    e->accept();
-}
-
-void ClickLabel::keyPressEvent(QKeyEvent *e)
-{
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space) {
-        emit clicked();
-        return;
-    }
-    StyledLabel::keyPressEvent(e);
-}
 
 namespace {
 
@@ -63,17 +36,6 @@ constexpr int kGridColumns = 5;
 constexpr int kGridTwips[4] = {240, 1440, 8775, 3705};
 constexpr int kColumnTwips[kGridColumns] = {3500, 700, 700, 700, 3000};
 
-const char *const kRowCaptions[kGridRows] = {
-    "Argomento",
-    "Testi espositivi (tipo sequenze)",
-    "Poesia: introduzione",
-    "Figure retoriche: riconoscimento",
-    "Figure retoriche: definizioni",
-    "Testi narrativi (trovare sequenze)",
-    "Aiuti cercati nell'individuare seq.",
-    "Testi narrativi (tipo sequenze)",
-    "Testi narrativi (concetti Génette)",
-};
 const char *const kColumnCaptions[kGridColumns] = {
     "Argomento", "Giusti", "    Su", "    %", "           Quando",
 };
@@ -108,30 +70,27 @@ protected:
     }
 };
 
+const QString kSans = QStringLiteral("MS Sans Serif");
+const QString kArial = QStringLiteral("Arial");
+
+// Fonts of the design, narrowed (then shrunk) only where a text would not fit
+// its box with the fonts this computer has.
+const TextFit kNarrowed{false, 0.5, true};
+
 StyledLabel *makeLabel(FRisultati *s, const char *name, const QString &text, const QColor &colour,
                        const QColor &background = QColor())
 {
-    auto *l = new StyledLabel(text, s);
-    l->setObjectName(QString::fromUtf8(name));
-    l->setTextColor(colour);
-    l->setBackgroundColor(background);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
+    return controls::label(s, QString::fromUtf8(name), text, QRect(), DesignFont{}, colour, background);
 }
 
 CommandLabel *makeCommand(FRisultati *s, const char *name, const QString &text, const QColor &resting)
 {
-    auto *l = new CommandLabel(text, resting, s);
-    l->setObjectName(QString::fromUtf8(name));
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
+    return controls::command(s, QString::fromUtf8(name), text, QRect(), DesignFont{}, resting);
 }
 
 QLineEdit *makeBox(FRisultati *s, const char *name)
 {
-    auto *e = new QLineEdit(s);
-    e->setObjectName(QString::fromUtf8(name));
-    e->setMaxLength(kMaxNameLength);
+    QLineEdit *e = controls::textBox(s, QString::fromUtf8(name), QRect(), DesignFont{}, kMaxNameLength);
     e->setStyleSheet(QStringLiteral("QLineEdit { background-color: #c0c0ff; color: #000000; border: 1px solid "
                                     "#404040; padding: 0px 2px; }"));
     return e;
@@ -139,9 +98,10 @@ QLineEdit *makeBox(FRisultati *s, const char *name)
 
 } // namespace
 
-FRisultati::FRisultati(AppContext &ctx, QWidget *parent)
-    : Screen(ctx, ScreenName::Risultati, QSize(11880, 9600), kBackground,
-             QStringLiteral("Risultati conseguiti nelle esercitazioni"), parent)
+FRisultati::FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *parent)
+    : Screen(name(), QSize(11880, 9600), kBackground, QStringLiteral("Risultati conseguiti nelle esercitazioni"),
+             parent),
+      m_env(env), m_store(store)
 {
     // Built bottom to top: what comes later lies over what came before.
     m_image2 = nullptr;
@@ -176,12 +136,12 @@ FRisultati::FRisultati(AppContext &ctx, QWidget *parent)
     m_grid->setStyleSheet(QStringLiteral("QTableWidget { background-color: #808080; color: #000000; "
                                          "gridline-color: #808080; border: 1px solid #000000; }"));
     place(m_grid, kGridTwips[0], kGridTwips[1], kGridTwips[2], kGridTwips[3]);
-    designFont(m_grid, QStringLiteral("MS Sans Serif"), 12);
+    setDesignFont(m_grid, QStringLiteral("MS Sans Serif"), 12);
     m_label1->stackUnder(m_grid);
 
     m_labNome = makeLabel(this, "LabNOME", QString(), QColor(224, 224, 224), QColor(0, 0, 64));
     place(m_labNome, 0, 240, 11895, 375);
-    designFont(m_labNome, QStringLiteral("Arial"), 14.25, true);
+    setFittedFont(m_labNome, DesignFont{QStringLiteral("Arial"), 14.25, true}, kNarrowed);
 
     m_cmdAggiorna = new QPushButton(QStringLiteral("AGGIORNA I RISULTATI"), this);
     m_cmdAggiorna->setObjectName(QStringLiteral("CMDAGGIORNA"));
@@ -193,13 +153,13 @@ FRisultati::FRisultati(AppContext &ctx, QWidget *parent)
     m_label2 = makeLabel(this, "Label2", QStringLiteral("Cerca i RISULTATI di..."), QColor(192, 192, 255),
                          QColor(64, 64, 64));
     place(m_label2, 9360, 1200, 2295, 375);
-    designFont(m_label2, QStringLiteral("MS Sans Serif"), 8.25, true);
+    setFittedFont(m_label2, DesignFont{QStringLiteral("MS Sans Serif"), 8.25, true}, kNarrowed);
     m_label2->setAlignment(Qt::AlignCenter);
 
     m_label9 = makeLabel(this, "Label9", QStringLiteral("Qui sotto scrivi il COGNOME"), QColor(192, 192, 255),
                          QColor(64, 64, 64));
     place(m_label9, 9195, 1800, 2535, 255);
-    designFont(m_label9, QStringLiteral("MS Sans Serif"), 8.25, true);
+    setFittedFont(m_label9, DesignFont{QStringLiteral("MS Sans Serif"), 8.25, true}, kNarrowed);
 
     m_text2 = makeBox(this, "Text2");
     m_text2->setAccessibleName(QStringLiteral("Cognome"));
@@ -208,7 +168,7 @@ FRisultati::FRisultati(AppContext &ctx, QWidget *parent)
 
     m_label8 = makeLabel(this, "Label8", QStringLiteral(" e qui il NOME"), QColor(192, 192, 255), QColor(64, 64, 64));
     place(m_label8, 9360, 2880, 2295, 255);
-    designFont(m_label8, QStringLiteral("MS Sans Serif"), 8.25, true);
+    setFittedFont(m_label8, DesignFont{QStringLiteral("MS Sans Serif"), 8.25, true}, kNarrowed);
 
     m_text1 = makeBox(this, "Text1");
     m_text1->setAccessibleName(QStringLiteral("Nome"));
@@ -225,11 +185,11 @@ FRisultati::FRisultati(AppContext &ctx, QWidget *parent)
 
     m_labTorna = makeCommand(this, "Labtorna", QStringLiteral("TORNA"), kRestTorna);
     place(m_labTorna, 9480, 5760, 2055, 1455);
-    designFont(m_labTorna, QStringLiteral("Arial"), 12, true);
+    setFittedFont(m_labTorna, DesignFont{QStringLiteral("Arial"), 12, true}, kNarrowed);
 
     m_labMenu = makeCommand(this, "Labmenù", QStringLiteral("Menù"), kRestMenu);
     place(m_labMenu, 9480, 7440, 2175, 375);
-    designFont(m_labMenu, QStringLiteral("Arial"), 12, true);
+    setFittedFont(m_labMenu, DesignFont{QStringLiteral("Arial"), 12, true}, kNarrowed);
 
     // A plain bar: its design caption is there, in the bar's own colour.
     m_label5 = makeLabel(this, "Label5", QStringLiteral("Label5"), QColor(0, 0, 64), QColor(0, 0, 64));
@@ -238,28 +198,24 @@ FRisultati::FRisultati(AppContext &ctx, QWidget *parent)
     place(m_label5, 0, 7920, 12015, 375);
     setDesignFont(m_label5, QStringLiteral("MS Sans Serif"), 8.25);
 
-    m_labAiuto = new ClickLabel(QStringLiteral("?"), this);
-    m_labAiuto->setObjectName(QStringLiteral("Labaiuto"));
-    m_labAiuto->setTextColor(QColor(0, 0, 0));
-    m_labAiuto->setBackgroundColor(QColor(192, 192, 0));
+    m_labAiuto = controls::clickable(this, QStringLiteral("Labaiuto"), QStringLiteral("?"), QRect(), DesignFont{},
+                                     QColor(0, 0, 0), QColor(192, 192, 0));
     m_labAiuto->setAlignment(Qt::AlignCenter);
-    m_labAiuto->setCursor(Qt::PointingHandCursor);
-    m_labAiuto->setFocusPolicy(Qt::TabFocus);
     m_labAiuto->setAccessibleName(QStringLiteral("Aiuto sull'esportazione"));
     place(m_labAiuto, 240, 7920, 375, 375);
     setDesignFont(m_labAiuto, QStringLiteral("MS Sans Serif"), 13.5, true);
 
     m_labExport = makeCommand(this, "LabEXPORT", QStringLiteral("ESPORTA i risultati su floppy"), kRestBottom);
     place(m_labExport, 720, 7950, 2895, 375);
-    designFont(m_labExport, QStringLiteral("Arial"), 9.75, true);
+    setFittedFont(m_labExport, DesignFont{QStringLiteral("Arial"), 9.75, true}, kNarrowed);
 
     m_labStampa = makeCommand(this, "LabSTAMPA", QStringLiteral("Stampa i risultati"), kRestBottom);
     place(m_labStampa, 4800, 7955, 2175, 375);
-    designFont(m_labStampa, QStringLiteral("Arial"), 9.75, true);
+    setFittedFont(m_labStampa, DesignFont{QStringLiteral("Arial"), 9.75, true}, kNarrowed);
 
     m_labEsci = makeCommand(this, "Labesci", QStringLiteral("Esco"), kRestEsci);
     place(m_labEsci, 9720, 7920, 1695, 615);
-    designFont(m_labEsci, QStringLiteral("Arial"), 12, true);
+    setFittedFont(m_labEsci, DesignFont{QStringLiteral("Arial"), 12, true}, kNarrowed);
 
     connect(m_cmdAggiorna, &QPushButton::clicked, this, &FRisultati::CMDAGGIORNA_Click);
     connect(m_labCerca, &CommandLabel::clicked, this, &FRisultati::LabCERCA_Click);
@@ -275,79 +231,41 @@ FRisultati::FRisultati(AppContext &ctx, QWidget *parent)
 
     layOutGrid();
     applyGridMetrics();
-    fitTexts();
+    fitGrid();
 }
 
 void FRisultati::resizeEvent(QResizeEvent *e)
 {
     Screen::resizeEvent(e);
     applyGridMetrics();
-    fitTexts();
+    fitGrid();
     update();
 }
 
-void FRisultati::designFont(QWidget *w, const QString &family, double points, bool bold)
+void FRisultati::fitGrid()
 {
-    setDesignFont(w, family, points, bold);
-    m_fitted.append(FittedFont{w, family, points, bold});
-}
-
-namespace {
-
-// Narrows the font down to four fifths of its width, then makes it smaller,
-// until the widest text fits; a font that fits is left as designed.
-void fitFont(QWidget *w, const QStringList &texts, int available)
-{
-    QFont f = w->font();
-    int widest = 0;
-    const QFontMetrics fm(f);
-    for (const QString &t : texts)
-        widest = qMax(widest, fm.horizontalAdvance(t));
-    if (widest <= available || widest <= 0 || available <= 0)
-        return;
-    const double ratio = double(available) / widest;
-    if (ratio >= 0.8) {
-        f.setStretch(int(ratio * 100));
-    } else {
-        f.setStretch(80);
-        f.setPixelSize(qMax(1, int(f.pixelSize() * ratio / 0.8)));
-    }
-    w->setFont(f);
-}
-
-} // namespace
-
-void FRisultati::fitTexts()
-{
-    for (const FittedFont &ff : std::as_const(m_fitted)) {
-        setDesignFont(ff.widget, ff.family, ff.points, ff.bold);
-        if (ff.widget == m_grid) {
-            // The column whose texts overflow the most sets the grid's font.
-            const int pad = 8;
-            double worst = 1.0;
-            QStringList worstTexts;
-            int worstWidth = 0;
-            const QFontMetrics fm(m_grid->font());
-            for (int c = 0; c < kGridColumns; ++c) {
-                QStringList texts;
-                int widest = 0;
-                for (int r = 0; r < kGridRows; ++r) {
-                    texts << cell(r, c);
-                    widest = qMax(widest, fm.horizontalAdvance(texts.last()));
-                }
-                const int available = m_grid->columnWidth(c) - pad;
-                if (widest > 0 && double(available) / widest < worst) {
-                    worst = double(available) / widest;
-                    worstTexts = texts;
-                    worstWidth = available;
-                }
-            }
-            if (!worstTexts.isEmpty())
-                fitFont(m_grid, worstTexts, worstWidth);
-        } else if (auto *label = qobject_cast<QLabel *>(ff.widget)) {
-            fitFont(label, {label->text()}, label->contentsRect().width() - 2);
+    setDesignFont(m_grid, kSans, 12);
+    const int pad = 8;
+    const QFontMetrics fm(m_grid->font());
+    double worst = 1.0;
+    QStringList worstTexts;
+    int worstWidth = 0;
+    for (int c = 0; c < kGridColumns; ++c) {
+        QStringList texts;
+        int widest = 0;
+        for (int r = 0; r < kGridRows; ++r) {
+            texts << cell(r, c);
+            widest = qMax(widest, fm.horizontalAdvance(texts.last()));
+        }
+        const int available = m_grid->columnWidth(c) - pad;
+        if (widest > 0 && double(available) / widest < worst) {
+            worst = double(available) / widest;
+            worstTexts = texts;
+            worstWidth = available;
         }
     }
+    if (!worstTexts.isEmpty())
+        m_grid->setFont(fittedFont(m_grid->font(), worstTexts, QSize(worstWidth, m_grid->height()), kNarrowed));
 }
 
 void FRisultati::applyGridMetrics()
@@ -397,18 +315,18 @@ void FRisultati::layOutGrid()
     applyGridMetrics();
     for (int c = 0; c < kGridColumns; ++c)
         setCell(0, c, QString::fromUtf8(kColumnCaptions[c]));
-    for (int r = 1; r < kGridRows; ++r)
-        setCell(r, 0, QString::fromUtf8(kRowCaptions[r]));
+    const QVector<ResultGroup> &groups = resultGroups();
+    for (int r = 1; r < kGridRows && r - 1 < groups.size(); ++r)
+        setCell(r, 0, groups[r - 1].gridCaption);
 }
 
 void FRisultati::CMDAGGIORNA_Click()
 {
-    AppContext &ctx = context();
     m_nomeCercato.clear();
-    if (ctx.nomeStudente.isEmpty())
-        ctx.chiediNome();
-    m_labNome->setText(ctx.nomeStudente);
-    fitTexts();
+    if (m_env.session->nomeStudente.isEmpty())
+        m_env.host->askName();
+    m_labNome->setText(m_env.session->nomeStudente);
+    refit(m_labNome);
     Esercizi();
 }
 
@@ -424,26 +342,25 @@ void FRisultati::RicercaESER()
 
 void FRisultati::fillGrid(const QString &searched, bool forStudent)
 {
-    AppContext &ctx = context();
+    Session &session = *m_env.session;
     m_labNome->setText(QString());
-    if (forStudent && ctx.nomeStudente.isEmpty())
-        ctx.chiediNome();
-    const QString key = forStudent ? ctx.nomeStudente : searched;
+    if (forStudent && session.nomeStudente.isEmpty())
+        m_env.host->askName();
+    const QString key = forStudent ? session.nomeStudente : searched;
     layOutGrid();
 
     DbError err;
     std::optional<QVector<QVariant>> row;
-    if (ctx.dbTesti)
-        row = lookupPupil(*ctx.dbTesti, key, &err);
+    if (m_store)
+        row = m_store->pupilRow(key, &err);
     if (!row) {
-        if (ctx.dialogs)
-            ctx.dialogs->message(err.isError() ? err.message : QStringLiteral("Nome non trovato nell'archivio"));
+        m_env.services->tell(err.isError() ? err.message : QStringLiteral("Nome non trovato nell'archivio"));
         for (int r = 1; r < kGridRows; ++r) {
             for (int k = 1; k <= 3; ++k)
                 setCell(r, k, QStringLiteral("0"));
             setCell(r, 4, QString());
         }
-        fitTexts();
+        fitGrid();
         return;
     }
 
@@ -454,7 +371,8 @@ void FRisultati::fillGrid(const QString &searched, bool forStudent)
         for (int k = 1; k <= 4; ++k, ++p)
             setCell(r, k, resultCellText(p < row->size() ? row->at(p) : QVariant(), k - 1));
     }
-    fitTexts();
+    refit(m_labNome);
+    fitGrid();
 }
 
 void FRisultati::LabCERCA_Click()
@@ -464,8 +382,7 @@ void FRisultati::LabCERCA_Click()
     const QString surname = normalisedPupilName(m_text2->text());
     const QString firstName = normalisedPupilName(m_text1->text());
     if (surname.isEmpty() && firstName.isEmpty()) {
-        if (context().dialogs)
-            context().dialogs->message(QStringLiteral("Non hai scritto alcun nome.."));
+        m_env.services->tell(QStringLiteral("Non hai scritto alcun nome.."));
         return;
     }
     m_nomeCercato = normalisedPupilName(surname + QLatin1Char(' ') + firstName);
@@ -476,31 +393,27 @@ void FRisultati::LabCERCA_Click()
 
 void FRisultati::Labtorna_Click()
 {
-    AppContext &ctx = context();
-    if (!ctx.navigator) {
-        hide();
-        return;
-    }
-    // Returning "to itself" would leave no window at all.
-    const QString caller = ctx.formChiamante == screenName() ? ScreenName::Menu : ctx.formChiamante;
-    ctx.navigator->showCaller(caller);
-    ctx.navigator->hide(screenName());
+    // Returning "to itself" would leave no window at all: the host shows the
+    // menu for a caller that is no screen to go back to.
+    const QString caller = m_env.session->formChiamante == screenName() ? QString() : m_env.session->formChiamante;
+    m_env.host->showCaller(caller);
+    m_env.host->hideScreen(screenName());
 }
 
 void FRisultati::Labmenu_Click()
 {
-    AppContext &ctx = context();
-    if (!ctx.navigator) {
-        hide();
-        return;
-    }
-    ctx.navigator->show(ScreenName::Menu);
-    ctx.navigator->hide(screenName());
+    m_env.host->showMenu();
+    m_env.host->hideScreen(screenName());
 }
 
 void FRisultati::Labesci_Click()
 {
-    context().closeDatabaseAndEnd();
+    m_env.host->quit();
+}
+
+void FRisultati::titleBarClose()
+{
+    Labmenu_Click();
 }
 
 QString FRisultati::exportHelpText()
@@ -518,24 +431,40 @@ QString FRisultati::exportHelpText()
                             "si vuole. Basta aprire, con il programma DB, il file 'exporttesti.mdb'(dal dischetto)");
 }
 
+void FRisultati::setPrinterProvider(PrinterProvider provider)
+{
+    if (provider)
+        m_printerOverride = std::make_unique<FunctionPrinter>(std::move(provider));
+    else
+        m_printerOverride.reset();
+}
+
 void FRisultati::Labaiuto_Click()
 {
-    if (context().dialogs)
-        context().dialogs->message(exportHelpText());
+    m_env.services->tell(exportHelpText());
 }
 
 void FRisultati::LabSTAMPA_Click()
 {
-    const PrintOutcome out = printResults(context(), m_modoRisultati, m_nomeCercato, m_printer);
-    if (!out.message.isEmpty() && context().dialogs)
-        context().dialogs->message(out.message);
+    if (!m_store) {
+        m_env.services->tell(printmsg::notFound());
+        return;
+    }
+    PrinterSource *printer = m_printerOverride ? m_printerOverride.get() : m_env.services->printer;
+    const PrintOutcome out = printResults(*m_store, *m_env.session, m_modoRisultati, m_nomeCercato, printer);
+    if (!out.message.isEmpty())
+        m_env.services->tell(out.message);
 }
 
 void FRisultati::LabEXPORT_Click()
 {
-    const ExportOutcome out = exportArchive(context());
-    if (!out.message.isEmpty() && context().dialogs)
-        context().dialogs->message(out.message);
+    if (!m_store) {
+        m_env.services->tell(exportmsg::interrupted());
+        return;
+    }
+    const ExportOutcome out = exportArchive(*m_store, *m_env.services);
+    if (!out.message.isEmpty())
+        m_env.services->tell(out.message);
 }
 
 void FRisultati::formMouseMove()

@@ -1,6 +1,7 @@
 #pragma once
 #include "printout.h"
 
+#include "platform/activityhost.h"
 #include "platform/labels.h"
 #include "platform/screen.h"
 
@@ -13,23 +14,7 @@ class QFrame;
 
 namespace morvello {
 
-// A label that is clicked but does not light up under the pointer.
-class ClickLabel : public StyledLabel
-{
-    Q_OBJECT
-public:
-    using StyledLabel::StyledLabel;
-signals:
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void keyPressEvent(QKeyEvent *e) override;
-
-private:
-    bool m_pressed = false;
-};
+class ResultsStore;
 
 // "Risultati conseguiti nelle esercitazioni": one pupil's saved results as a
 // grid of eight activities by four values, with the search of another pupil,
@@ -38,7 +23,10 @@ class FRisultati : public Screen
 {
     Q_OBJECT
 public:
-    explicit FRisultati(AppContext &ctx, QWidget *parent = nullptr);
+    // The store may be null (no results file): the grid then finds nobody.
+    FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *parent = nullptr);
+
+    static QString name() { return QStringLiteral("FRisultati"); }
 
     // Handlers.
     void CMDAGGIORNA_Click();
@@ -58,9 +46,9 @@ public:
     QString NomeCercato() const { return m_nomeCercato; }
     QString ModoRisultati() const { return m_modoRisultati; }
 
-    // Where "Stampa i risultati" prints; the default printer unless a test
-    // hands out another.
-    void setPrinterProvider(PrinterProvider provider) { m_printer = std::move(provider); }
+    // Where "Stampa i risultati" prints: the services' printer (the default
+    // printer when there is none) unless this hands out another.
+    void setPrinterProvider(PrinterProvider provider);
 
     // The grid's cell text (row 0 and column 0 are the captions).
     QString cell(int row, int column) const;
@@ -85,6 +73,7 @@ public:
 
 protected:
     void formMouseMove() override;
+    void titleBarClose() override;
     void resizeEvent(QResizeEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -93,21 +82,15 @@ private:
     void layOutGrid();
     void setCell(int row, int column, const QString &text);
     void applyGridMetrics();
-    // Fonts of the design, narrowed (then shrunk) only where a text would
-    // not fit its box with the fonts this computer has.
-    void designFont(QWidget *w, const QString &family, double points, bool bold = false);
-    void fitTexts();
-    struct FittedFont {
-        QWidget *widget;
-        QString family;
-        double points;
-        bool bold;
-    };
-    QVector<FittedFont> m_fitted;
+    // The grid's font: the column whose texts overflow the most sets it.
+    void fitGrid();
+
+    ScreenEnv m_env;
+    ResultsStore *m_store = nullptr;
+    std::unique_ptr<PrinterSource> m_printerOverride;
 
     QString m_nomeCercato;
     QString m_modoRisultati;
-    PrinterProvider m_printer;
 
     StyledLabel *m_labNome = nullptr;
     QTableWidget *m_grid = nullptr;

@@ -4,8 +4,9 @@
 #include "resultstext.h"
 #include "schema.h"
 
-#include "platform/appcontext.h"
-#include "platform/database.h"
+#include "platform/resultgroups.h"
+#include "platform/services.h"
+#include "platform/session.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -33,22 +34,6 @@ QString printerFailed()
 
 namespace {
 
-// The labels differ from the grid's captions on purpose: they are the ones
-// teachers know from the paper.
-struct PrintedGroup {
-    const char *label;
-    int firstColumn;
-};
-const PrintedGroup kGroups[] = {
-    {"Testi espositivi: tipo sequenze", 2},
-    {"Poesia: introduzione", 6},
-    {"Figure retoriche: riconoscimento", 10},
-    {"Figure retoriche: definizioni", 14},
-    {"Testi narrativi: sequenze", 18},
-    {"Aiuti cercati per sequenze ", 22},
-    {"Testi narrativi: tipo sequenza", 26},
-    {"Testi narrativi: concetti Génette", 30},
-};
 constexpr int kValueColumns[4] = {35, 45, 55, 65};
 
 int nomePosition()
@@ -84,13 +69,13 @@ QVector<PrintLine> resultsPage(const QVector<QVariant> &row)
                       {55, QStringLiteral("%")},
                       {65, QStringLiteral("Quando")}};
     page << PrintLine{};
-    const int groups = int(std::size(kGroups));
-    for (int g = 0; g < groups; ++g) {
-        PrintLine line{{1, QString::fromUtf8(kGroups[g].label)}};
+    const QVector<ResultGroup> &groups = resultGroups();
+    for (int g = 0; g < groups.size(); ++g) {
+        PrintLine line{{1, groups[g].printCaption}};
         for (int k = 0; k < 4; ++k)
-            line << PrintItem{kValueColumns[k], printedValue(at(kGroups[g].firstColumn + k), k)};
+            line << PrintItem{kValueColumns[k], printedValue(at(groups[g].firstColumn() + k), k)};
         page << line;
-        if (g < groups - 1)
+        if (g < groups.size() - 1)
             page << PrintLine{};
     }
     page << PrintLine{} << PrintLine{};
@@ -177,24 +162,19 @@ bool renderPage(QPrinter &printer, const QVector<PrintLine> &lines, QString *pro
     return true;
 }
 
-QString printKey(const AppContext &ctx, const QString &modoRisultati, const QString &nomeCercato)
+QString printKey(const Session &session, const QString &modoRisultati, const QString &nomeCercato)
 {
     if (modoRisultati == QLatin1String("nomebis"))
         return nomeCercato;
-    return ctx.nomeStudente;
+    return session.nomeStudente;
 }
 
-PrintOutcome printResults(AppContext &ctx, const QString &modoRisultati, const QString &nomeCercato,
-                          const PrinterProvider &provider)
+PrintOutcome printResults(ResultsStore &store, const Session &session, const QString &modoRisultati,
+                          const QString &nomeCercato, PrinterSource *printerSource)
 {
     PrintOutcome out;
-    if (!ctx.dbTesti) {
-        out.status = PrintStatus::DatabaseFailed;
-        out.message = printmsg::notFound();
-        return out;
-    }
     DbError err;
-    const auto row = lookupPupil(*ctx.dbTesti, printKey(ctx, modoRisultati, nomeCercato), &err);
+    const auto row = store.pupilRow(printKey(session, modoRisultati, nomeCercato), &err);
     if (err.isError()) {
         out.status = PrintStatus::DatabaseFailed;
         out.message = err.message;
@@ -208,7 +188,7 @@ PrintOutcome printResults(AppContext &ctx, const QString &modoRisultati, const Q
     const QVector<PrintLine> page = resultsPage(*row);
 
     QString problem;
-    std::unique_ptr<QPrinter> printer = provider ? provider(&problem) : defaultPrinter(&problem);
+    std::unique_ptr<QPrinter> printer = printerSource ? printerSource->open(&problem) : defaultPrinter(&problem);
     if (!printer) {
         out.status = PrintStatus::NoPrinter;
         out.message = problem.isEmpty() ? printmsg::noPrinter() : problem;
@@ -220,6 +200,11 @@ PrintOutcome printResults(AppContext &ctx, const QString &modoRisultati, const Q
         return out;
     }
     return out;
+}
+
+std::unique_ptr<QPrinter> SystemPrinter::open(QString *problem)
+{
+    return defaultPrinter(problem);
 }
 
 } // namespace morvello

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/services.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -9,7 +11,8 @@ class QPrinter;
 
 namespace morvello {
 
-struct AppContext;
+class ResultsStore;
+struct Session;
 
 // One piece of a printed line: text that starts at a print column. Column 1
 // is the left edge of the printable area and a column is one average
@@ -34,12 +37,13 @@ QString printedValue(const QVariant &value, int kind);
 // The page as plain text with one character per column, for reading it back.
 QString pageText(const QVector<PrintLine> &lines);
 
-// Hands out the printer to print on; null, with *problem filled in Italian,
-// when there is none. Tests hand out a PDF printer.
-using PrinterProvider = std::function<std::unique_ptr<QPrinter>(QString *problem)>;
-
 // The system's default printer.
 std::unique_ptr<QPrinter> defaultPrinter(QString *problem);
+class SystemPrinter : public PrinterSource
+{
+public:
+    std::unique_ptr<QPrinter> open(QString *problem) override;
+};
 
 // Draws the lines on the printer, one page (more only if the font is huge).
 // False, with *problem filled in, when the printer cannot take the page.
@@ -53,9 +57,11 @@ struct PrintOutcome {
 
 // Printing the shown pupil: "mionome" or nothing yet -> NomeStudente,
 // "nomebis" -> the searched name.
-QString printKey(const AppContext &ctx, const QString &modoRisultati, const QString &nomeCercato);
-PrintOutcome printResults(AppContext &ctx, const QString &modoRisultati, const QString &nomeCercato,
-                          const PrinterProvider &printer);
+QString printKey(const Session &session, const QString &modoRisultati, const QString &nomeCercato);
+// Prints on the printer the source hands out (the default printer when there
+// is no source).
+PrintOutcome printResults(ResultsStore &store, const Session &session, const QString &modoRisultati,
+                          const QString &nomeCercato, PrinterSource *printer);
 
 namespace printmsg {
 QString notFound(); // "Nome non trovato nell'archivio"

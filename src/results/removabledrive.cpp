@@ -12,7 +12,7 @@
 #include <unistd.h>
 #endif
 
-namespace morvello::removabledrive {
+namespace morvello {
 
 #ifndef Q_OS_WIN
 static QString userName()
@@ -41,13 +41,11 @@ static bool isWritableMedium(const QString &path)
 }
 #endif
 
-QString rootFolder()
+QString SystemRemovableDrive::rootFolder() const
 {
 #ifdef Q_OS_WIN
     return QStringLiteral("A:/");
 #else
-    if (qEnvironmentVariableIsSet("MORVELLO_DRIVE_A"))
-        return QDir::cleanPath(qEnvironmentVariable("MORVELLO_DRIVE_A"));
     const QString user = userName();
     if (user.isEmpty())
         return QString();
@@ -65,14 +63,14 @@ QString rootFolder()
 #endif
 }
 
-QString resolve(const QString &windowsPath)
+QString removabledrive::resolve(const QString &windowsPath, const RemovableDrive *drive)
 {
     QString p = windowsPath;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (p.size() < 2 || p[0].toUpper() != QLatin1Char('A') || p[1] != QLatin1Char(':'))
         return QString();
-    const QString root = rootFolder();
-    if (root.isEmpty())
+    const QString root = drive ? QDir::cleanPath(drive->rootFolder()) : QString();
+    if (root.isEmpty() || root == QLatin1String("."))
         return QString();
     QString rest = p.mid(2);
     while (rest.startsWith(QLatin1Char('/')))
@@ -82,4 +80,4 @@ QString resolve(const QString &windowsPath)
     return resolveDataPath(rest, root);
 }
 
-} // namespace morvello::removabledrive
+} // namespace morvello

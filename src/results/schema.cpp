@@ -1,6 +1,7 @@
 #include "schema.h"
 
 #include "platform/database.h"
+#include "platform/resultgroups.h"
 
 namespace morvello::schema {
 
@@ -20,42 +21,17 @@ const QString kDate = QStringLiteral("DATETIME");  // ISO text, or "(...)"
 
 QVector<Column> buildTabtesti()
 {
-    return {
+    QVector<Column> cols = {
         {QStringLiteral("id"), QStringLiteral("INTEGER")},
         {QStringLiteral("nome"), QStringLiteral("TEXT")},
-        {QStringLiteral("espositivi"), kCount},
-        {QStringLiteral("espositivitot"), kCount},
-        {QStringLiteral("espositivo%"), kPercent},
-        {QStringLiteral("espositividata"), kDate},
-        {QStringLiteral("poesia"), kCount},
-        {QStringLiteral("poesiatot"), kCount},
-        {QStringLiteral("poesia%"), kPercent},
-        {QStringLiteral("poesiadata"), kDate},
-        {QStringLiteral("figuregiu"), kCount},
-        {QStringLiteral("figuresb"), kSmall},
-        {QStringLiteral("figure%"), kPercent},
-        {QStringLiteral("figuredata"), kDate},
-        {QStringLiteral("definizionigiu"), kCount},
-        {QStringLiteral("definizionisb"), kSmall},
-        {QStringLiteral("definizioni%"), kPercent},
-        {QStringLiteral("definizionidata"), kDate},
-        {QStringLiteral("sequenze"), kCount},
-        {QStringLiteral("sequenzetot"), kCount},
-        {QStringLiteral("sequenze%"), kPercent},
-        {QStringLiteral("sequenzedata"), kDate},
-        {QStringLiteral("aiuti"), kCount},
-        {QStringLiteral("aiutitot"), kSmall},
-        {QStringLiteral("aiuti%"), kPercent},
-        {QStringLiteral("aiutidata"), kDate},
-        {QStringLiteral("tiposequenze"), kCount},
-        {QStringLiteral("tiposequenzetot"), kCount},
-        {QStringLiteral("tiposequenze%"), kPercent},
-        {QStringLiteral("tiposequenzedata"), kDate},
-        {QStringLiteral("genette"), kCount},
-        {QStringLiteral("genettetot"), kCount},
-        {QStringLiteral("genette%"), kPercent},
-        {QStringLiteral("genettedata"), kDate},
     };
+    const QString numberTypes[3] = {kCount, kCount, kPercent};
+    for (const ResultGroup &g : resultGroups()) {
+        for (int k = 0; k < 3; ++k)
+            cols.append({g.columns[k], g.int16[k] ? kSmall : numberTypes[k]});
+        cols.append({g.columns[GroupValue::Date], kDate});
+    }
+    return cols;
 }
 
 // Column list of tabtesti; the row key differs between the results file

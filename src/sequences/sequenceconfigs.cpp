@@ -1,6 +1,5 @@
 #include "sequencescreen.h"
 
-#include "platform/navigator.h"
 #include "sequences/sequencescreens.h"
 
 namespace morvello {
@@ -8,7 +7,7 @@ namespace morvello {
 SequenceScreenConfig espositivoConfig()
 {
     SequenceScreenConfig c;
-    c.name = ScreenName::Espositivo;
+    c.name = sequencescreens::Espositivo;
     c.caption = QStringLiteral("TESTO ESPOSITIVO");
     c.background = QColor(0x80, 0x80, 0x80);
     c.catalogue = &expositoryCatalogue();
@@ -72,7 +71,7 @@ SequenceScreenConfig espositivoConfig()
 SequenceScreenConfig sequenzeConfig()
 {
     SequenceScreenConfig c;
-    c.name = ScreenName::Sequenze;
+    c.name = sequencescreens::Sequenze;
     c.caption = QStringLiteral("Testo NARRATIVO ");
     c.background = QColor(0x00, 0x00, 0x00);
     c.catalogue = &narrativeCatalogue();
@@ -129,12 +128,14 @@ SequenceScreenConfig sequenzeConfig()
     return c;
 }
 
-void registerSequenceScreens(Navigator &nav)
+Screen *sequencescreens::createEspositivo(const ScreenEnv &env)
 {
-    nav.registerScreen(ScreenName::Espositivo,
-                       [](AppContext &ctx) -> Screen * { return new SequenceScreen(ctx, espositivoConfig()); });
-    nav.registerScreen(ScreenName::Sequenze,
-                       [](AppContext &ctx) -> Screen * { return new SequenceScreen(ctx, sequenzeConfig()); });
+    return new SequenceScreen(env, espositivoConfig());
+}
+
+Screen *sequencescreens::createSequenze(const ScreenEnv &env)
+{
+    return new SequenceScreen(env, sequenzeConfig());
 }
 
 } // namespace morvello

@@ -32,7 +32,9 @@ void SequenceExercise::load()
     m_rows = {};
     m_checkEnabled = true;
     m_sourceLine.clear();
-    m_label2 = m_label3 = m_label6 = m_label8 = QStringLiteral("0");
+    m_lastCheck = Score{};
+    m_visitRight = 0;
+    m_visitTotal = 0;
     archivitesti();
     display();
 }
@@ -46,8 +48,7 @@ void SequenceExercise::choose(const QString &choice)
         }
     }
     m_checkEnabled = true;
-    m_label2.clear();
-    m_label3.clear();
+    m_lastCheck.reset();
     for (Row &r : m_rows) {
         r.wrong = false;
         r.shown = false;
@@ -73,22 +74,17 @@ void SequenceExercise::archivitesti()
         const SequenceItem &s = t->sequences[k - 1];
         m_testiSequenze[k - 1] = s.text;
         m_soluzioni[k - 1] = s.type;
-        m_rows[k - 1].height = rowHeight(s.text, s.divisor);
+        m_rows[k - 1].divisor = s.divisor;
     }
 }
 
 void SequenceExercise::display()
 {
-    QVector<int> heights;
     for (int k = 1; k <= m_numSequenze; ++k) {
         Row &r = m_rows[k - 1];
         r.shown = true;
         r.text = m_testiSequenze[k - 1];
-        heights << r.height;
     }
-    const QVector<int> tops = stackedTops(heights, m_rows[0].top);
-    for (int i = 0; i < tops.size(); ++i)
-        m_rows[i].top = tops[i];
 }
 
 bool SequenceExercise::drop(int row, const QString &caption)
@@ -118,28 +114,10 @@ SequenceExercise::CheckOutcome SequenceExercise::check()
         r.answerShown = true;
         r.answer = m_soluzioni[k - 1];
     }
-    m_label2 = numberText(m_punteggio);
-    m_label3 = numberText(m_numSequenze);
-    m_label6 = numberText(captionNumber(m_label6) + m_punteggio);
-    m_label8 = numberText(captionNumber(m_label8) + m_numSequenze);
+    m_lastCheck = Score{double(m_punteggio), double(m_numSequenze), double(percentuale(m_punteggio, m_numSequenze))};
+    m_visitRight += m_punteggio;
+    m_visitTotal += m_numSequenze;
     return CheckOutcome::Scored;
-}
-
-int SequenceExercise::rowHeight(const QString &text, int divisor)
-{
-    const int d = qMax(1, divisor);
-    return LineHeight * (1 + int(text.size()) / d);
-}
-
-QVector<int> SequenceExercise::stackedTops(const QVector<int> &heights, int firstTop)
-{
-    QVector<int> tops;
-    int top = firstTop;
-    for (int h : heights) {
-        tops << top;
-        top += h;
-    }
-    return tops;
 }
 
 QString SequenceExercise::testoSequenza(int k) const
@@ -159,28 +137,22 @@ static bool validRow(int row)
 
 bool SequenceExercise::rowShown(int row) const { return validRow(row) && m_rows[row].shown; }
 QString SequenceExercise::rowText(int row) const { return validRow(row) ? m_rows[row].text : QString(); }
-int SequenceExercise::rowTop(int row) const { return validRow(row) ? m_rows[row].top : 0; }
-int SequenceExercise::rowHeightAt(int row) const { return validRow(row) ? m_rows[row].height : 0; }
+int SequenceExercise::rowDivisor(int row) const { return validRow(row) ? m_rows[row].divisor : 70; }
 QString SequenceExercise::dropCaption(int row) const { return validRow(row) ? m_rows[row].drop : QString(); }
 bool SequenceExercise::dropWrong(int row) const { return validRow(row) && m_rows[row].wrong; }
 QString SequenceExercise::answerCaption(int row) const { return validRow(row) ? m_rows[row].answer : QString(); }
 bool SequenceExercise::answerShown(int row) const { return validRow(row) && m_rows[row].answerShown; }
 
-double SequenceExercise::savedRight() const
+Score SequenceExercise::visit() const
 {
-    return captionNumber(m_label6);
-}
-
-double SequenceExercise::savedTotal() const
-{
-    return captionNumber(m_label8);
+    return Score{double(m_visitRight), double(m_visitTotal), double(percent())};
 }
 
 int SequenceExercise::percent() const
 {
     // Computed exactly in integers: the floating-point order 100 / T * R can
     // land just under a whole number and lose a point to the floor.
-    return percentuale(qint64(std::llround(savedRight())), toInt16(savedTotal()));
+    return percentuale(m_visitRight, toInt16(m_visitTotal));
 }
 
 } // namespace morvello

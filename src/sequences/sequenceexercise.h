@@ -1,10 +1,12 @@
 #pragma once
+#include "platform/resultgroups.h"
 #include "sequences/catalogue.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
 #include <array>
+#include <optional>
 
 namespace morvello {
 
@@ -14,15 +16,12 @@ namespace morvello {
 // what this holds, so the whole exercise can be driven without a display.
 //
 // Rows are 0-based (row i shows sequence k = i + 1); the passage's sequences
-// are 1-based, as the pupil counts them.
+// are 1-based, as the pupil counts them. Where a row lies is the screen's
+// business.
 class SequenceExercise
 {
 public:
     static constexpr int MaxRows = 6;
-    // Top of the first row on the design surface, in twips.
-    static constexpr int FirstRowTop = 120;
-    // Height of one text line of a row, in twips.
-    static constexpr int LineHeight = 320;
 
     // What a press of "RISULTATO" came to.
     enum class CheckOutcome {
@@ -44,8 +43,8 @@ public:
     // that text; any other text keeps the one on display. Either way the board
     // is emptied and rebuilt and the last-check counters go blank.
     void choose(const QString &choice);
-    // Loads text TestoScelto: sequence count, texts, answers, source line and
-    // row heights. Changes no visibility.
+    // Loads text TestoScelto: sequence count, texts, answers and source line.
+    // Changes no visibility.
     void archivitesti();
 
     // Label7_DragDrop: a type dropped on box `row` replaces its caption. Rows
@@ -55,12 +54,6 @@ public:
     CheckOutcome check();
 
     static QString incompleteMessage() { return QStringLiteral("Devi completare la risposta..."); }
-
-    // Height of a text row: one line more than the whole lines the text fills
-    // at `divisor` characters a line.
-    static int rowHeight(const QString &text, int divisor);
-    // Rows stacked without gaps from the first row's top.
-    static QVector<int> stackedTops(const QVector<int> &heights, int firstTop = FirstRowTop);
 
     // The screen members.
     int testoScelto() const { return m_testoScelto; }
@@ -72,8 +65,8 @@ public:
     // The board, row by row.
     bool rowShown(int row) const;
     QString rowText(int row) const;
-    int rowTop(int row) const;
-    int rowHeightAt(int row) const;
+    // Characters a line of the row's text, as the passage estimates them.
+    int rowDivisor(int row) const;
     QString dropCaption(int row) const;
     bool dropWrong(int row) const;
     QString answerCaption(int row) const;
@@ -82,24 +75,21 @@ public:
     // Caption of the source line; an entry without one leaves it as it was.
     QString sourceLine() const { return m_sourceLine; }
 
-    // Counter captions: Label2 and Label3 the last check (right, sequences),
-    // Label6 and Label8 the whole visit.
-    QString label2() const { return m_label2; }
-    QString label3() const { return m_label3; }
-    QString label6() const { return m_label6; }
-    QString label8() const { return m_label8; }
+    // The last check (right, sequences); none after a new text is chosen,
+    // until it is checked. At load it is 0 of 0.
+    std::optional<Score> lastCheck() const { return m_lastCheck; }
+    // The whole visit: right answers, sequences and the whole percentage.
+    // These are the values saved.
+    Score visit() const;
 
-    // Values handed to the save, read back from the visit counters: right
-    // answers, sequences and the whole percentage of the visit.
-    double savedRight() const;
-    double savedTotal() const;
+    double savedRight() const { return m_visitRight; }
+    double savedTotal() const { return m_visitTotal; }
     int percent() const;
 
 private:
     struct Row {
         QString text;
-        int top = FirstRowTop;
-        int height = LineHeight;
+        int divisor = 70;
         bool shown = false;
         QString drop;
         bool wrong = false;
@@ -118,10 +108,9 @@ private:
     std::array<Row, MaxRows> m_rows;
     bool m_checkEnabled = true;
     QString m_sourceLine;
-    QString m_label2 = QStringLiteral("0");
-    QString m_label3 = QStringLiteral("0");
-    QString m_label6 = QStringLiteral("0");
-    QString m_label8 = QStringLiteral("0");
+    std::optional<Score> m_lastCheck = Score{};
+    int m_visitRight = 0;
+    int m_visitTotal = 0;
 };
 
 } // namespace morvello

@@ -1,13 +1,9 @@
 #include "sequencescreen.h"
 
-#include <QPainter>
-
-#include "platform/appcontext.h"
-#include "platform/labels.h"
-#include "platform/navigator.h"
-#include "results/openresults.h"
+#include "platform/controls.h"
 
 #include <QComboBox>
+#include <QPainter>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QPushButton>
@@ -24,17 +20,31 @@ constexpr int kAnswerLeft = 9720;
 constexpr int kAnswerWidth = 1935;
 constexpr int kCounterWidth = 375;
 constexpr int kCounterHeight = 255;
-// How far the highlight of a picked type label reaches beyond it, in twips.
-constexpr int kPickMargin = 60;
 constexpr double kDropPoints = 9.75;
 constexpr double kAnswerPoints = 8.25;
-constexpr double kSmallestPoints = 5.0;
 
 QString rowName(const QString &array, int row)
 {
     return QStringLiteral("%1(%2)").arg(array).arg(row);
 }
 } // namespace
+
+int sequencerows::height(const QString &text, int divisor)
+{
+    const int d = qMax(1, divisor);
+    return LineHeight * (1 + int(text.size()) / d);
+}
+
+QVector<int> sequencerows::stackedTops(const QVector<int> &heights, int firstTop)
+{
+    QVector<int> tops;
+    int top = firstTop;
+    for (int h : heights) {
+        tops << top;
+        top += h;
+    }
+    return tops;
+}
 
 QColor sequenceRowColor(int row)
 {
@@ -51,11 +61,13 @@ static const Catalogue &emptyCatalogue()
     return none;
 }
 
-SequenceScreen::SequenceScreen(AppContext &ctx, const SequenceScreenConfig &config, QWidget *parent)
-    : Screen(ctx, config.name, config.design, config.background, config.caption, parent),
+SequenceScreen::SequenceScreen(const ScreenEnv &env, const SequenceScreenConfig &config, QWidget *parent)
+    : ActivityScreen(env, config.name, config.design, config.background, config.caption, OnMenu::Unload, parent),
       m_config(config),
       m_exercise(config.catalogue ? *config.catalogue : emptyCatalogue())
 {
+    m_tops.fill(sequencerows::FirstTop);
+    m_heights.fill(sequencerows::LineHeight);
     build();
 }
 
@@ -63,28 +75,21 @@ SequenceScreen::~SequenceScreen() = default;
 
 StyledLabel *SequenceScreen::addLabel(const QString &name, const QString &text, const QRect &geometry)
 {
-    auto *l = new StyledLabel(text, this);
-    l->setObjectName(name);
+    StyledLabel *l = controls::label(this, name, text, geometry, DesignFont{kFont, 8.25});
     l->setTextFormat(Qt::PlainText);
-    setDesignGeometry(l, geometry);
-    setDesignFont(l, kFont, 8.25);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return l;
-}
-
-QPushButton *SequenceScreen::addCommand(const CommandDef &def, bool bold)
-{
-    auto *b = new QPushButton(def.caption, this);
-    b->setObjectName(def.name);
-    b->setAccessibleName(def.caption);
-    setDesignGeometry(b, def.geometry);
-    setDesignFont(b, kFont, 8.25, bold);
-    return b;
 }
 
 void SequenceScreen::build()
 {
+    m_board = new DropBoard(this);
     buildRows();
-    buildTypes();
+    for (const TypeLabelDef &def : m_config.typeLabels)
+        m_board->addTile(def.name, def.caption, def.geometry, DesignFont{kFont, 9.75, true}, m_config.typeBackground,
+                         Qt::white);
+    connect(m_board, &DropBoard::placed, this,
+            [this](int index, const QString &caption) { Label7_DragDrop(index, nullptr, caption); });
 
     m_instructions = addLabel(m_config.instructionsName, m_config.instructionsText, m_config.instructionsGeometry);
     m_instructions->setTextColor(QColor(0x80, 0x00, 0x80));
@@ -124,18 +129,21 @@ void SequenceScreen::build()
     connect(m_combo, &QComboBox::activated, this,
             [this](int index) { Combo1_Click(m_combo->itemText(index)); });
 
-    m_cmdrisult = addCommand({QStringLiteral("cmdrisult"), QStringLiteral("RISULTATO"), m_config.checkGeometry}, true);
+    m_cmdrisult = controls::button(this, QStringLiteral("cmdrisult"), QStringLiteral("RISULTATO"),
+                                   m_config.checkGeometry, DesignFont{kFont, 8.25, true});
     connect(m_cmdrisult, &QPushButton::clicked, this, &SequenceScreen::cmdrisult_Click);
 
     buildCounters();
-    buildCommands();
 
-    // Drawn over everything else, and letting clicks through to what it frames.
-    m_pickFrame = new QFrame(this);
-    m_pickFrame->setObjectName(QStringLiteral("pickFrame"));
-    m_pickFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_pickFrame->setStyleSheet(QStringLiteral("QFrame { border: 3px solid #FFFF00; background: transparent; }"));
-    m_pickFrame->hide();
+    const DesignFont commandFont{kFont, 8.25};
+    if (m_config.hasRegister) {
+        m_registro = controls::button(this, m_config.registro.name, m_config.registro.caption,
+                                      m_config.registro.geometry, commandFont);
+        connect(m_registro, &QPushButton::clicked, this, &SequenceScreen::CMDREGISTRO_Click);
+    }
+    addExit(Exit::Menu, m_config.menu.name, m_config.menu.caption, m_config.menu.geometry, commandFont);
+    addExit(Exit::Archive, m_config.archive.name, m_config.archive.caption, m_config.archive.geometry, commandFont);
+    addExit(Exit::Quit, m_config.fine.name, m_config.fine.caption, m_config.fine.geometry, commandFont);
 
     buildTabOrder();
 }
@@ -146,7 +154,7 @@ void SequenceScreen::buildRows()
         const QColor colour = sequenceRowColor(i);
 
         auto *text = addLabel(rowName(QStringLiteral("Label1"), i), QString(),
-                              QRect(kTextLeft, SequenceExercise::FirstRowTop, kTextWidth, SequenceExercise::LineHeight));
+                              QRect(kTextLeft, sequencerows::FirstTop, kTextWidth, sequencerows::LineHeight));
         text->setBackgroundColor(colour);
         text->setWordWrap(true);
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -154,49 +162,22 @@ void SequenceScreen::buildRows()
         text->hide();
         m_label1[i] = text;
 
-        auto *box = new DropLabel(i, this);
-        box->setObjectName(rowName(QStringLiteral("Label7"), i));
-        box->setTextFormat(Qt::PlainText);
-        box->setBackgroundColor(colour);
-        box->setBordered(true);
-        box->setAlignment(Qt::AlignCenter);
-        box->setWordWrap(true);
-        setDesignGeometry(box, QRect(m_config.dropLeft, SequenceExercise::FirstRowTop, m_config.dropWidth, kBoxHeight));
-        setDesignFont(box, kFont, kDropPoints, m_config.dropBold, m_config.dropItalic);
+        DropLabel *box = m_board->addBox(
+            rowName(QStringLiteral("Label7"), i),
+            QRect(m_config.dropLeft, sequencerows::FirstTop, m_config.dropWidth, kBoxHeight),
+            DesignFont{kFont, kDropPoints, m_config.dropBold, m_config.dropItalic}, colour);
         box->hide();
-        connect(box, &DropLabel::dropped, this,
-                [this](int index, const QString &caption, QObject *source) { Label7_DragDrop(index, source, caption); });
-        connect(box, &DropLabel::clicked, this, &SequenceScreen::dropBoxClicked);
-        m_label7[i] = box;
 
         auto *answer = addLabel(rowName(m_config.answerArray, i), QString(),
-                                QRect(kAnswerLeft, SequenceExercise::FirstRowTop, kAnswerWidth, kBoxHeight));
+                                QRect(kAnswerLeft, sequencerows::FirstTop, kAnswerWidth, kBoxHeight));
         answer->setBackgroundColor(colour);
         answer->setBordered(m_config.answerBordered);
         answer->setAlignment(m_config.answerAlignment);
         answer->setWordWrap(true);
+        setFittedFont(answer, DesignFont{kFont, kAnswerPoints},
+                      TextFit{true, DropBoard::SmallestPoints / kAnswerPoints, false});
         answer->hide();
         m_answers[i] = answer;
-    }
-}
-
-void SequenceScreen::buildTypes()
-{
-    for (const TypeLabelDef &def : m_config.typeLabels) {
-        auto *t = new DragLabel(def.caption, this);
-        t->setObjectName(def.name);
-        t->setTextFormat(Qt::PlainText);
-        t->setBackgroundColor(m_config.typeBackground);
-        t->setTextColor(Qt::white);
-        t->setBordered(true);
-        t->setAlignment(Qt::AlignCenter);
-        t->setWordWrap(true);
-        t->setAccessibleDescription(
-            QStringLiteral("Trascinalo su una casella, oppure sceglilo e poi scegli la casella."));
-        setDesignGeometry(t, def.geometry);
-        setDesignFont(t, kFont, 9.75, true);
-        connect(t, &DragLabel::picked, this, [this, t] { typePicked(t); });
-        m_types << t;
     }
 }
 
@@ -256,51 +237,10 @@ void SequenceScreen::spreadCounterFrames()
     spreadCounterFrame(m_label5, gapLeft, m_config.totalLeft);
 }
 
-void SequenceScreen::fitCaption(QLabel *label, double points, bool bold, bool italic)
-{
-    const QRect g = designGeometry(label);
-    const QRectF room(0, 0, qMax(1, px(g.width()) - 4), 1e6);
-    const double height = px(g.height()) - 2;
-    double pts = points;
-    for (; pts > kSmallestPoints; pts -= 0.5) {
-        QFont f(kFont);
-        f.setBold(bold);
-        f.setItalic(italic);
-        f.setPixelSize(qMax(1, int(std::lround(pts * 96.0 / 72.0 * scale()))));
-        const QRectF need = QFontMetricsF(f).boundingRect(room, Qt::TextWordWrap | Qt::AlignCenter, label->text());
-        if (need.height() <= height && need.width() <= room.width())
-            break;
-    }
-    setDesignFont(label, kFont, qMax(pts, kSmallestPoints), bold, italic);
-}
-
-void SequenceScreen::fitCaptions()
-{
-    for (int i = 0; i < SequenceExercise::MaxRows; ++i) {
-        fitCaption(m_label7[i], kDropPoints, m_config.dropBold, m_config.dropItalic);
-        fitCaption(m_answers[i], kAnswerPoints, false, false);
-    }
-}
-
 void SequenceScreen::resizeEvent(QResizeEvent *e)
 {
-    Screen::resizeEvent(e);
-    fitCaptions();
+    ActivityScreen::resizeEvent(e);
     spreadCounterFrames();
-}
-
-void SequenceScreen::buildCommands()
-{
-    if (m_config.hasRegister) {
-        m_registro = addCommand(m_config.registro, false);
-        connect(m_registro, &QPushButton::clicked, this, &SequenceScreen::CMDREGISTRO_Click);
-    }
-    m_menu = addCommand(m_config.menu, false);
-    connect(m_menu, &QPushButton::clicked, this, &SequenceScreen::CmdMenu_Click);
-    m_archive = addCommand(m_config.archive, false);
-    connect(m_archive, &QPushButton::clicked, this, &SequenceScreen::CmdArchivio_Click);
-    m_fine = addCommand(m_config.fine, false);
-    connect(m_fine, &QPushButton::clicked, this, &SequenceScreen::cmdfine_Click);
 }
 
 void SequenceScreen::buildTabOrder()
@@ -308,14 +248,11 @@ void SequenceScreen::buildTabOrder()
     // Keyboard road: a type label, then a box to place it in, then the commands.
     QVector<QWidget *> chain;
     chain << m_combo;
-    for (DragLabel *t : m_types)
-        chain << t;
-    for (DropLabel *b : m_label7)
-        chain << b;
+    chain << m_board->tabChain();
     chain << m_cmdrisult;
     if (m_registro)
         chain << m_registro;
-    chain << m_menu << m_archive << m_fine;
+    chain << exitButton(Exit::Menu) << exitButton(Exit::Archive) << exitButton(Exit::Quit);
     for (int i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -337,51 +274,70 @@ void SequenceScreen::formLoad()
     showBoard();
 }
 
+int SequenceScreen::rowTop(int row) const
+{
+    return row >= 0 && row < SequenceExercise::MaxRows ? m_tops[row] : 0;
+}
+
+int SequenceScreen::rowHeight(int row) const
+{
+    return row >= 0 && row < SequenceExercise::MaxRows ? m_heights[row] : 0;
+}
+
 void SequenceScreen::showBoard()
 {
+    // The rows of the passage on display stack from the top; rows beyond it
+    // keep where they were, hidden.
+    QVector<int> heights;
+    for (int i = 0; i < SequenceExercise::MaxRows && m_exercise.rowShown(i); ++i) {
+        m_heights[i] = sequencerows::height(m_exercise.rowText(i), m_exercise.rowDivisor(i));
+        heights << m_heights[i];
+    }
+    const QVector<int> tops = sequencerows::stackedTops(heights);
+    for (int i = 0; i < tops.size(); ++i)
+        m_tops[i] = tops[i];
+
     for (int i = 0; i < SequenceExercise::MaxRows; ++i) {
         const bool shown = m_exercise.rowShown(i);
-        const int top = m_exercise.rowTop(i);
+        const int top = m_tops[i];
         const int k = i + 1;
 
         StyledLabel *text = m_label1[i];
         text->setText(m_exercise.rowText(i));
-        setDesignGeometry(text, QRect(kTextLeft, top, kTextWidth, m_exercise.rowHeightAt(i)));
+        setDesignGeometry(text, QRect(kTextLeft, top, kTextWidth, m_heights[i]));
         text->setAccessibleName(QStringLiteral("Testo della sequenza %1").arg(k));
         text->setAccessibleDescription(m_exercise.rowText(i));
         text->setVisible(shown);
 
-        DropLabel *box = m_label7[i];
         const QString caption = m_exercise.dropCaption(i);
-        box->setText(caption);
-        box->setBackgroundColor(m_exercise.dropWrong(i) ? red() : sequenceRowColor(i));
-        // A one-line row is lower than a box: the box then keeps to its row
-        // rather than run over the next one.
-        const int boxHeight = qMin(kBoxHeight, m_exercise.rowHeightAt(i));
-        setDesignGeometry(box, QRect(m_config.dropLeft, top, m_config.dropWidth, boxHeight));
         QString name = QStringLiteral("Sequenza %1: %2").arg(k).arg(caption.isEmpty() ? QStringLiteral("vuota") : caption);
         if (m_exercise.dropWrong(i))
             name += QStringLiteral(" (sbagliata)");
-        box->setAccessibleName(name);
-        box->setVisible(shown);
+        // A one-line row is lower than a box: the box then keeps to its row
+        // rather than run over the next one.
+        const int boxHeight = qMin(kBoxHeight, m_heights[i]);
+        m_board->setBoxGeometry(i, QRect(m_config.dropLeft, top, m_config.dropWidth, boxHeight));
+        m_board->setBox(i, caption, m_exercise.dropWrong(i) ? red() : sequenceRowColor(i), name);
+        m_board->box(i)->setVisible(shown);
 
         StyledLabel *answer = m_answers[i];
         answer->setText(m_exercise.answerCaption(i));
         setDesignGeometry(answer, QRect(kAnswerLeft, top, kAnswerWidth, boxHeight));
+        refit(answer);
         answer->setAccessibleName(QStringLiteral("Risposta giusta %1: %2").arg(k).arg(m_exercise.answerCaption(i)));
         answer->setVisible(m_exercise.answerShown(i));
     }
 
-    m_label2->setText(m_exercise.label2());
-    m_label3->setText(m_exercise.label3());
-    m_label6->setText(m_exercise.label6());
-    m_label8->setText(m_exercise.label8());
-    m_label2->setAccessibleName(QStringLiteral("Giuste nell'ultima verifica: %1").arg(m_exercise.label2()));
-    m_label3->setAccessibleName(QStringLiteral("Sequenze dell'ultima verifica: %1").arg(m_exercise.label3()));
-    m_label6->setAccessibleName(QStringLiteral("Giuste in tutto: %1").arg(m_exercise.label6()));
-    m_label8->setAccessibleName(QStringLiteral("Sequenze in tutto: %1").arg(m_exercise.label8()));
-
-    fitCaptions();
+    const std::optional<Score> last = m_exercise.lastCheck();
+    const Score visit = m_exercise.visit();
+    m_label2->setText(last ? counterText(last->right) : QString());
+    m_label3->setText(last ? counterText(last->total) : QString());
+    m_label6->setText(counterText(visit.right));
+    m_label8->setText(counterText(visit.total));
+    m_label2->setAccessibleName(QStringLiteral("Giuste nell'ultima verifica: %1").arg(m_label2->text()));
+    m_label3->setAccessibleName(QStringLiteral("Sequenze dell'ultima verifica: %1").arg(m_label3->text()));
+    m_label6->setAccessibleName(QStringLiteral("Giuste in tutto: %1").arg(m_label6->text()));
+    m_label8->setAccessibleName(QStringLiteral("Sequenze in tutto: %1").arg(m_label8->text()));
 
     m_labedizione->setText(m_exercise.sourceLine());
     m_labedizione->setAccessibleDescription(m_exercise.sourceLine());
@@ -390,7 +346,7 @@ void SequenceScreen::showBoard()
 
 void SequenceScreen::Combo1_Click(const QString &choice)
 {
-    setPicked(nullptr);
+    m_board->clearPick();
     m_exercise.choose(choice);
     showBoard();
 }
@@ -399,9 +355,7 @@ void SequenceScreen::Label7_DragDrop(int index, QObject *source, const QString &
 {
     // The dragged label's own caption counts; the dragged data is the fallback
     // for a drag whose source is not at hand.
-    QString dropped = caption;
-    if (auto *label = qobject_cast<QLabel *>(source))
-        dropped = label->text();
+    const QString dropped = DropBoard::droppedCaption(source, caption);
     if (dropped.isEmpty())
         return;
     if (m_exercise.drop(index, dropped))
@@ -410,46 +364,33 @@ void SequenceScreen::Label7_DragDrop(int index, QObject *source, const QString &
 
 void SequenceScreen::cmdrisult_Click()
 {
-    AppContext &ctx = context();
     switch (m_exercise.check()) {
     case SequenceExercise::CheckOutcome::NotEnabled:
         return;
     case SequenceExercise::CheckOutcome::Incomplete:
-        if (ctx.dialogs)
-            ctx.dialogs->message(SequenceExercise::incompleteMessage());
+        services().tell(SequenceExercise::incompleteMessage());
         return;
     case SequenceExercise::CheckOutcome::Scored:
         break;
     }
     // The pupil sees the result before anything can go wrong with the save.
     showBoard();
-    const DbError err = saveGroup(ctx, m_config.group, m_exercise.savedRight(), m_exercise.savedTotal(),
-                                  m_exercise.percent());
-    if (err.isError())
-        reportSaveFailure(ctx, err);
+    saveAndReport(m_config.group, m_exercise.visit());
 }
 
 void SequenceScreen::CmdMenu_Click()
 {
-    setPicked(nullptr);
-    AppContext &ctx = context();
-    if (!ctx.navigator) {
-        hide();
-        return;
-    }
-    ctx.navigator->show(ScreenName::Menu);
-    ctx.navigator->unload(screenName());
+    exitToMenu();
 }
 
 void SequenceScreen::CmdArchivio_Click()
 {
-    setPicked(nullptr);
-    openResultsFromActivity(context(), m_config.name);
+    exitToArchive();
 }
 
 void SequenceScreen::cmdfine_Click()
 {
-    context().closeDatabaseAndEnd();
+    exitProgram();
 }
 
 void SequenceScreen::CMDREGISTRO_Click()
@@ -458,49 +399,18 @@ void SequenceScreen::CMDREGISTRO_Click()
         return;
     // Once a visit: only a new load enables it again.
     m_registro->setEnabled(false);
-    AppContext &ctx = context();
-    ctx.chiediNome();
-    if (ctx.nomeStudente.isEmpty())
+    host().askName();
+    if (session().nomeStudente.isEmpty())
         return;
-    const DbError err = registerNarrativeResult(ctx, m_exercise.savedRight(), m_exercise.savedTotal());
+    const DbError err = host().appendStudentRow(QStringLiteral("Testi narrativi"), m_exercise.savedRight(),
+                                                m_exercise.savedTotal());
     if (err.isError())
-        reportSaveFailure(ctx, err);
+        services().tell(saveFailedText(err));
 }
 
-void SequenceScreen::titleBarClose()
+void SequenceScreen::beforeExit(Exit)
 {
-    CmdMenu_Click();
-}
-
-void SequenceScreen::typePicked(DragLabel *label)
-{
-    // Picking the label already picked puts it down again.
-    setPicked(m_picked == label ? nullptr : label);
-}
-
-void SequenceScreen::dropBoxClicked(int index)
-{
-    if (!m_picked)
-        return;
-    DragLabel *label = m_picked;
-    setPicked(nullptr);
-    Label7_DragDrop(index, label);
-}
-
-void SequenceScreen::setPicked(DragLabel *label)
-{
-    if (m_picked)
-        m_picked->setPicked(false);
-    m_picked = label;
-    if (!label) {
-        m_pickFrame->hide();
-        return;
-    }
-    label->setPicked(true);
-    setDesignGeometry(m_pickFrame,
-                      designGeometry(label).adjusted(-kPickMargin, -kPickMargin, kPickMargin, kPickMargin));
-    m_pickFrame->show();
-    m_pickFrame->raise();
+    m_board->clearPick();
 }
 
 void SequenceScreen::paintDecoration(QPainter &p, const QRect &area)

@@ -1,16 +1,14 @@
 #pragma once
+#include "platform/activityscreen.h"
+#include "platform/dropboard.h"
 #include "platform/labels.h"
-#include "platform/screen.h"
-#include "results/resultsstore.h"
 #include "sequences/sequenceexercise.h"
 
-#include <QPointer>
 #include <QRect>
 #include <QVector>
 #include <array>
 
 class QComboBox;
-class QFrame;
 class QPushButton;
 
 namespace morvello {
@@ -91,13 +89,26 @@ struct SequenceScreenConfig {
 SequenceScreenConfig espositivoConfig();
 SequenceScreenConfig sequenzeConfig();
 
-// The sequence-type exercise screen: passage rows, drop boxes, answer labels,
-// draggable type labels, counters and commands.
-class SequenceScreen : public Screen
+// Where the rows of a passage lie on the design surface, in twips.
+namespace sequencerows {
+// Top of the first row.
+constexpr int FirstTop = 120;
+// Height of one text line of a row.
+constexpr int LineHeight = 320;
+// Height of a text row: one line more than the whole lines the text fills at
+// `divisor` characters a line.
+int height(const QString &text, int divisor);
+// Rows stacked without gaps from the first row's top.
+QVector<int> stackedTops(const QVector<int> &heights, int firstTop = FirstTop);
+} // namespace sequencerows
+
+// The sequence-type exercise screen: passage rows, a board of drop boxes and
+// type tiles, answer labels, counters and commands.
+class SequenceScreen : public ActivityScreen
 {
     Q_OBJECT
 public:
-    SequenceScreen(AppContext &ctx, const SequenceScreenConfig &config, QWidget *parent = nullptr);
+    SequenceScreen(const ScreenEnv &env, const SequenceScreenConfig &config, QWidget *parent = nullptr);
     ~SequenceScreen() override;
 
     const SequenceScreenConfig &config() const { return m_config; }
@@ -115,13 +126,18 @@ public:
     void CMDREGISTRO_Click();
 
     // The type label picked for placing with a click or a key; null when none.
-    DragLabel *pickedType() const { return m_picked; }
+    DragLabel *pickedType() const { return m_board->picked(); }
+
+    // Row geometry on the design surface, in twips.
+    int rowTop(int row) const;
+    int rowHeight(int row) const;
 
     // The controls, for tests.
     StyledLabel *textLabel(int row) const { return m_label1[row]; }
-    DropLabel *dropBox(int row) const { return m_label7[row]; }
+    DropLabel *dropBox(int row) const { return m_board->box(row); }
     StyledLabel *answerLabel(int row) const { return m_answers[row]; }
-    QVector<DragLabel *> typeLabels() const { return m_types; }
+    QVector<DragLabel *> typeLabels() const { return m_board->tiles(); }
+    DropBoard *board() const { return m_board; }
     QComboBox *chooser() const { return m_combo; }
     QPushButton *checkButton() const { return m_cmdrisult; }
     QPushButton *registerButton() const { return m_registro; }
@@ -131,28 +147,18 @@ public:
     void paintDecoration(QPainter &p, const QRect &area) override;
 
 protected:
-    void titleBarClose() override;
+    void beforeExit(Exit exit) override;
     void resizeEvent(QResizeEvent *e) override;
 
 private:
     void build();
     void buildRows();
-    void buildTypes();
     void buildCounters();
-    void buildCommands();
     void buildTabOrder();
     StyledLabel *addLabel(const QString &name, const QString &text, const QRect &geometry);
-    QPushButton *addCommand(const CommandDef &def, bool bold);
 
     // Shows what the exercise holds.
     void showBoard();
-    void typePicked(DragLabel *label);
-    void dropBoxClicked(int index);
-    void setPicked(DragLabel *label);
-    // The largest font, up to the design size, with which a box shows its
-    // whole caption.
-    void fitCaption(QLabel *label, double points, bool bold, bool italic);
-    void fitCaptions();
     // Spreads the blanks of a counter frame so that its closing word lies
     // between the two numbers, whatever the width of the font.
     void spreadCounterFrame(StyledLabel *frame, int gapLeft, int gapRight);
@@ -160,11 +166,12 @@ private:
 
     SequenceScreenConfig m_config;
     SequenceExercise m_exercise;
+    DropBoard *m_board = nullptr;
 
     std::array<StyledLabel *, SequenceExercise::MaxRows> m_label1{};
-    std::array<DropLabel *, SequenceExercise::MaxRows> m_label7{};
     std::array<StyledLabel *, SequenceExercise::MaxRows> m_answers{};
-    QVector<DragLabel *> m_types;
+    std::array<int, SequenceExercise::MaxRows> m_tops{};
+    std::array<int, SequenceExercise::MaxRows> m_heights{};
     StyledLabel *m_instructions = nullptr;
     StyledLabel *m_labedizione = nullptr;
     QComboBox *m_combo = nullptr;
@@ -175,12 +182,7 @@ private:
     StyledLabel *m_label5 = nullptr;
     StyledLabel *m_label6 = nullptr;
     StyledLabel *m_label8 = nullptr;
-    QPushButton *m_menu = nullptr;
-    QPushButton *m_archive = nullptr;
-    QPushButton *m_fine = nullptr;
     QPushButton *m_registro = nullptr;
-    QFrame *m_pickFrame = nullptr;
-    QPointer<DragLabel> m_picked;
 };
 
 // Row colours, shared by the text, the drop box and the answer label of a row.

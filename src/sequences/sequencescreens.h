@@ -1,11 +1,18 @@
 #pragma once
+#include <QString>
 
 namespace morvello {
 
-class Navigator;
+class Screen;
+struct ScreenEnv;
 
-// Makes the expository screen "Fespositivo" and the narrative screen
-// "Fsequenze" known to the navigator.
-void registerSequenceScreens(Navigator &nav);
+// The two sequence-type screens, by the names FormChiamante knows them.
+namespace sequencescreens {
+inline const QString Espositivo = QStringLiteral("Fespositivo");
+inline const QString Sequenze = QStringLiteral("Fsequenze");
+
+Screen *createEspositivo(const ScreenEnv &env);
+Screen *createSequenze(const ScreenEnv &env);
+} // namespace sequencescreens
 
 } // namespace morvello

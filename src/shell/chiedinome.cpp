@@ -1,6 +1,7 @@
 #include "chiedinome.h"
 
-#include "platform/appcontext.h"
+#include "platform/services.h"
+#include "platform/session.h"
 #include "platform/pupilname.h"
 
 namespace morvello {
@@ -14,12 +15,12 @@ QString nomeDaRisposta(const QString &answer, bool cancelled)
     return normalisedPupilName(answer);
 }
 
-void ChiediNome(AppContext &ctx)
+void ChiediNome(Session &session, const Services &services)
 {
-    if (!ctx.dialogs)
+    if (!services.dialogs)
         return;
-    const std::optional<QString> answer = ctx.dialogs->input(promptNome(), kMaxNameLength);
-    ctx.nomeStudente = nomeDaRisposta(answer.value_or(QString()), !answer.has_value());
+    const std::optional<QString> answer = services.dialogs->input(promptNome(), kMaxNameLength);
+    session.nomeStudente = nomeDaRisposta(answer.value_or(QString()), !answer.has_value());
 }
 
 } // namespace morvello

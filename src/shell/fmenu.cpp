@@ -1,13 +1,11 @@
 #include "fmenu.h"
 
-#include "chiedinome.h"
-#include "platform/appcontext.h"
-#include "platform/database.h"
-#include "platform/navigator.h"
-#include "results/openresults.h"
+#include "apphost.h"
+#include "screennames.h"
+
+#include "platform/controls.h"
 #include "results/resultsstore.h"
 
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,8 +21,9 @@ const QColor kPoetici(255, 192, 192);
 const QColor kComandi(192, 192, 255);
 } // namespace
 
-FMenu::FMenu(AppContext &ctx)
-    : Screen(ctx, ScreenName::Menu, QSize(12000, 9300), QColor(64, 0, 0), QStringLiteral("Scegli"))
+FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
+    : Screen(ScreenName::Menu, QSize(12000, 9300), QColor(64, 0, 0), QStringLiteral("Scegli")),
+      m_host(host), m_rows(rows)
 {
     addHeading(QStringLiteral("Labnarrati"), QStringLiteral("Testi narrativi"), kNarrativi, kArial, 14.25, true,
                QRect(9600, 1320, 2295, 375));
@@ -50,12 +49,12 @@ FMenu::FMenu(AppContext &ctx)
     auto *esco = addCommand(QStringLiteral("Labesco"), QStringLiteral("Esco dal programma"), kComandi, kArial, 14.25,
                             QRect(9840, 7680, 1935, 735));
 
-    m_labNomi = addHeading(QStringLiteral("LabNOMI"),
-                           QStringLiteral("Elenco dei nomi presenti nell'archivio dei risultati"),
-                           QColor(255, 255, 255), kSans, 8.25, false, QRect(6360, 7800, 1215, 855));
-    m_labNomi->setCursor(Qt::PointingHandCursor);
-    m_labNomi->setFocusPolicy(Qt::TabFocus);
-    m_labNomi->installEventFilter(this);
+    m_labNomi = controls::clickable(this, QStringLiteral("LabNOMI"),
+                                    QStringLiteral("Elenco dei nomi presenti nell'archivio dei risultati"),
+                                    QRect(6360, 7800, 1215, 855), DesignFont{kSans, 8.25}, QColor(255, 255, 255));
+    m_labNomi->setWordWrap(true);
+    refit(m_labNomi);
+    connect(m_labNomi, &ClickLabel::clicked, this, &FMenu::LabNOMI_Click);
 
     addHeading(QStringLiteral("Label1"), QStringLiteral("Come si smonta un'opera..."), QColor(64, 0, 0), kArial, 24,
                false, QRect(240, 7800, 5895, 615));
@@ -90,12 +89,9 @@ FMenu::FMenu(AppContext &ctx)
 CommandLabel *FMenu::addCommand(const QString &name, const QString &caption, const QColor &resting,
                                 const QString &family, double points, const QRect &twips)
 {
-    auto *l = new CommandLabel(caption, resting, this);
-    l->setObjectName(name);
+    CommandLabel *l = controls::command(this, name, caption, twips, DesignFont{family, points, true}, resting);
     l->setWordWrap(true);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setDesignGeometry(l, twips);
-    setDesignFont(l, family, points, true);
+    refit(l);
     m_commands << l;
     return l;
 }
@@ -103,13 +99,9 @@ CommandLabel *FMenu::addCommand(const QString &name, const QString &caption, con
 StyledLabel *FMenu::addHeading(const QString &name, const QString &caption, const QColor &color,
                                const QString &family, double points, bool bold, const QRect &twips)
 {
-    auto *l = new StyledLabel(caption, this);
-    l->setObjectName(name);
-    l->setTextColor(color);
+    StyledLabel *l = controls::label(this, name, caption, twips, DesignFont{family, points, bold}, color);
     l->setWordWrap(true);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setDesignGeometry(l, twips);
-    setDesignFont(l, family, points, bold);
+    refit(l);
     return l;
 }
 
@@ -124,46 +116,45 @@ CommandLabel *FMenu::command(const QString &name) const
 void FMenu::formLoad()
 {
     m_list->hide();
-    if (context().nomeStudente.isEmpty())
-        ChiediNome(context());
+    if (m_host.session().nomeStudente.isEmpty())
+        m_host.askName();
 }
 
-void FMenu::showActivity(const QString &screen, bool hideMenu)
+void FMenu::openActivity(const QString &menuLabel)
 {
-    Navigator *nav = context().navigator;
-    // Activities still to come have no screen yet: their label does nothing.
-    if (!nav || !nav->isRegistered(screen))
+    // Activities still to come have no row yet: their label does nothing.
+    const Activity *row = activityForMenuLabel(m_rows, menuLabel);
+    if (!row || !m_host.navigator().isRegistered(row->screen))
         return;
-    nav->show(screen);
-    if (hideMenu)
+    m_host.showScreen(row->screen);
+    if (row->menu == MenuAfterOpening::Hides)
         hide();
 }
 
-void FMenu::Labsequenze_Click() { showActivity(ScreenName::TrovaSeq, true); }
-void FMenu::Labtipo_Click() { showActivity(ScreenName::Sequenze, false); }
-void FMenu::Labgenette_Click() { showActivity(ScreenName::Genette, true); }
-void FMenu::LabFunzioni_Click() { showActivity(ScreenName::Espositivo, false); }
-void FMenu::LabBASI_Click() { showActivity(ScreenName::Poesia1, false); }
-void FMenu::LabFigure_Click() { showActivity(ScreenName::Metafore, false); }
+void FMenu::Labsequenze_Click() { openActivity(QStringLiteral("Labsequenze")); }
+void FMenu::Labtipo_Click() { openActivity(QStringLiteral("Labtipo")); }
+void FMenu::Labgenette_Click() { openActivity(QStringLiteral("Labgenette")); }
+void FMenu::LabFunzioni_Click() { openActivity(QStringLiteral("LabFunzioni")); }
+void FMenu::LabBASI_Click() { openActivity(QStringLiteral("LabBASI")); }
+void FMenu::LabFigure_Click() { openActivity(QStringLiteral("LabFigure")); }
 
 void FMenu::Labarchivio_Click()
 {
-    AppContext &ctx = context();
     // A pupil who typed only spaces has no name: ask again before showing
     // whose results these are.
-    if (ctx.nomeStudente.isEmpty()) {
-        ChiediNome(ctx);
-        if (ctx.nomeStudente.isEmpty())
+    if (m_host.session().nomeStudente.isEmpty()) {
+        m_host.askName();
+        if (m_host.session().nomeStudente.isEmpty())
             return;
     }
-    if (!ctx.navigator || !ctx.navigator->isRegistered(ScreenName::Risultati))
+    if (!m_host.navigator().isRegistered(ScreenName::Risultati))
         return;
-    openResultsFromMenu(ctx);
+    m_host.openArchiveFromMenu();
 }
 
 void FMenu::Labesco_Click()
 {
-    context().endProgram();
+    m_host.endProgram();
 }
 
 void FMenu::LabNOMI_Click()
@@ -171,14 +162,14 @@ void FMenu::LabNOMI_Click()
     m_labNomi->hide();
     m_list->show();
     m_list->raise();
-    AppContext &ctx = context();
-    if (!ctx.dbTesti)
+    ResultsStore *store = m_host.store();
+    if (!store)
         return;
     DbError err;
-    const QStringList names = allNames(*ctx.dbTesti, &err);
+    const QStringList names = store->names(&err);
     if (err.isError()) {
-        ctx.dialogs->message(QStringLiteral("Non riesco a leggere l'elenco dei nomi dall'archivio dei risultati.\n\n")
-                             + err.message);
+        m_host.services().tell(
+            QStringLiteral("Non riesco a leggere l'elenco dei nomi dall'archivio dei risultati.\n\n") + err.message);
         return;
     }
     m_list->addItems(names);
@@ -206,28 +197,11 @@ void FMenu::titleBarClose()
     Labesco_Click();
 }
 
-bool FMenu::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_labNomi) {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            LabNOMI_Click();
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress) {
-            auto *k = static_cast<QKeyEvent *>(event);
-            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Space) {
-                LabNOMI_Click();
-                return true;
-            }
-        }
-    }
-    return Screen::eventFilter(watched, event);
-}
-
 void FMenu::paintDecoration(QPainter &p, const QRect &area)
 {
     Screen::paintDecoration(p, area);
     p.setRenderHint(QPainter::Antialiasing);
+    p.translate(surfaceLeft(), 0);
 
     // A parchment page on the left, with an open book: the title sits at its
     // foot in the menu's own dark red.

@@ -1,4 +1,6 @@
 #pragma once
+#include "activities.h"
+
 #include "platform/labels.h"
 #include "platform/screen.h"
 
@@ -9,12 +11,16 @@ class QListWidgetItem;
 
 namespace morvello {
 
+class AppHost;
+
 // The main menu "Scegli": start-up screen, lives for the whole run.
 class FMenu : public Screen
 {
     Q_OBJECT
 public:
-    explicit FMenu(AppContext &ctx);
+    // The activity labels open what the rows name for them; a label no row
+    // names does nothing.
+    FMenu(AppHost &host, const QVector<Activity> &rows);
 
     void formLoad() override;
 
@@ -33,7 +39,7 @@ public:
     // The eight hover-sensitive labels, for the hover rules and tests.
     const QVector<CommandLabel *> &commandLabels() const { return m_commands; }
     CommandLabel *command(const QString &name) const;
-    StyledLabel *labNomi() const { return m_labNomi; }
+    ClickLabel *labNomi() const { return m_labNomi; }
     QListWidget *list1() const { return m_list; }
 
     void paintDecoration(QPainter &p, const QRect &area) override;
@@ -42,7 +48,6 @@ public:
     static QString primaRigaSuccessiva() { return QStringLiteral("Clicca qui per nascondere l'elenco"); }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void formMouseMove() override;
     void titleBarClose() override;
 
@@ -51,10 +56,12 @@ private:
                              const QString &family, double points, const QRect &twips);
     StyledLabel *addHeading(const QString &name, const QString &caption, const QColor &color,
                             const QString &family, double points, bool bold, const QRect &twips);
-    void showActivity(const QString &screen, bool hideMenu);
+    void openActivity(const QString &menuLabel);
 
+    AppHost &m_host;
+    QVector<Activity> m_rows;
     QVector<CommandLabel *> m_commands;
-    StyledLabel *m_labNomi = nullptr;
+    ClickLabel *m_labNomi = nullptr;
     QListWidget *m_list = nullptr;
 };
 

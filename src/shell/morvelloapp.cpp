@@ -1,8 +1,10 @@
 #include "morvelloapp.h"
 
-#include "chiedinome.h"
-#include "fmenu.h"
+#include "screennames.h"
+
 #include "results/datafolder.h"
+#include "results/printout.h"
+#include "results/removabledrive.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -37,47 +39,50 @@ void setupApplication(QApplication &app)
     app.setFont(base);
 }
 
-MorvelloApp::MorvelloApp(const QString &baseDir, std::unique_ptr<Dialogs> dialogs)
+MorvelloApp::MorvelloApp(const QString &baseDir, std::unique_ptr<Dialogs> dialogs,
+                         std::unique_ptr<RemovableDrive> drive)
     : m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()),
+      m_drive(drive ? std::move(drive) : std::make_unique<SystemRemovableDrive>()),
+      m_printer(std::make_unique<SystemPrinter>()),
       m_random(quint32(QDateTime::currentMSecsSinceEpoch() & 0xffffffffu))
 {
-    m_ctx.baseDir = baseDir;
-    m_ctx.dialogs = m_dialogs.get();
-    m_ctx.clock = &m_clock;
-    m_ctx.random = &m_random;
-    m_navigator = std::make_unique<Navigator>(m_ctx);
-    m_ctx.navigator = m_navigator.get();
-    m_ctx.askName = [](AppContext &c) { ChiediNome(c); };
-    m_ctx.quit = [this] {
+    m_services.baseDir = baseDir;
+    m_services.dialogs = m_dialogs.get();
+    m_services.clock = &m_clock;
+    m_services.random = &m_random;
+    m_services.ticks = &m_ticks;
+    m_services.drive = m_drive.get();
+    m_services.printer = m_printer.get();
+    m_host = std::make_unique<AppHost>(m_services);
+    m_host->setEnd([this] {
         m_ended = true;
-        for (const QString &name : m_navigator->loadedScreens())
-            m_navigator->hide(name);
+        for (const QString &name : m_host->navigator().loadedScreens())
+            m_host->navigator().hide(name);
         // Queued, so that the handler that asked finishes first and an end
         // asked before the event loop runs is not lost.
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    };
-    m_navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new FMenu(c); });
+    });
+    m_host->registerScreens();
 }
 
 MorvelloApp::~MorvelloApp()
 {
-    m_navigator.reset();
-    m_ctx.dbTesti = nullptr;
+    m_host.reset();
     if (m_db)
         m_db->close();
 }
 
 bool MorvelloApp::start()
 {
-    DbError err = prepareDataFolder(m_ctx.baseDir);
+    DbError err = prepareDataFolder(m_services.baseDir);
     if (!err.isError())
-        m_db = openResultsDatabase(m_ctx.baseDir, &err);
+        m_db = openResultsDatabase(m_services.baseDir, &err);
     if (!m_db) {
         m_dialogs->message(err.message + QStringLiteral("\n\nIl programma non può continuare e viene chiuso."));
         return false;
     }
-    m_ctx.dbTesti = m_db.get();
-    m_navigator->show(ScreenName::Menu);
+    m_host->setDatabase(m_db.get());
+    m_host->showMenu();
     return true;
 }
 

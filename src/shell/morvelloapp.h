@@ -1,9 +1,11 @@
 #pragma once
-#include "platform/appcontext.h"
+#include "apphost.h"
+
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
-#include "platform/navigator.h"
+#include "platform/services.h"
+#include "platform/ticker.h"
 
 #include <QString>
 #include <memory>
@@ -16,18 +18,19 @@ namespace morvello {
 // metric-compatible ones.
 void setupApplication(QApplication &app);
 
-// Owns everything the run shares: the results database, the dialogs, the
-// clock and random source, the navigator with its screens, and the context
-// handed to every screen.
+// Owns everything the run shares: the real services, the results database
+// and the host with its screens.
 class MorvelloApp
 {
 public:
     // baseDir: the folder that holds the data folder "permorvello".
-    explicit MorvelloApp(const QString &baseDir, std::unique_ptr<Dialogs> dialogs = nullptr);
+    explicit MorvelloApp(const QString &baseDir, std::unique_ptr<Dialogs> dialogs = nullptr,
+                         std::unique_ptr<RemovableDrive> drive = nullptr);
     ~MorvelloApp();
 
-    AppContext &context() { return m_ctx; }
-    Navigator &navigator() { return *m_navigator; }
+    AppHost &host() { return *m_host; }
+    Navigator &navigator() { return m_host->navigator(); }
+    Session &session() { return m_host->session(); }
 
     // Prepares the data folder, opens the results database and shows the
     // menu (which asks for the name). On failure the pupil is told why and
@@ -38,12 +41,15 @@ public:
     bool ended() const { return m_ended; }
 
 private:
-    AppContext m_ctx;
     std::unique_ptr<Dialogs> m_dialogs;
+    std::unique_ptr<RemovableDrive> m_drive;
+    std::unique_ptr<PrinterSource> m_printer;
     SystemClock m_clock;
     SeededRandom m_random;
+    TimerTickSource m_ticks;
+    Services m_services;
     std::unique_ptr<Database> m_db;
-    std::unique_ptr<Navigator> m_navigator;
+    std::unique_ptr<AppHost> m_host;
     bool m_ended = false;
 };
 

@@ -1,4 +1,7 @@
+#include "platform/activityscreen.h"
+#include <QPushButton>
 #include "platform/labels.h"
+#include "results/frisultati.h"
 #include "platform/navigator.h"
 #include "platform/screen.h"
 #include "testsupport.h"
@@ -8,14 +11,15 @@
 #include <QtTest>
 
 using namespace morvello;
+using namespace morvello::test;
 
 namespace {
 
 class DemoScreen : public Screen
 {
 public:
-    DemoScreen(AppContext &ctx, const QString &name)
-        : Screen(ctx, name, QSize(12000, 9000), QColor(64, 0, 0), QStringLiteral("Prova"))
+    DemoScreen(const QString &name)
+        : Screen(name, QSize(12000, 9000), QColor(64, 0, 0), QStringLiteral("Prova"))
     {
         label = place(new StyledLabel(QStringLiteral("testo"), this), 1500, 3000, 3000, 375);
         setDesignFont(label, QStringLiteral("Arial"), 12);
@@ -44,22 +48,26 @@ private slots:
     {
         QTest::addColumn<QSize>("window");
         QTest::addColumn<double>("scale");
-        QTest::newRow("design size") << QSize(800, 600) << 1.0;
-        QTest::newRow("1280x1024, width limits") << QSize(1280, 1024) << 1.6;
-        QTest::newRow("1920x1080, height limits") << QSize(1920, 1080) << 1.8;
-        QTest::newRow("smaller than design") << QSize(400, 600) << 0.5;
+        QTest::addColumn<int>("left"); // a wide window centres the design surface
+        QTest::newRow("design size") << QSize(800, 600) << 1.0 << 0;
+        QTest::newRow("1280x1024, width limits") << QSize(1280, 1024) << 1.6 << 0;
+        QTest::newRow("1920x1080, height limits") << QSize(1920, 1080) << 1.8 << 240;
+        QTest::newRow("smaller than design") << QSize(400, 600) << 0.5 << 0;
     }
     void scalesUniformlyFromTheTopLeft()
     {
         QFETCH(QSize, window);
         QFETCH(double, scale);
+        QFETCH(int, left);
         test::TestContext t(false);
-        DemoScreen s(t.ctx, QStringLiteral("Demo"));
+        DemoScreen s(QStringLiteral("Demo"));
         s.setAttribute(Qt::WA_DontShowOnScreen);
         s.show();
         s.resize(window);
         QCOMPARE(s.scale(), scale);
-        QCOMPARE(s.label->geometry(), QRect(qRound(100 * scale), qRound(200 * scale), qRound(200 * scale), qRound(25 * scale)));
+        QCOMPARE(s.surfaceLeft(), left);
+        QCOMPARE(s.label->geometry(),
+                 QRect(left + qRound(100 * scale), qRound(200 * scale), qRound(200 * scale), qRound(25 * scale)));
         QCOMPARE(s.label->font().pixelSize(), qRound(16 * scale));
         QCOMPARE(s.designGeometry(s.label), QRect(1500, 3000, 3000, 375));
     }
@@ -67,7 +75,7 @@ private slots:
     void runtimeTopChangesFollowTheScale()
     {
         test::TestContext t(false);
-        DemoScreen s(t.ctx, QStringLiteral("Demo"));
+        DemoScreen s(QStringLiteral("Demo"));
         s.setAttribute(Qt::WA_DontShowOnScreen);
         s.show();
         s.resize(1600, 1200);
@@ -80,7 +88,7 @@ private slots:
     void commandLabelTurnsRedAndRests()
     {
         test::TestContext t(false);
-        DemoScreen s(t.ctx, QStringLiteral("Demo"));
+        DemoScreen s(QStringLiteral("Demo"));
         s.resize(800, 600);
         s.show();
         QVERIFY(QTest::qWaitForWindowExposed(&s));
@@ -97,7 +105,7 @@ private slots:
     void commandLabelClicksOnReleaseAndKeys()
     {
         test::TestContext t(false);
-        DemoScreen s(t.ctx, QStringLiteral("Demo"));
+        DemoScreen s(QStringLiteral("Demo"));
         s.resize(800, 600);
         QSignalSpy clicked(s.command, &CommandLabel::clicked);
         QTest::mouseClick(s.command, Qt::LeftButton);
@@ -112,7 +120,7 @@ private slots:
     void dropOnATargetReportsTheCaption()
     {
         test::TestContext t(false);
-        DemoScreen s(t.ctx, QStringLiteral("Demo"));
+        DemoScreen s(QStringLiteral("Demo"));
         s.resize(800, 600);
         s.show();
         QVERIFY(QTest::qWaitForWindowExposed(&s));
@@ -134,7 +142,7 @@ private slots:
     void foreignDragsAreRefused()
     {
         test::TestContext t(false);
-        DemoScreen s(t.ctx, QStringLiteral("Demo"));
+        DemoScreen s(QStringLiteral("Demo"));
         QSignalSpy dropped(s.box, &DropLabel::dropped);
         QMimeData mime;
         mime.setText(QStringLiteral("testo qualsiasi"));
@@ -149,9 +157,9 @@ private slots:
     void keyboardPicksAndPlaces()
     {
         test::TestContext t(false);
-        DemoScreen s(t.ctx, QStringLiteral("Demo"));
+        DemoScreen s(QStringLiteral("Demo"));
         QSignalSpy picked(s.source, &DragLabel::picked);
-        QSignalSpy placed(s.box, &DropLabel::clicked);
+        QSignalSpy placed(s.box, &DropLabel::boxClicked);
         QTest::keyClick(s.source, Qt::Key_Space);
         QTest::keyClick(s.box, Qt::Key_Enter);
         QTest::mouseClick(s.box, Qt::LeftButton);
@@ -164,11 +172,11 @@ private slots:
     {
         test::TestContext t(false);
         int built = 0;
-        t.navigator->registerScreen(QStringLiteral("Demo"), [&built](AppContext &c) {
+        t.navigator->registerScreen(QStringLiteral("Demo"), [&built]() {
             ++built;
-            return new DemoScreen(c, QStringLiteral("Demo"));
+            return new DemoScreen(QStringLiteral("Demo"));
         });
-        t.navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new DemoScreen(c, ScreenName::Menu); });
+        t.navigator->registerScreen(QStringLiteral("fmenù"), []() { return new DemoScreen(QStringLiteral("fmenù")); });
 
         auto *s = static_cast<DemoScreen *>(t.navigator->show(QStringLiteral("Demo")));
         QVERIFY(s && s->isVisible());
@@ -206,23 +214,156 @@ private slots:
         QFETCH(QString, caller);
         QFETCH(QString, shown);
         test::TestContext t(false);
-        t.navigator->registerScreen(QStringLiteral("Demo"), [](AppContext &c) { return new DemoScreen(c, QStringLiteral("Demo")); });
-        t.navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new DemoScreen(c, ScreenName::Menu); });
+        t.navigator->registerScreen(QStringLiteral("Demo"), []() { return new DemoScreen(QStringLiteral("Demo")); });
+        t.navigator->registerScreen(QStringLiteral("fmenù"), []() { return new DemoScreen(QStringLiteral("fmenù")); });
         Screen *s = t.navigator->showCaller(caller);
         QVERIFY(s);
         QCOMPARE(s->screenName(), shown);
         QVERIFY(s->isVisible());
     }
 
-    void titleBarCloseHidesAndShowsTheMenu()
+    // The exits of an activity screen, each with the screen's own policy.
+    void activityExits_data()
     {
+        QTest::addColumn<int>("exit");      // Exit, or -1 for the title-bar close
+        QTest::addColumn<int>("onMenu");    // OnMenu
+        QTest::addColumn<QString>("shown"); // the screen on top afterwards; empty: none
+        QTest::addColumn<bool>("kept");     // the activity still loaded
+        QTest::addColumn<bool>("ended");
+        QTest::newRow("menu, hiding") << int(Exit::Menu) << int(OnMenu::Hide) << "fmenù" << true << false;
+        QTest::newRow("menu, unloading") << int(Exit::Menu) << int(OnMenu::Unload) << "fmenù" << false << false;
+        QTest::newRow("archive") << int(Exit::Archive) << int(OnMenu::Unload) << "FRisultati" << true << false;
+        QTest::newRow("exit") << int(Exit::Quit) << int(OnMenu::Hide) << "" << true << true;
+        QTest::newRow("back") << int(Exit::Back) << int(OnMenu::Unload) << "Partner" << true << false;
+        QTest::newRow("title bar, hiding") << -1 << int(OnMenu::Hide) << "fmenù" << true << false;
+        QTest::newRow("title bar, unloading") << -1 << int(OnMenu::Unload) << "fmenù" << false << false;
+    }
+    void activityExits()
+    {
+        QFETCH(int, exit);
+        QFETCH(int, onMenu);
+        QFETCH(QString, shown);
+        QFETCH(bool, kept);
+        QFETCH(bool, ended);
+        test::TestContext t;
+        t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
+        test::addRow(*t.db, QStringLiteral("ROSSI MARIO"), {{2, 4}});
+        t.registerScreens();
+        t.navigator->registerScreen(QStringLiteral("Partner"), []() { return new DemoScreen(QStringLiteral("Partner")); });
+        t.navigator->registerScreen(QStringLiteral("Demo"), [&t, onMenu]() {
+            auto *a = new ActivityScreen(t.env(), QStringLiteral("Demo"), QSize(12000, 9000), QColor(0, 64, 0),
+                                         QStringLiteral("Prova"), OnMenu(onMenu));
+            a->addExit(Exit::Menu, QStringLiteral("CmdMenù"), QStringLiteral("MENU'"), QRect(240, 7000, 2000, 400));
+            a->addExit(Exit::Archive, QStringLiteral("CmdArchivio"), QStringLiteral("Archivio"),
+                       QRect(2400, 7000, 2000, 400));
+            a->addExit(Exit::Quit, QStringLiteral("cmdfine"), QStringLiteral("Esco"), QRect(4600, 7000, 2000, 400));
+            a->addExit(Exit::Back, QStringLiteral("cmdtorno"), QStringLiteral("Torno"), QRect(6800, 7000, 2000, 400));
+            a->setBackTarget(QStringLiteral("Partner"));
+            return a;
+        });
+        t.dialogs.queueAnswer(QStringLiteral("rossi mario"));
+        auto *a = qobject_cast<ActivityScreen *>(t.navigator->show(QStringLiteral("Demo")));
+        QVERIFY(a);
+        if (exit < 0)
+            a->close();
+        else
+            a->exitButton(Exit(exit))->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        QCOMPARE(t.navigator->isLoaded(QStringLiteral("Demo")), kept);
+        if (kept && !ended)
+            QVERIFY(!t.navigator->screen(QStringLiteral("Demo"))->isVisible());
+        QCOMPARE(t.ended, ended);
+        QCOMPARE(t.db->isOpen(), !ended); // the exit closes the results file first
+        if (!shown.isEmpty()) {
+            QVERIFY(t.navigator->screen(shown));
+            QVERIFY(t.navigator->screen(shown)->isVisible());
+        }
+        if (exit == int(Exit::Archive)) {
+            QCOMPARE(t.session.formChiamante, QStringLiteral("Demo"));
+            auto *r = t.navigator->screenAs<FRisultati>(FRisultati::name());
+            QCOMPARE(r->cell(1, 1), QStringLiteral("4")); // refreshed for the pupil
+            r->Labtorna_Click();
+            QVERIFY(t.navigator->screen(QStringLiteral("Demo"))->isVisible());
+        }
+    }
+
+    // The right/wrong picture's shrink-away: the end state comes at the tick
+    // the screen chose, and the picture is back at its width for the next.
+    void pictureShrinksAway_data()
+    {
+        QTest::addColumn<int>("hideAtTick");
+        QTest::addColumn<bool>("sharedCounter");
+        QTest::addColumn<int>("counterBefore");
+        QTest::addColumn<int>("msUntilHidden");
+        QTest::newRow("one second after the answer") << 1 << false << 0 << 1000;
+        QTest::newRow("third tick of the screen's counter") << 3 << true << 0 << 3000;
+        QTest::newRow("counter already at two: hidden sooner") << 3 << true << 2 << 1000;
+    }
+    void pictureShrinksAway()
+    {
+        QFETCH(int, hideAtTick);
+        QFETCH(bool, sharedCounter);
+        QFETCH(int, counterBefore);
+        QFETCH(int, msUntilHidden);
         test::TestContext t(false);
-        t.navigator->registerScreen(QStringLiteral("Demo"), [](AppContext &c) { return new DemoScreen(c, QStringLiteral("Demo")); });
-        t.navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new DemoScreen(c, ScreenName::Menu); });
-        Screen *s = t.navigator->show(QStringLiteral("Demo"));
-        s->close();
-        QVERIFY(!s->isVisible());
-        QVERIFY(t.navigator->screen(ScreenName::Menu)->isVisible());
+        ActivityScreen a(t.env(), QStringLiteral("Demo"), QSize(12000, 9000), QColor(0, 64, 0), QStringLiteral("Prova"),
+                         OnMenu::Hide);
+        a.setAttribute(Qt::WA_DontShowOnScreen);
+        a.show();
+        int counter = counterBefore;
+        PictureSlot *p = a.addPicture(QStringLiteral("Image1"), QRect(6600, 6840, 1200, 1215));
+        ShrinkAway plan;
+        plan.hideAtTick = hideAtTick;
+        plan.tickCounter = sharedCounter ? &counter : nullptr;
+        p->setShrinkAway(plan);
+        p->showAnswer(false);
+        QCOMPARE(p->shows(), PictureSlot::Shows::Wrong);
+        QVERIFY(p->isVisible());
+        QCOMPARE(p->currentWidth(), 1200);
+        // No picture files in the temporary data folder: a drawn cross stands in.
+        QVERIFY(!p->pictureLoaded());
+
+        // Just before the hiding tick's sweep ends, still on show.
+        t.ticks.advance(msUntilHidden + plan.shrinkMs / 2);
+        QVERIFY(p->isVisible());
+        QVERIFY(p->currentWidth() < 1200); // visibly shrinking
+        t.ticks.advance(plan.shrinkMs);
+        QVERIFY(!p->isVisible());
+        QCOMPARE(p->currentWidth(), 1200);
+        QVERIFY(!p->animating());
+        if (sharedCounter)
+            QCOMPARE(counter, 0);
+
+        // A second answer starts again, from the width at rest.
+        p->showAnswer(true);
+        QVERIFY(p->isVisible());
+        QCOMPARE(p->shows(), PictureSlot::Shows::Right);
+        QVERIFY(p->animating());
+        // Without a plan a picture stays until the screen clears it.
+        PictureSlot *still = a.addPicture(QStringLiteral("Image2"), QRect(600, 600, 975, 975));
+        still->showAnswer(true);
+        t.ticks.advance(10000);
+        QVERIFY(still->isVisible());
+        still->clear();
+        QVERIFY(still->isVisible());
+        QCOMPARE(still->shows(), PictureSlot::Shows::Nothing);
+    }
+
+    void failedSaveIsReportedAndNothingElseChanges()
+    {
+        test::TestContext t;
+        t.session.nomeStudente = QStringLiteral("BLU");
+        ActivityScreen a(t.env(), QStringLiteral("Demo"), QSize(12000, 9000), QColor(0, 64, 0), QStringLiteral("Prova"),
+                         OnMenu::Hide);
+        QVERIFY(a.saveAndReport(FieldGroup::Genette, Score{1, 2, 50}));
+        QVERIFY(t.dialogs.messages.isEmpty());
+        QVERIFY(t.db->exec(QStringLiteral("PRAGMA query_only=1")));
+        QVERIFY(!a.saveAndReport(FieldGroup::Genette, Score{2, 3, 66}));
+        QCOMPARE(t.dialogs.messages.size(), 1);
+        QVERIFY(t.dialogs.messages.first().startsWith(QStringLiteral("Il risultato non è stato salvato")));
+        QVERIFY(!t.ended);
+        QCOMPARE(lookupPupil(*t.db, QStringLiteral("BLU"))->at(30).toDouble(), 1.0);
     }
 };
 

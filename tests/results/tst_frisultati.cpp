@@ -1,9 +1,9 @@
 #include "results/frisultati.h"
-#include "results/openresults.h"
 
 #include "platform/database.h"
 #include "shell/morvelloapp.h"
 #include "platform/navigator.h"
+#include "shell/screennames.h"
 #include "testsupport.h"
 
 #include <QHeaderView>
@@ -14,6 +14,7 @@
 #include <QtTest>
 
 using namespace morvello;
+using namespace morvello::test;
 
 using SavedValues = QMap<int, QVariant>;
 Q_DECLARE_METATYPE(SavedValues)
@@ -24,8 +25,7 @@ namespace {
 class PlainScreen : public Screen
 {
 public:
-    PlainScreen(AppContext &ctx, const QString &name)
-        : Screen(ctx, name, QSize(12000, 9000), QColor(64, 0, 0), name)
+    explicit PlainScreen(const QString &name) : Screen(name, QSize(12000, 9000), QColor(64, 0, 0), name)
     {
     }
 };
@@ -38,15 +38,15 @@ struct Fixture {
     test::TestContext t;
     Fixture()
     {
-        t.ctx.nomeStudente = QStringLiteral("ROSSI MARIO");
+        t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
         for (const QString &name : kCallers)
-            t.navigator->registerScreen(name, [name](AppContext &c) -> Screen * { return new PlainScreen(c, name); });
-        registerResultsScreens(*t.navigator);
+            t.navigator->registerScreen(name, [name]() -> Screen * { return new PlainScreen(name); });
+        t.host->registerResultsScreen();
     }
     FRisultati *screen() { return t.navigator->screenAs<FRisultati>(ScreenName::Risultati); }
     FRisultati *open()
     {
-        openResultsFromMenu(t.ctx);
+        t.host->openArchiveFromMenu();
         return screen();
     }
 };
@@ -162,7 +162,7 @@ private slots:
         test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), saved);
         FRisultati *s = f.open();
         QVERIFY(f.t.dialogs.messages.isEmpty());
-        QCOMPARE(f.t.ctx.formChiamante, QStringLiteral("fmenù"));
+        QCOMPARE(f.t.session.formChiamante, QStringLiteral("fmenù"));
         QCOMPARE(s->labNome()->text(), QStringLiteral("ROSSI MARIO"));
         QCOMPARE(s->ModoRisultati(), QStringLiteral("mionome"));
         for (int r = 1; r <= 8; ++r) {
@@ -188,15 +188,11 @@ private slots:
     void refreshAsksForAMissingName()
     {
         Fixture f;
-        f.t.ctx.nomeStudente.clear();
-        int asked = 0;
-        f.t.ctx.askName = [&asked](AppContext &c) {
-            ++asked;
-            c.nomeStudente = QStringLiteral("Ospite");
-        };
+        f.t.session.nomeStudente.clear();
+        f.t.dialogs.queueAnswer(QString()); // nothing typed: "Ospite"
         test::addRow(*f.t.db, QStringLiteral("Ospite"), {{10, 2}, {11, 4}, {12, 50}});
         FRisultati *s = f.open();
-        QCOMPARE(asked, 1);
+        QCOMPARE(f.t.dialogs.prompts.size(), 1);
         QCOMPARE(s->labNome()->text(), QStringLiteral("Ospite"));
         QCOMPARE(rowCells(s, 3), (QStringList{"2", "4", "50", ""}));
     }
@@ -226,7 +222,7 @@ private slots:
         test::addRow(*f.t.db, QStringLiteral("Ospite"), {{26, 7}, {27, 9}, {28, 77}});
         test::addRow(*f.t.db, QStringLiteral("LUCA"), {{26, 7}, {27, 9}, {28, 77}});
         test::addRow(*f.t.db, QStringLiteral("BIANCHI PIA"), {{14, 1}, {15, 1}, {16, 100}});
-        f.t.ctx.nomeStudente = QStringLiteral("BIANCHI PIA");
+        f.t.session.nomeStudente = QStringLiteral("BIANCHI PIA");
         FRisultati *s = f.open();
         QCOMPARE(s->ModoRisultati(), QStringLiteral("mionome"));
 
@@ -276,12 +272,12 @@ private slots:
         QCOMPARE(s->cell(1, 1), QStringLiteral("8"));
         s->Labmenu_Click();
         // The next visit: same screen, refreshed for the current pupil.
-        openResultsFromActivity(f.t.ctx, QStringLiteral("Fespositivo"));
+        f.t.host->openArchive(QStringLiteral("Fespositivo"));
         QCOMPARE(f.screen(), s);
         QCOMPARE(s->NomeCercato(), QString());
         QCOMPARE(s->ModoRisultati(), QStringLiteral("mionome"));
         QCOMPARE(s->cell(1, 1), QStringLiteral("3"));
-        QCOMPARE(f.t.ctx.formChiamante, QStringLiteral("Fespositivo"));
+        QCOMPARE(f.t.session.formChiamante, QStringLiteral("Fespositivo"));
     }
 
     void returnToTheCaller_data()
@@ -301,11 +297,11 @@ private slots:
         test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"));
         if (kCallers.contains(caller) && caller != ScreenName::Menu) {
             f.t.navigator->show(caller);
-            openResultsFromActivity(f.t.ctx, caller);
+            f.t.host->openArchive(caller);
             QVERIFY(!f.t.navigator->screen(caller)->isVisible());
         } else {
             f.open();
-            f.t.ctx.formChiamante = caller;
+            f.t.session.formChiamante = caller;
         }
         FRisultati *s = f.screen();
         QVERIFY(s->isVisible());
@@ -321,7 +317,7 @@ private slots:
         Fixture f;
         test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"));
         f.t.navigator->show(QStringLiteral("FGenette"));
-        openResultsFromActivity(f.t.ctx, QStringLiteral("FGenette"));
+        f.t.host->openArchive(QStringLiteral("FGenette"));
         FRisultati *s = f.screen();
         s->Labmenu_Click();
         QVERIFY(f.t.navigator->screen(ScreenName::Menu)->isVisible());
@@ -410,7 +406,7 @@ private slots:
         for (const QSize &size : {QSize(1280, 1024), QSize(1920, 1080)}) {
             s->resize(size);
             s->labNome()->setText(QStringLiteral("ROSSI MARIO"));
-            f.t.ctx.nomeStudente = QStringLiteral("ROSSI MARIO");
+            f.t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
             s->CMDAGGIORNA_Click();
             moveOver(s->labStampa(), QPoint(2, 2));
             const QString tag = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());

@@ -1,10 +1,10 @@
 #include "results/frisultati.h"
-#include "results/openresults.h"
 #include "results/printout.h"
 
 #include "platform/database.h"
 #include "platform/navigator.h"
 #include "shell/morvelloapp.h"
+#include "shell/screennames.h"
 #include "testsupport.h"
 
 #include <QLineEdit>
@@ -15,6 +15,7 @@
 #include <QtTest>
 
 using namespace morvello;
+using namespace morvello::test;
 
 using SavedValues = QMap<int, QVariant>;
 
@@ -71,13 +72,13 @@ struct Fixture {
     Fixture()
     {
         pdf.folder = t.base();
-        t.ctx.nomeStudente = QStringLiteral("ROSSI MARIO");
-        registerResultsScreens(*t.navigator);
+        t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
+        t.host->registerResultsScreen();
         t.navigator->setShowWindows(false);
     }
     FRisultati *open()
     {
-        openResultsFromMenu(t.ctx);
+        t.host->openArchiveFromMenu();
         auto *s = t.navigator->screenAs<FRisultati>(ScreenName::Risultati);
         s->setPrinterProvider(pdf.provider());
         return s;
@@ -264,7 +265,7 @@ private slots:
                 s->text1()->setText(w.value(2));
                 s->LabCERCA_Click();
             } else if (w[0] == QLatin1String("student")) {
-                f.t.ctx.nomeStudente = w.mid(1).join(QLatin1Char(' '));
+                f.t.session.nomeStudente = w.mid(1).join(QLatin1Char(' '));
             } else if (w[0] == QLatin1String("refresh")) {
                 s->CMDAGGIORNA_Click();
             }

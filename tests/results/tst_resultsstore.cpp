@@ -7,6 +7,7 @@
 #include <QtTest>
 
 using namespace morvello;
+using namespace morvello::test;
 using morvello::test::TestContext;
 
 Q_DECLARE_METATYPE(morvello::FieldGroup)
@@ -37,6 +38,56 @@ class TstResultsStore : public QObject
     Q_OBJECT
 
 private slots:
+    // The one description of the groups against the file the program makes
+    // and what a save writes.
+    void groupTableMatchesTheFile_data()
+    {
+        QTest::addColumn<int>("index");
+        const QVector<ResultGroup> &groups = resultGroups();
+        for (int i = 0; i < groups.size(); ++i)
+            QTest::newRow(qPrintable(groups[i].columns[0])) << i;
+    }
+    void groupTableMatchesTheFile()
+    {
+        QFETCH(int, index);
+        const ResultGroup &g = resultGroups().at(index);
+        QCOMPARE(resultGroups().size(), 8);
+        QCOMPARE(g.firstColumn(), 2 + 4 * index); // in column order, edge to edge
+
+        TestContext t;
+        QStringList names;
+        QStringList types;
+        {
+            QSqlQuery q(t.db->connection());
+            QVERIFY(q.exec(QStringLiteral("PRAGMA table_info(tabtesti)")));
+            while (q.next()) {
+                names << q.value(1).toString();
+                types << q.value(2).toString();
+            }
+        }
+        QCOMPARE(names.size(), 34);
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(names.at(g.firstColumn() + k), g.columns[k]);
+            QCOMPARE(types.at(g.firstColumn() + k) == QLatin1String("SMALLINT"), g.int16[k]);
+        }
+
+        // A save writes the group's four columns and nothing else; a 16-bit
+        // total is rounded, halves to the even neighbour.
+        t.session.nomeStudente = QStringLiteral("GRUPPO");
+        QVERIFY(!saveGroup(t, g.group, 2.5, 3.5, 40).isError());
+        const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("GRUPPO"));
+        for (int p = 2; p < 34; ++p)
+            QCOMPARE(row.at(p).isNull(), p < g.firstColumn() || p >= g.firstColumn() + 4);
+        QCOMPARE(row.at(g.firstColumn()).toDouble(), 2.5);
+        QCOMPARE(row.at(g.firstColumn() + 1).toDouble(), g.int16[1] ? 4.0 : 3.5);
+        QCOMPARE(row.at(g.firstColumn() + 2).toDouble(), 40.0);
+        if (g.dateText.isEmpty())
+            QCOMPARE(row.at(g.firstColumn() + 3).toDateTime(), kNow);
+        else
+            QCOMPARE(row.at(g.firstColumn() + 3).toString(), g.dateText);
+        QCOMPARE(resultGroup(g.group).columns, g.columns);
+    }
+
     void firstSaveCreatesRowWithNameAndGroupOnly_data()
     {
         QTest::addColumn<FieldGroup>("group");
@@ -53,8 +104,8 @@ private slots:
     {
         QFETCH(FieldGroup, group);
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("ROSSI MARIO");
-        const DbError e = saveGroup(t.ctx, group, 7, 9, 77);
+        t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
+        const DbError e = saveGroup(t, group, 7, 9, 77);
         QVERIFY2(!e.isError(), qPrintable(e.message));
 
         const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("ROSSI MARIO"));
@@ -80,12 +131,12 @@ private slots:
     void secondSaveOverwritesOnlyItsGroup()
     {
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("BIANCHI ANNA");
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 3, 5, 60).isError());
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 6, 6, 96).isError());
+        t.session.nomeStudente = QStringLiteral("BIANCHI ANNA");
+        QVERIFY(!saveGroup(t, FieldGroup::Espositivi, 3, 5, 60).isError());
+        QVERIFY(!saveGroup(t, FieldGroup::Poesia, 6, 6, 96).isError());
         const QDateTime later = kNow.addSecs(3600);
         t.clock.set(later);
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 4, 10, 40).isError());
+        QVERIFY(!saveGroup(t, FieldGroup::Espositivi, 4, 10, 40).isError());
 
         const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("BIANCHI ANNA"));
         QCOMPARE(row.at(2).toDouble(), 4.0);
@@ -101,12 +152,12 @@ private slots:
     void guestsShareOneRow()
     {
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("Ospite");
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Genette, 1, 2, 50).isError());
-        t.ctx.nomeStudente = QStringLiteral("ALTRO");
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Genette, 1, 1, 100).isError());
-        t.ctx.nomeStudente = QStringLiteral("Ospite");
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Figure, 2, 3, 66).isError());
+        t.session.nomeStudente = QStringLiteral("Ospite");
+        QVERIFY(!saveGroup(t, FieldGroup::Genette, 1, 2, 50).isError());
+        t.session.nomeStudente = QStringLiteral("ALTRO");
+        QVERIFY(!saveGroup(t, FieldGroup::Genette, 1, 1, 100).isError());
+        t.session.nomeStudente = QStringLiteral("Ospite");
+        QVERIFY(!saveGroup(t, FieldGroup::Figure, 2, 3, 66).isError());
         QCOMPARE(tabtestiRows(*t.db), 2);
         // The results screen searches in upper case.
         const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("OSPITE"));
@@ -127,15 +178,15 @@ private slots:
         QFETCH(QString, database);
         TestContext t;
         if (database == QLatin1String("none"))
-            t.ctx.dbTesti = nullptr;
+            t.host->setDatabase(nullptr);
         if (database == QLatin1String("readonly"))
             QVERIFY(t.db->exec(QStringLiteral("PRAGMA query_only=1")));
-        t.ctx.nomeStudente.clear();
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 3, 5, 60).isError());
-        QVERIFY(!saveGroups(t.ctx, {GroupValues{FieldGroup::Sequenze, 1, 2, 50, {}},
+        t.session.nomeStudente.clear();
+        QVERIFY(!saveGroup(t, FieldGroup::Espositivi, 3, 5, 60).isError());
+        QVERIFY(!saveGroups(t, {GroupValues{FieldGroup::Sequenze, 1, 2, 50, {}},
                                     GroupValues{FieldGroup::Aiuti, 0, 1, 0, {}}})
                      .isError());
-        QVERIFY(!registerNarrativeResult(t.ctx, 2, 4).isError());
+        QVERIFY(!registerNarrativeResult(t, 2, 4).isError());
         QCOMPARE(tabtestiRows(*t.db), 0);
         auto rs = t.db->openRecordset(QStringLiteral("studenti"));
         QCOMPARE(rs->recordCount(), 0);
@@ -146,8 +197,8 @@ private slots:
     void bothFindingGroupsInOneUpdate()
     {
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("VERDI LUCA");
-        const DbError e = saveGroups(t.ctx, {GroupValues{FieldGroup::Sequenze, 12, 15, 80, {}},
+        t.session.nomeStudente = QStringLiteral("VERDI LUCA");
+        const DbError e = saveGroups(t, {GroupValues{FieldGroup::Sequenze, 12, 15, 80, {}},
                                              GroupValues{FieldGroup::Aiuti, 2, 5, 33.333333, {}}});
         QVERIFY2(!e.isError(), qPrintable(e.message));
         const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("VERDI LUCA"));
@@ -165,9 +216,9 @@ private slots:
     void givenDateIsKept()
     {
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("NERI");
+        t.session.nomeStudente = QStringLiteral("NERI");
         const QDateTime when(QDate(2024, 1, 2), QTime(8, 0, 0));
-        QVERIFY(!saveGroups(t.ctx, {GroupValues{FieldGroup::Genette, 1, 2, 50, when}}).isError());
+        QVERIFY(!saveGroups(t, {GroupValues{FieldGroup::Genette, 1, 2, 50, when}}).isError());
         QCOMPARE(rowOf(*t.db, QStringLiteral("NERI")).at(33).toDateTime(), when);
     }
 
@@ -191,8 +242,8 @@ private slots:
         QFETCH(double, stored);
         QFETCH(bool, whole);
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("GIALLI");
-        QVERIFY(!saveGroup(t.ctx, group, 1.5, total, 10).isError());
+        t.session.nomeStudente = QStringLiteral("GIALLI");
+        QVERIFY(!saveGroup(t, group, 1.5, total, 10).isError());
         const QVariant v = rowOf(*t.db, QStringLiteral("GIALLI")).at(int(group) + 1);
         QCOMPARE(v.toDouble(), stored);
         QCOMPARE(v.typeId() == QMetaType::LongLong, whole);
@@ -206,12 +257,10 @@ private slots:
         DbError e;
         std::unique_ptr<Database> second = Database::open(t.resultsPath(), &e);
         QVERIFY2(second, qPrintable(e.message));
-        AppContext other = t.ctx;
-        other.dbTesti = second.get();
-        t.ctx.nomeStudente = QStringLiteral("ROSSI");
-        other.nomeStudente = QStringLiteral("rossi");
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).isError());
-        QVERIFY(!saveGroup(other, FieldGroup::Genette, 3, 4, 75).isError());
+        ResultsStore other(*second);
+        t.session.nomeStudente = QStringLiteral("ROSSI");
+        QVERIFY(!saveGroup(t, FieldGroup::Poesia, 1, 2, 50).isError());
+        QVERIFY(!other.save(QStringLiteral("rossi"), {GroupValues{FieldGroup::Genette, 3, 4, 75, {}}}, kNow).isError());
         QCOMPARE(tabtestiRows(*t.db), 1);
         const QVector<QVariant> row = rowOf(*t.db, QStringLiteral("ROSSI"));
         QCOMPARE(row.at(6).toDouble(), 1.0);
@@ -225,15 +274,15 @@ private slots:
         // insert must go too.
         QVERIFY(t.db->exec(QStringLiteral("CREATE TRIGGER rifiuta BEFORE UPDATE ON tabtesti "
                                           "BEGIN SELECT RAISE(ABORT, 'rifiutato'); END")));
-        t.ctx.nomeStudente = QStringLiteral("NUOVO");
-        const DbError e = saveGroup(t.ctx, FieldGroup::Espositivi, 1, 2, 50);
+        t.session.nomeStudente = QStringLiteral("NUOVO");
+        const DbError e = saveGroup(t, FieldGroup::Espositivi, 1, 2, 50);
         QVERIFY(e.isError());
         QCOMPARE(tabtestiRows(*t.db), 0);
         QVERIFY(!t.db->inTransaction());
         // The program goes on: the next save of another group works once the
         // obstacle is gone.
         QVERIFY(t.db->exec(QStringLiteral("DROP TRIGGER rifiuta")));
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Espositivi, 1, 2, 50).isError());
+        QVERIFY(!saveGroup(t, FieldGroup::Espositivi, 1, 2, 50).isError());
         QCOMPARE(tabtestiRows(*t.db), 1);
     }
 
@@ -241,10 +290,10 @@ private slots:
     {
         TestContext t;
         QVERIFY(t.db->exec(QStringLiteral("PRAGMA query_only=1")));
-        t.ctx.nomeStudente = QStringLiteral("BLU");
-        const DbError e = saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50);
+        t.session.nomeStudente = QStringLiteral("BLU");
+        const DbError e = saveGroup(t, FieldGroup::Poesia, 1, 2, 50);
         QCOMPARE(e.number, DbErrorCode::ReadOnly);
-        reportSaveFailure(t.ctx, e);
+        reportSaveFailure(t, e);
         QCOMPARE(t.dialogs.messages.size(), 1);
         const QString m = t.dialogs.messages.first();
         QVERIFY(m.startsWith(QStringLiteral("Il risultato non è stato salvato nell'archivio.")));
@@ -252,17 +301,17 @@ private slots:
         QVERIFY2(m.contains(QStringLiteral("testi1.mdb")), qPrintable(m));
         QVERIFY(!t.ended);
         // Nothing to report, nothing said.
-        reportSaveFailure(t.ctx, DbError{});
+        reportSaveFailure(t, DbError{});
         QCOMPARE(t.dialogs.messages.size(), 1);
     }
 
     void closedDatabaseIsAnErrorNotACrash()
     {
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("CHIUSO");
+        t.session.nomeStudente = QStringLiteral("CHIUSO");
         t.db->close();
-        QCOMPARE(saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).number, DbErrorCode::NotOpen);
-        QCOMPARE(registerNarrativeResult(t.ctx, 1, 2).number, DbErrorCode::NotOpen);
+        QCOMPARE(saveGroup(t, FieldGroup::Poesia, 1, 2, 50).number, DbErrorCode::NotOpen);
+        QCOMPARE(registerNarrativeResult(t, 1, 2).number, DbErrorCode::NotOpen);
         DbError e;
         QVERIFY(allNames(*t.db, &e).isEmpty());
         QCOMPARE(e.number, DbErrorCode::NotOpen);
@@ -273,9 +322,9 @@ private slots:
     void registrationsAppendRows()
     {
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("FERRARI GIULIA");
-        QVERIFY(!registerNarrativeResult(t.ctx, 3, 4).isError());
-        QVERIFY(!registerNarrativeResult(t.ctx, 5, 7).isError());
+        t.session.nomeStudente = QStringLiteral("FERRARI GIULIA");
+        QVERIFY(!registerNarrativeResult(t, 3, 4).isError());
+        QVERIFY(!registerNarrativeResult(t, 5, 7).isError());
         auto rs = t.db->openRecordset(QStringLiteral("studenti"));
         QCOMPARE(rs->recordCount(), 2);
         const QList<QPair<double, double>> expected{{3, 4}, {5, 7}};
@@ -292,8 +341,8 @@ private slots:
     void lookupIgnoresCaseAndMissesCleanly()
     {
         TestContext t;
-        t.ctx.nomeStudente = QStringLiteral("ÈLIA CONTI");
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).isError());
+        t.session.nomeStudente = QStringLiteral("ÈLIA CONTI");
+        QVERIFY(!saveGroup(t, FieldGroup::Poesia, 1, 2, 50).isError());
         DbError e;
         QVERIFY(lookupPupil(*t.db, QStringLiteral("èlia conti"), &e));
         QVERIFY(!lookupPupil(*t.db, QStringLiteral("ELIA CONTI"), &e));
@@ -309,11 +358,11 @@ private slots:
         const QStringList names{QStringLiteral("ZANETTI"), QStringLiteral("Ospite"), QStringLiteral("ALBERTI"),
                                 QStringLiteral("MORO")};
         for (const QString &n : names) {
-            t.ctx.nomeStudente = n;
-            QVERIFY(!saveGroup(t.ctx, FieldGroup::Genette, 1, 2, 50).isError());
+            t.session.nomeStudente = n;
+            QVERIFY(!saveGroup(t, FieldGroup::Genette, 1, 2, 50).isError());
         }
-        t.ctx.nomeStudente = QStringLiteral("ospite"); // the same row again
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).isError());
+        t.session.nomeStudente = QStringLiteral("ospite"); // the same row again
+        QVERIFY(!saveGroup(t, FieldGroup::Poesia, 1, 2, 50).isError());
         DbError e;
         QCOMPARE(allNames(*t.db, &e), names);
         QVERIFY(!e.isError());

@@ -1,10 +1,11 @@
 #include "platform/labels.h"
 #include "platform/numeric.h"
-#include "results/openresults.h"
 #include "results/resultsstore.h"
 #include "sequences/sequencescreen.h"
 #include "sequences/sequencescreens.h"
+#include "shell/activities.h"
 #include "shell/chiedinome.h"
+#include "shell/screennames.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QtTest>
 
 using namespace morvello;
+using namespace morvello::test;
 using morvello::test::TestContext;
 
 namespace {
@@ -23,8 +25,7 @@ namespace {
 class MenuStandIn : public Screen
 {
 public:
-    explicit MenuStandIn(AppContext &ctx)
-        : Screen(ctx, ScreenName::Menu, QSize(11880, 8490), Qt::darkGray, QStringLiteral("Menu"))
+    MenuStandIn() : Screen(ScreenName::Menu, QSize(11880, 8490), Qt::darkGray, QStringLiteral("Menu"))
     {
     }
 };
@@ -33,10 +34,9 @@ struct Fixture {
     TestContext tc;
     Fixture()
     {
-        tc.ctx.askName = [](AppContext &c) { ChiediNome(c); };
-        tc.navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new MenuStandIn(c); });
-        registerResultsScreens(*tc.navigator);
-        registerSequenceScreens(*tc.navigator);
+        tc.navigator->registerScreen(ScreenName::Menu, []() { return new MenuStandIn; });
+        tc.host->registerResultsScreen();
+        registerActivities(*tc.navigator, tc.env());
     }
     SequenceScreen *show(const QString &name)
     {
@@ -242,11 +242,11 @@ void TestSequenceScreens::rowsFollowTheExercise()
     QCOMPARE(s->designGeometry(s->textLabel(0)).top(), 120);
     for (int i = 0; i < rows; ++i) {
         const QRect row = s->designGeometry(s->textLabel(i));
-        QCOMPARE(row, QRect(240, ex.rowTop(i), 7095, ex.rowHeightAt(i)));
+        QCOMPARE(row, QRect(240, s->rowTop(i), 7095, s->rowHeight(i)));
         const QRect box = s->designGeometry(s->dropBox(i));
         QCOMPARE(box.top(), row.top());
         QCOMPARE(s->designGeometry(s->answerLabel(i)).top(), row.top());
-        const int nextTop = i + 1 < rows ? ex.rowTop(i + 1) : below;
+        const int nextTop = i + 1 < rows ? s->rowTop(i + 1) : below;
         QVERIFY2(box.top() + box.height() <= nextTop, qPrintable(QStringLiteral("box %1 runs over").arg(i)));
         QVERIFY(row.top() + row.height() <= below);
         if (i > 0) {
@@ -391,7 +391,7 @@ void TestSequenceScreens::pickAndPlaceWithClicks()
 void TestSequenceScreens::emptyBoxGivesMessageOnly()
 {
     Fixture f;
-    f.tc.ctx.nomeStudente = QStringLiteral("ROSSI MARIO");
+    f.tc.session.nomeStudente = QStringLiteral("ROSSI MARIO");
     SequenceScreen *s = f.show(ScreenName::Espositivo);
     choose(s, 2);
     for (int i = 0; i < 6; ++i)
@@ -435,7 +435,7 @@ void TestSequenceScreens::checkColoursAndSaves()
     QFETCH(int, column);
 
     Fixture f;
-    f.tc.ctx.nomeStudente = QStringLiteral("BIANCHI ANNA");
+    f.tc.session.nomeStudente = QStringLiteral("BIANCHI ANNA");
     SequenceScreen *s = f.show(screen);
 
     choose(s, firstText);
@@ -486,7 +486,7 @@ void TestSequenceScreens::checkColoursAndSaves()
 void TestSequenceScreens::emptyNameSavesNothing()
 {
     Fixture f;
-    f.tc.ctx.nomeStudente.clear();
+    f.tc.session.nomeStudente.clear();
     SequenceScreen *s = f.show(ScreenName::Espositivo);
     fillBoard(s, {0});
     s->checkButton()->click();
@@ -499,7 +499,7 @@ void TestSequenceScreens::emptyNameSavesNothing()
 void TestSequenceScreens::saveFailureIsReportedAndWorkGoesOn()
 {
     Fixture f;
-    f.tc.ctx.nomeStudente = QStringLiteral("VERDI LUCA");
+    f.tc.session.nomeStudente = QStringLiteral("VERDI LUCA");
     SequenceScreen *s = f.show(ScreenName::Sequenze);
     fillBoard(s);
     f.tc.db->close();
@@ -533,7 +533,7 @@ void TestSequenceScreens::registerStoresRunningCounts()
     QFETCH(double, total);
 
     Fixture f;
-    f.tc.ctx.nomeStudente = QStringLiteral("NERI PAOLO");
+    f.tc.session.nomeStudente = QStringLiteral("NERI PAOLO");
     SequenceScreen *s = f.show(ScreenName::Sequenze);
     for (int i = 0; i < texts.size(); ++i)
         checkText(s, texts[i], rights[i]);
@@ -556,7 +556,7 @@ void TestSequenceScreens::registerStoresRunningCounts()
 
     // Hidden for the results screen and back: still used up.
     s->CmdArchivio_Click();
-    f.tc.navigator->showCaller(f.tc.ctx.formChiamante);
+    f.tc.navigator->showCaller(f.tc.session.formChiamante);
     QVERIFY(!s->registerButton()->isEnabled());
 
     // A new visit may register again; every use appends.
@@ -575,12 +575,12 @@ void TestSequenceScreens::registerStoresRunningCounts()
 void TestSequenceScreens::registerWithEmptyNameWritesNothing()
 {
     Fixture f;
-    f.tc.ctx.nomeStudente = QStringLiteral("NERI PAOLO");
+    f.tc.session.nomeStudente = QStringLiteral("NERI PAOLO");
     SequenceScreen *s = f.show(ScreenName::Sequenze);
     checkText(s, 2, 5);
     f.tc.dialogs.queueAnswer(QStringLiteral("   "));
     s->registerButton()->click();
-    QVERIFY(f.tc.ctx.nomeStudente.isEmpty());
+    QVERIFY(f.tc.session.nomeStudente.isEmpty());
     QVERIFY(!s->registerButton()->isEnabled());
     QVERIFY(studentiRows(f.tc).isEmpty());
     QVERIFY(f.tc.dialogs.messages.isEmpty());
@@ -589,12 +589,12 @@ void TestSequenceScreens::registerWithEmptyNameWritesNothing()
 void TestSequenceScreens::nameTypedAtRegisterKeysLaterSaves()
 {
     Fixture f;
-    f.tc.ctx.nomeStudente = QStringLiteral("ROSSI MARIO");
+    f.tc.session.nomeStudente = QStringLiteral("ROSSI MARIO");
     SequenceScreen *s = f.show(ScreenName::Sequenze);
     checkText(s, 1, 5);
     f.tc.dialogs.queueAnswer(QStringLiteral("Gialli Sara"));
     s->registerButton()->click();
-    QCOMPARE(f.tc.ctx.nomeStudente, QStringLiteral("GIALLI SARA"));
+    QCOMPARE(f.tc.session.nomeStudente, QStringLiteral("GIALLI SARA"));
     checkText(s, 3, 2);
     const QVector<QVariant> sara = pupilRow(f.tc, QStringLiteral("GIALLI SARA"));
     QCOMPARE(sara.value(int(FieldGroup::TipoSequenze)).toDouble(), 7.0);
@@ -618,7 +618,7 @@ void TestSequenceScreens::menuUnloadsAndCountersRestart()
     QFETCH(QString, screen);
     QFETCH(bool, fromTitleBar);
     Fixture f;
-    f.tc.ctx.nomeStudente = QStringLiteral("BLU ELSA");
+    f.tc.session.nomeStudente = QStringLiteral("BLU ELSA");
     SequenceScreen *s = f.show(screen);
     checkText(s, 2, 3);
     QVERIFY(s->counter(6)->text() != QLatin1String("0"));
@@ -656,20 +656,20 @@ void TestSequenceScreens::archiveHidesAndReturns()
     QFETCH(QString, screen);
     QFETCH(QString, command);
     Fixture f;
-    f.tc.ctx.nomeStudente = QStringLiteral("ROSSI MARIO");
+    f.tc.session.nomeStudente = QStringLiteral("ROSSI MARIO");
     SequenceScreen *s = f.show(screen);
     checkText(s, 2, 2);
     const QString shown = s->dropBox(0)->text();
 
     s->findChild<QPushButton *>(command)->click();
-    QCOMPARE(f.tc.ctx.formChiamante, screen);
+    QCOMPARE(f.tc.session.formChiamante, screen);
     QVERIFY(!s->isVisible());
     QVERIFY(f.tc.navigator->isLoaded(screen));
     Screen *results = f.tc.navigator->screen(ScreenName::Risultati);
     QVERIFY(results && results->isVisible());
 
     // The results screen's return brings the very same screen back as it was.
-    QCOMPARE(f.tc.navigator->showCaller(f.tc.ctx.formChiamante), s);
+    QCOMPARE(f.tc.navigator->showCaller(f.tc.session.formChiamante), s);
     QVERIFY(s->isVisible());
     QCOMPARE(s->dropBox(0)->text(), shown);
     QCOMPARE(s->counter(2)->text(), QStringLiteral("2"));

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 using namespace morvello;
+using namespace morvello::test;
 
 class TestChiediNome : public QObject
 {
@@ -56,10 +57,10 @@ private slots:
         test::TestContext t(false);
         t.dialogs.queueAnswer(QStringLiteral("rossi mario"));
         t.dialogs.queueAnswer(QStringLiteral("bianchi  anna"));
-        ChiediNome(t.ctx);
-        QCOMPARE(t.ctx.nomeStudente, QStringLiteral("ROSSI MARIO"));
-        ChiediNome(t.ctx);
-        QCOMPARE(t.ctx.nomeStudente, QStringLiteral("BIANCHI ANNA"));
+        ChiediNome(t.session, t.services);
+        QCOMPARE(t.session.nomeStudente, QStringLiteral("ROSSI MARIO"));
+        ChiediNome(t.session, t.services);
+        QCOMPARE(t.session.nomeStudente, QStringLiteral("BIANCHI ANNA"));
         QCOMPARE(t.dialogs.prompts, QStringList(2, promptNome()));
     }
 
@@ -67,8 +68,8 @@ private slots:
     {
         test::TestContext t(false);
         t.dialogs.queueCancel();
-        ChiediNome(t.ctx);
-        QCOMPARE(t.ctx.nomeStudente, QStringLiteral("Ospite"));
+        ChiediNome(t.session, t.services);
+        QCOMPARE(t.session.nomeStudente, QStringLiteral("Ospite"));
     }
 };
 

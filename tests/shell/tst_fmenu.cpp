@@ -1,13 +1,16 @@
 #include "platform/database.h"
 #include "results/resultsstore.h"
+#include "shell/activities.h"
 #include "shell/chiedinome.h"
 #include "shell/fmenu.h"
+#include "shell/screennames.h"
 #include "testsupport.h"
 
 #include <QListWidget>
 #include <QtTest>
 
 using namespace morvello;
+using namespace morvello::test;
 
 namespace {
 
@@ -15,26 +18,26 @@ namespace {
 class StubScreen : public Screen
 {
 public:
-    StubScreen(AppContext &ctx, const QString &name)
-        : Screen(ctx, name, QSize(11880, 8490), QColor(128, 128, 128), name) {}
+    explicit StubScreen(const QString &name) : Screen(name, QSize(11880, 8490), QColor(128, 128, 128), name) {}
 };
 
 struct MenuFixture {
     test::TestContext t;
     FMenu *menu = nullptr;
-    explicit MenuFixture(const QString &answer = QStringLiteral("rossi mario"))
+    explicit MenuFixture(const QString &answer = QStringLiteral("rossi mario"), const QVector<Activity> &rows = {})
     {
-        t.navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new FMenu(c); });
+        t.navigator->registerScreen(ScreenName::Menu, [this, rows]() { return new FMenu(*t.host, rows); });
+        registerActivities(*t.navigator, t.env(), rows);
         t.dialogs.queueAnswer(answer);
         menu = t.navigator->screenAs<FMenu>(ScreenName::Menu);
         menu = static_cast<FMenu *>(t.navigator->show(ScreenName::Menu));
     }
     void addPupil(const QString &name)
     {
-        const QString saved = t.ctx.nomeStudente;
-        t.ctx.nomeStudente = name;
-        QVERIFY(!saveGroup(t.ctx, FieldGroup::Poesia, 1, 2, 50).isError());
-        t.ctx.nomeStudente = saved;
+        const QString saved = t.session.nomeStudente;
+        t.session.nomeStudente = name;
+        QVERIFY(!saveGroup(t, FieldGroup::Poesia, 1, 2, 50).isError());
+        t.session.nomeStudente = saved;
     }
     QStringList listItems() const
     {
@@ -55,7 +58,7 @@ private slots:
     {
         MenuFixture f(QStringLiteral("  verdi   luca "));
         QCOMPARE(f.t.dialogs.prompts, QStringList{promptNome()});
-        QCOMPARE(f.t.ctx.nomeStudente, QStringLiteral("VERDI LUCA"));
+        QCOMPARE(f.t.session.nomeStudente, QStringLiteral("VERDI LUCA"));
         QVERIFY(f.menu->isVisible());
         QVERIFY(f.menu->list1()->isHidden());
         QCOMPARE(f.menu->windowTitle(), QStringLiteral("Scegli"));
@@ -65,7 +68,7 @@ private slots:
     void emptyAnswerIsTheGuest()
     {
         MenuFixture f{QString()};
-        QCOMPARE(f.t.ctx.nomeStudente, QStringLiteral("Ospite"));
+        QCOMPARE(f.t.session.nomeStudente, QStringLiteral("Ospite"));
     }
 
     void controls_data()
@@ -161,6 +164,8 @@ private slots:
         QVERIFY(f.t.dialogs.messages.isEmpty());
     }
 
+    // The menu labels and the screens they open, as the registry of a whole
+    // program has them.
     void activityLabels_data()
     {
         QTest::addColumn<QString>("label");
@@ -178,26 +183,47 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, screen);
         QFETCH(bool, menuHides);
-        MenuFixture f;
-        CommandLabel *l = f.menu->command(label);
-
-        // Not built yet: nothing happens.
-        emit l->clicked();
-        QVERIFY(f.menu->isVisible());
-        QVERIFY(!f.t.navigator->isLoaded(screen));
-
-        f.t.navigator->registerScreen(screen, [screen](AppContext &c) { return new StubScreen(c, screen); });
-        emit l->clicked();
+        {
+            // No row for the label (its library is not built): nothing happens.
+            MenuFixture f;
+            emit f.menu->command(label)->clicked();
+            QVERIFY(f.menu->isVisible());
+            QVERIFY(!f.t.navigator->isLoaded(screen));
+        }
+        // The registry's row decides what opens and whether the menu hides.
+        const Activity row{screen, label, menuHides ? MenuAfterOpening::Hides : MenuAfterOpening::Stays,
+                           [screen](const ScreenEnv &) { return new StubScreen(screen); }};
+        MenuFixture f(QStringLiteral("rossi mario"), {row});
+        emit f.menu->command(label)->clicked();
         QVERIFY(f.t.navigator->isLoaded(screen));
         QVERIFY(f.t.navigator->screen(screen)->isVisible());
         QCOMPARE(f.menu->isVisible(), !menuHides);
+
+        // The program's own registry agrees wherever it has the activity.
+        if (const Activity *real = activityForMenuLabel(activities(), label)) {
+            QCOMPARE(real->screen, screen);
+            QCOMPARE(real->menu == MenuAfterOpening::Hides, menuHides);
+            QVERIFY(real->create);
+        }
+    }
+
+    void registryHasOneRowPerScreen()
+    {
+        QStringList screens;
+        for (const Activity &a : activities()) {
+            QVERIFY2(!screens.contains(a.screen), qPrintable(a.screen));
+            screens << a.screen;
+        }
+        // The two sequence screens are always part of the program.
+        QVERIFY(screens.contains(ScreenName::Espositivo));
+        QVERIFY(screens.contains(ScreenName::Sequenze));
     }
 
     void archiveAsksForAMissingNameFirst()
     {
         MenuFixture f(QStringLiteral("   ")); // spaces only: no name
-        QCOMPARE(f.t.ctx.nomeStudente, QString());
-        f.t.navigator->registerScreen(ScreenName::Risultati, [](AppContext &c) { return new StubScreen(c, ScreenName::Risultati); });
+        QCOMPARE(f.t.session.nomeStudente, QString());
+        f.t.navigator->registerScreen(ScreenName::Risultati, []() { return new StubScreen(ScreenName::Risultati); });
         f.t.dialogs.queueAnswer(QStringLiteral("   "));
         f.menu->Labarchivio_Click();
         QCOMPARE(f.t.dialogs.prompts.size(), 2);

@@ -1,7 +1,9 @@
 #include "platform/database.h"
 #include "shell/chiedinome.h"
 #include "shell/fmenu.h"
+#include "shell/screennames.h"
 #include "shell/morvelloapp.h"
+#include "results/resultsstore.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,8 +50,8 @@ private slots:
         QVERIFY(QFile::exists(s.data(QStringLiteral("testi1.mdb"))));
         QVERIFY(QFile::exists(s.data(QStringLiteral("exporttesti.mdb"))));
         QCOMPARE(s.dialogs->prompts, QStringList{promptNome()});
-        QCOMPARE(s.app->context().nomeStudente, QStringLiteral("ROSSI MARIO"));
-        QVERIFY(s.app->context().dbTesti && s.app->context().dbTesti->isOpen());
+        QCOMPARE(s.app->session().nomeStudente, QStringLiteral("ROSSI MARIO"));
+        QVERIFY(s.app->host().store() && s.app->host().store()->isOpen());
         Screen *menu = s.app->navigator().screen(ScreenName::Menu);
         QVERIFY(menu && menu->isVisible());
         QVERIFY(s.dialogs->messages.isEmpty());

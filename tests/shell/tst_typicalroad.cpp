@@ -2,12 +2,12 @@
 // archive and back, across the three subsystems built so far.
 #include "platform/database.h"
 #include "results/frisultati.h"
-#include "results/openresults.h"
 #include "results/resultsstore.h"
 #include "sequences/catalogue.h"
 #include "sequences/sequencescreen.h"
 #include "sequences/sequencescreens.h"
 #include "shell/fmenu.h"
+#include "shell/screennames.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -15,6 +15,7 @@
 #include <QtTest>
 
 using namespace morvello;
+using namespace morvello::test;
 
 class TestTypicalRoad : public QObject
 {
@@ -23,13 +24,11 @@ private slots:
     void expositoryExerciseToTheArchiveAndBack()
     {
         test::TestContext t;
-        t.navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new FMenu(c); });
-        registerResultsScreens(*t.navigator);
-        registerSequenceScreens(*t.navigator);
+        t.registerScreens();
 
         t.dialogs.queueAnswer(QStringLiteral("  rossi   mario "));
         auto *menu = static_cast<FMenu *>(t.navigator->show(ScreenName::Menu));
-        QCOMPARE(t.ctx.nomeStudente, QStringLiteral("ROSSI MARIO"));
+        QCOMPARE(t.session.nomeStudente, QStringLiteral("ROSSI MARIO"));
 
         menu->LabFunzioni_Click();
         auto *esp = t.navigator->screenAs<SequenceScreen>(ScreenName::Espositivo);
@@ -49,7 +48,7 @@ private slots:
         QCOMPARE(esp->dropBox(n - 1)->backgroundColor(), QColor(255, 0, 0));
 
         esp->CmdArchivio_Click();
-        QCOMPARE(t.ctx.formChiamante, QStringLiteral("Fespositivo"));
+        QCOMPARE(t.session.formChiamante, QStringLiteral("Fespositivo"));
         auto *ris = t.navigator->screenAs<FRisultati>(ScreenName::Risultati);
         QVERIFY(ris && ris->isVisible());
         QVERIFY(!esp->isVisible());
@@ -77,7 +76,7 @@ private slots:
 
         // The menu's own archive label returns to the menu.
         menu->Labarchivio_Click();
-        QCOMPARE(t.ctx.formChiamante, QStringLiteral("fmenù"));
+        QCOMPARE(t.session.formChiamante, QStringLiteral("fmenù"));
         ris->Labtorna_Click();
         QVERIFY(menu->isVisible());
         QVERIFY(!ris->isVisible());
@@ -86,12 +85,10 @@ private slots:
     void guestsShareOneRowAcrossBothExercises()
     {
         test::TestContext t;
-        t.navigator->registerScreen(ScreenName::Menu, [](AppContext &c) { return new FMenu(c); });
-        registerResultsScreens(*t.navigator);
-        registerSequenceScreens(*t.navigator);
+        t.registerScreens();
         t.dialogs.queueAnswer(QString());
         auto *menu = static_cast<FMenu *>(t.navigator->show(ScreenName::Menu));
-        QCOMPARE(t.ctx.nomeStudente, QStringLiteral("Ospite"));
+        QCOMPARE(t.session.nomeStudente, QStringLiteral("Ospite"));
 
         for (const QString &name : {ScreenName::Espositivo, ScreenName::Sequenze}) {
             name == ScreenName::Espositivo ? menu->LabFunzioni_Click() : menu->Labtipo_Click();
@@ -101,8 +98,8 @@ private slots:
                 s->Label7_DragDrop(i, nullptr, text.sequences[i].type);
             s->cmdrisult_Click();
         }
-        QCOMPARE(allNames(*t.ctx.dbTesti), QStringList{QStringLiteral("Ospite")});
-        const auto row = lookupPupil(*t.ctx.dbTesti, QStringLiteral("OSPITE"));
+        QCOMPARE(allNames(*t.db), QStringList{QStringLiteral("Ospite")});
+        const auto row = lookupPupil(*t.db, QStringLiteral("OSPITE"));
         QVERIFY(row);
         QCOMPARE(row->at(4).toInt(), 100);  // espositivo%
         QCOMPARE(row->at(28).toInt(), 100); // tiposequenze%

@@ -8,16 +8,25 @@
 
 namespace morvello::test {
 
+static Services makeServices(TestContext &t)
+{
+    Services s;
+    s.dialogs = &t.dialogs;
+    s.clock = &t.clock;
+    s.random = &t.random;
+    s.ticks = &t.ticks;
+    s.drive = &t.drive;
+    return s;
+}
+
 TestContext::TestContext(bool createDatabase)
+    : services(makeServices(*this)), host(std::make_unique<AppHost>(services)), session(host->session())
 {
     QDir().mkpath(dataDir());
-    ctx.baseDir = dir.path();
-    ctx.dialogs = &dialogs;
-    ctx.clock = &clock;
-    ctx.random = &random;
-    navigator = std::make_unique<Navigator>(ctx);
-    ctx.navigator = navigator.get();
-    ctx.quit = [this] { ended = true; };
+    services.baseDir = dir.path();
+    drive.setFolder(dir.path() + QStringLiteral("/floppy"));
+    navigator = &host->navigator();
+    host->setEnd([this] { ended = true; });
     if (createDatabase) {
         DbError err;
         if (!Database::create(resultsPath(), schema::resultsDatabaseStatements(), &err))
@@ -25,14 +34,13 @@ TestContext::TestContext(bool createDatabase)
         db = Database::open(resultsPath(), &err);
         if (!db)
             qFatal("cannot open test database: %s", qPrintable(err.message));
-        ctx.dbTesti = db.get();
+        host->setDatabase(db.get());
     }
 }
 
 TestContext::~TestContext()
 {
-    navigator.reset();
-    ctx.dbTesti = nullptr;
+    host.reset();
     db.reset();
 }
 
@@ -65,6 +73,40 @@ bool writeBytes(const QString &path, const QByteArray &data)
 QString sharedPath(const QString &relative)
 {
     return QDir(QStringLiteral(MORVELLO_SHARED_DIR)).filePath(relative);
+}
+
+DbError saveGroup(TestContext &t, FieldGroup group, const QVariant &count, const QVariant &total,
+                  const QVariant &percent)
+{
+    return t.host->save({GroupValues{group, count, total, percent, QVariant()}});
+}
+
+DbError saveGroups(TestContext &t, const QVector<GroupValues> &groups)
+{
+    return t.host->save(groups);
+}
+
+DbError registerNarrativeResult(TestContext &t, double right, double total)
+{
+    return t.host->appendStudentRow(QStringLiteral("Testi narrativi"), right, total);
+}
+
+void reportSaveFailure(TestContext &t, const DbError &error)
+{
+    if (error.isError())
+        t.services.tell(ActivityScreen::saveFailedText(error));
+}
+
+std::optional<QVector<QVariant>> lookupPupil(Database &db, const QString &name, DbError *error)
+{
+    ResultsStore store(db);
+    return store.pupilRow(name, error);
+}
+
+QStringList allNames(Database &db, DbError *error)
+{
+    ResultsStore store(db);
+    return store.names(error);
 }
 
 } // namespace morvello::test

@@ -1,9 +1,14 @@
 #pragma once
-#include "platform/appcontext.h"
+#include "platform/activityscreen.h"
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/navigator.h"
+#include "platform/services.h"
+#include "platform/session.h"
+#include "platform/ticker.h"
+#include "results/resultsstore.h"
+#include "shell/apphost.h"
 
 #include <QMap>
 #include <QTemporaryDir>
@@ -11,24 +16,35 @@
 
 namespace morvello::test {
 
-// A whole program context over a temporary data folder: a fresh results
-// database "permorvello/testi1.mdb" opened as dbTesti, scripted dialogs, a
-// fixed clock (2026-03-14 10:30:00), a seeded random source and a navigator.
-// endProgram() only raises a flag.
+// A whole program over a temporary data folder: a fresh results database
+// "permorvello/testi1.mdb" opened and handed to the host's store, scripted
+// dialogs, a fixed clock (2026-03-14 10:30:00), a seeded random source,
+// timers stepped by hand, a disk folder for drive A: and the host with its
+// navigator. Ending the program only raises a flag. No screen is registered
+// until a test asks (registerScreens(), or its own).
 class TestContext
 {
 public:
     explicit TestContext(bool createDatabase = true);
     ~TestContext();
 
-    AppContext ctx;
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2026, 3, 14), QTime(10, 30, 0))};
     SeededRandom random{12345};
-    std::unique_ptr<Navigator> navigator;
-    std::unique_ptr<Database> db;
+    ManualTickSource ticks;
+    FolderDrive drive;
+    Services services;
     QTemporaryDir dir;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<AppHost> host;
+    Session &session;
+    Navigator *navigator = nullptr;
     bool ended = false;
+
+    ScreenEnv env() { return host->env(); }
+    ResultsStore *store() const { return host->store(); }
+    // The menu, the results screen and every activity of the build.
+    void registerScreens() { host->registerScreens(); }
 
     QString base() const { return dir.path(); }
     QString dataDir() const { return dir.path() + QStringLiteral("/permorvello"); }
@@ -45,5 +61,17 @@ bool writeBytes(const QString &path, const QByteArray &data);
 
 // Path of a file of the shared test data (e.g. "rtf-corpus/it-abiword.rtf").
 QString sharedPath(const QString &relative);
+
+// The save, the registration and the report of a failed save, as the
+// screens reach them: through the host, for the session's pupil.
+DbError saveGroup(TestContext &t, FieldGroup group, const QVariant &count, const QVariant &total,
+                  const QVariant &percent);
+DbError saveGroups(TestContext &t, const QVector<GroupValues> &groups);
+DbError registerNarrativeResult(TestContext &t, double right, double total);
+void reportSaveFailure(TestContext &t, const DbError &error);
+
+// A row and the names read through a store of their own over `db`.
+std::optional<QVector<QVariant>> lookupPupil(Database &db, const QString &name, DbError *error = nullptr);
+QStringList allNames(Database &db, DbError *error = nullptr);
 
 } // namespace morvello::test

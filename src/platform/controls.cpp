@@ -1,0 +1,67 @@
+#include "controls.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace morvello::controls {
+
+namespace {
+
+template <class L>
+L *setUp(Screen *screen, L *l, const QString &name, const QRect &twips, const DesignFont &font)
+{
+    l->setObjectName(name);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    screen->setDesignGeometry(l, twips);
+    screen->setDesignFont(l, font);
+    return l;
+}
+
+} // namespace
+
+StyledLabel *label(Screen *screen, const QString &name, const QString &text, const QRect &twips,
+                   const DesignFont &font, const QColor &textColor, const QColor &background)
+{
+    auto *l = new StyledLabel(text, screen);
+    l->setTextColor(textColor);
+    l->setBackgroundColor(background);
+    return setUp(screen, l, name, twips, font);
+}
+
+CommandLabel *command(Screen *screen, const QString &name, const QString &text, const QRect &twips,
+                      const DesignFont &font, const QColor &resting)
+{
+    return setUp(screen, new CommandLabel(text, resting, screen), name, twips, font);
+}
+
+ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, const QRect &twips,
+                      const DesignFont &font, const QColor &textColor, const QColor &background)
+{
+    auto *l = new ClickLabel(text, screen);
+    l->setTextColor(textColor);
+    l->setBackgroundColor(background);
+    return setUp(screen, l, name, twips, font);
+}
+
+QPushButton *button(Screen *screen, const QString &name, const QString &caption, const QRect &twips,
+                    const DesignFont &font)
+{
+    auto *b = new QPushButton(caption, screen);
+    b->setObjectName(name);
+    b->setAccessibleName(caption);
+    screen->setDesignGeometry(b, twips);
+    screen->setDesignFont(b, font);
+    return b;
+}
+
+QLineEdit *textBox(Screen *screen, const QString &name, const QRect &twips, const DesignFont &font, int maxLength)
+{
+    auto *e = new QLineEdit(screen);
+    e->setObjectName(name);
+    e->setMaxLength(maxLength);
+    screen->setDesignGeometry(e, twips);
+    screen->setDesignFont(e, font);
+    return e;
+}
+
+} // namespace morvello::controls

@@ -1,0 +1,58 @@
+#include "activities.h"
+
+#include "screennames.h"
+
+#include "platform/navigator.h"
+#include "sequences/sequencescreens.h"
+
+// The libraries of the activities still to come join the build when their
+// folder exists; their rows go below, inside their own block.
+#ifdef MORVELLO_HAS_NARRATIVE
+#include "narrative/narrativescreens.h"
+#endif
+#ifdef MORVELLO_HAS_POETRY
+#include "poetry/poetryscreens.h"
+#endif
+
+namespace morvello {
+
+const QVector<Activity> &activities()
+{
+    static const QVector<Activity> rows = {
+        {ScreenName::Sequenze, QStringLiteral("Labtipo"), MenuAfterOpening::Stays, &sequencescreens::createSequenze},
+        {ScreenName::Espositivo, QStringLiteral("LabFunzioni"), MenuAfterOpening::Stays,
+         &sequencescreens::createEspositivo},
+#ifdef MORVELLO_HAS_NARRATIVE
+        // {ScreenName::TrovaSeq, "Labsequenze", MenuAfterOpening::Hides, ...},
+        // {ScreenName::Genette, "Labgenette", MenuAfterOpening::Hides, ...},
+#endif
+#ifdef MORVELLO_HAS_POETRY
+        // {ScreenName::Poesia1, "LabBASI", MenuAfterOpening::Stays, ...},
+        // {ScreenName::Poesia2, "", MenuAfterOpening::Stays, ...},
+        // {ScreenName::Metafore, "LabFigure", MenuAfterOpening::Stays, ...},
+#endif
+    };
+    return rows;
+}
+
+const Activity *activityForMenuLabel(const QVector<Activity> &rows, const QString &label)
+{
+    if (label.isEmpty())
+        return nullptr;
+    for (const Activity &a : rows)
+        if (a.menuLabel == label)
+            return &a;
+    return nullptr;
+}
+
+void registerActivities(Navigator &nav, const ScreenEnv &env, const QVector<Activity> &rows)
+{
+    for (const Activity &a : rows) {
+        if (!a.create)
+            continue;
+        auto create = a.create;
+        nav.registerScreen(a.screen, [create, env]() { return create(env); });
+    }
+}
+
+} // namespace morvello

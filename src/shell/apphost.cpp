@@ -1,0 +1,138 @@
+#include "apphost.h"
+
+#include "chiedinome.h"
+#include "fmenu.h"
+#include "screennames.h"
+
+#include "results/frisultati.h"
+#include "results/resultsstore.h"
+
+#include <QPushButton>
+
+namespace morvello {
+
+AppHost::AppHost(Services &services) : m_services(services), m_navigator(std::make_unique<Navigator>())
+{
+    m_navigator->setFallback(ScreenName::Menu);
+}
+
+AppHost::~AppHost()
+{
+    // Screens first: they may still reach the store while they go.
+    m_navigator.reset();
+    m_store.reset();
+}
+
+void AppHost::setDatabase(Database *db)
+{
+    m_store = db ? std::make_unique<ResultsStore>(*db) : nullptr;
+}
+
+void AppHost::registerScreens(const QVector<Activity> &rows)
+{
+    m_rows = rows;
+    m_navigator->registerScreen(ScreenName::Menu, [this]() { return new FMenu(*this, m_rows); });
+    registerResultsScreen();
+    registerActivities(*m_navigator, env(), rows);
+}
+
+void AppHost::registerResultsScreen()
+{
+    m_navigator->registerScreen(ScreenName::Risultati, [this]() { return new FRisultati(env(), m_store.get()); });
+}
+
+FRisultati *AppHost::resultsScreen()
+{
+    return qobject_cast<FRisultati *>(m_navigator->load(ScreenName::Risultati));
+}
+
+void AppHost::showMenu()
+{
+    m_navigator->show(ScreenName::Menu);
+}
+
+void AppHost::openArchive(const QString &caller)
+{
+    m_session.formChiamante = caller;
+    FRisultati *r = resultsScreen();
+    if (!r)
+        return;
+    r->cmdAggiorna()->click();
+    m_navigator->show(ScreenName::Risultati);
+    if (caller != ScreenName::Risultati)
+        m_navigator->hide(caller);
+}
+
+void AppHost::openArchiveFromMenu()
+{
+    FRisultati *r = resultsScreen();
+    if (!r)
+        return;
+    m_navigator->show(ScreenName::Risultati);
+    r->cmdAggiorna()->click();
+    m_session.formChiamante = ScreenName::Menu;
+}
+
+void AppHost::showCaller(const QString &formChiamante)
+{
+    m_navigator->showCaller(formChiamante);
+}
+
+void AppHost::quit()
+{
+    // The exits of the screens close the results file before the end.
+    if (m_store)
+        m_store->close();
+    endProgram();
+}
+
+void AppHost::endProgram()
+{
+    if (m_end)
+        m_end();
+}
+
+void AppHost::askName()
+{
+    ChiediNome(m_session, m_services);
+}
+
+DbError AppHost::save(const QVector<GroupValues> &groups)
+{
+    if (m_session.nomeStudente.isEmpty())
+        return DbError{};
+    if (!m_store)
+        return DbError::make(DbErrorCode::NotOpen, ResultsStore::notOpenMessage());
+    return m_store->save(m_session.nomeStudente, groups, m_services.now());
+}
+
+DbError AppHost::appendStudentRow(const QString &argomento, double right, double second)
+{
+    if (m_session.nomeStudente.isEmpty())
+        return DbError{};
+    if (!m_store)
+        return DbError::make(DbErrorCode::NotOpen, ResultsStore::notOpenMessage());
+    return m_store->appendStudentRow(m_session.nomeStudente, argomento, right, second);
+}
+
+Screen *AppHost::showScreen(const QString &name)
+{
+    return m_navigator->show(name);
+}
+
+void AppHost::hideScreen(const QString &name)
+{
+    m_navigator->hide(name);
+}
+
+void AppHost::unloadScreen(const QString &name)
+{
+    m_navigator->unload(name);
+}
+
+Screen *AppHost::loadedScreen(const QString &name) const
+{
+    return m_navigator->screen(name);
+}
+
+} // namespace morvello

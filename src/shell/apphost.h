@@ -1,0 +1,75 @@
+#pragma once
+#include "activities.h"
+
+#include "platform/activityhost.h"
+#include "platform/navigator.h"
+#include "platform/services.h"
+#include "platform/session.h"
+
+#include <functional>
+#include <memory>
+
+namespace morvello {
+
+class Database;
+class FRisultati;
+class ResultsStore;
+
+// The program around the screens: the session, the navigator with every
+// screen, and the results store, answering what the screens ask through
+// ActivityHost. The services are the caller's (real ones in the program,
+// scripted ones in tests).
+class AppHost : public ActivityHost
+{
+public:
+    explicit AppHost(Services &services);
+    ~AppHost() override;
+
+    Session &session() { return m_session; }
+    Services &services() { return m_services; }
+    Navigator &navigator() { return *m_navigator; }
+    ScreenEnv env() { return ScreenEnv{&m_session, &m_services, this}; }
+
+    // The results file the store works on (owned by the caller); null for none.
+    void setDatabase(Database *db);
+    ResultsStore *store() const { return m_store.get(); }
+
+    // What ending the program does (the application's quit; a flag in tests).
+    void setEnd(std::function<void()> end) { m_end = std::move(end); }
+
+    // Makes the menu, the results screen and the activities known to the
+    // navigator; the menu is the fallback of every return.
+    void registerScreens(const QVector<Activity> &rows = activities());
+    // The results screen alone (tests that stand in for the other screens).
+    void registerResultsScreen();
+    const QVector<Activity> &activityRows() const { return m_rows; }
+
+    // The menu's archive label: the results screen is shown, refreshed for
+    // NomeStudente and told to return to the menu.
+    void openArchiveFromMenu();
+    FRisultati *resultsScreen();
+
+    // ActivityHost
+    void showMenu() override;
+    void openArchive(const QString &caller) override;
+    void showCaller(const QString &formChiamante) override;
+    void quit() override;
+    void endProgram() override;
+    void askName() override;
+    DbError save(const QVector<GroupValues> &groups) override;
+    DbError appendStudentRow(const QString &argomento, double right, double second) override;
+    Screen *showScreen(const QString &name) override;
+    void hideScreen(const QString &name) override;
+    void unloadScreen(const QString &name) override;
+    Screen *loadedScreen(const QString &name) const override;
+
+private:
+    Session m_session;
+    Services &m_services;
+    std::unique_ptr<Navigator> m_navigator;
+    std::unique_ptr<ResultsStore> m_store;
+    std::function<void()> m_end;
+    QVector<Activity> m_rows;
+};
+
+} // namespace morvello
