@@ -180,7 +180,10 @@ MetaforeScreen::MetaforeScreen(const ScreenEnv &env, QWidget *parent)
       m_quiz(*env.services->random)
 {
     build();
-    connect(this, &Screen::laidOut, this, &MetaforeScreen::scaleExampleFonts);
+    connect(this, &Screen::laidOut, this, [this] {
+        scaleExampleFonts();
+        sizeOptionMarks();
+    });
 }
 
 MetaforeScreen::~MetaforeScreen() = default;
@@ -195,6 +198,8 @@ void MetaforeScreen::build()
     m_view->setAccessibleName(QStringLiteral("Esempio"));
     m_view->setFrameShape(QFrame::Box);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Nothing is typed here: a blinking caret would only distract.
+    m_view->setCursorWidth(0);
     {
         QPalette pal = m_view->palette();
         pal.setColor(QPalette::Base, Qt::white);
@@ -373,6 +378,14 @@ void MetaforeScreen::scaleExampleFonts()
     doc->setDocumentMargin(8 * scale());
 }
 
+void MetaforeScreen::sizeOptionMarks()
+{
+    // The round marks of the options grow with their captions.
+    const int mark = qMax(10, px(14 * 15));
+    for (QRadioButton *o : m_options)
+        o->setStyleSheet(QStringLiteral("QRadioButton::indicator { width: %1px; height: %1px; }").arg(mark));
+}
+
 void MetaforeScreen::showCounters()
 {
     m_figGiu->setText(counterText(m_quiz.figures().right));
@@ -393,6 +406,11 @@ void MetaforeScreen::showQuestions()
         QPalette pal = o->palette();
         pal.setColor(QPalette::Window, i == m_quiz.wrongFigure() ? red() : restingColor());
         pal.setColor(QPalette::Button, pal.color(QPalette::Window));
+        // A closed question stays readable, the pupil's own choice most of all.
+        const QColor closedText = i == m_quiz.chosenFigure() ? QColor(Qt::black) : QColor(0x5a, 0x5a, 0x5a);
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, closedText);
+        pal.setColor(QPalette::Disabled, QPalette::ButtonText, closedText);
+        pal.setColor(QPalette::Disabled, QPalette::Text, closedText);
         o->setPalette(pal);
 
         ClickLabel *l = m_definitions[i];

@@ -62,6 +62,7 @@ private:
     void buildTabOrder();
     void showExample();
     void scaleExampleFonts();
+    void sizeOptionMarks();
     void showCounters();
     void showQuestions();
     void warnIfPictureMissing(PictureSlot *slot);
