@@ -90,7 +90,6 @@ int main(int argc, char **argv)
     services.random = &random;
     AppHost host(services);
     host.setDatabase(db.get());
-    host.navigator().setShowWindows(false);
     host.session().nomeStudente = QStringLiteral("ALUNNO %1 DI PROVA").arg(pupils / 2, 5, 10, QLatin1Char('0'));
 
     std::unique_ptr<MetaforeScreen> screen;
@@ -100,6 +99,8 @@ int main(int argc, char **argv)
                                                     screen = std::make_unique<MetaforeScreen>(host.env());
                                                     screen->resize(1280, 1024);
                                                     screen->formLoad();
+                                                    screen->show();
+                                                    QCoreApplication::processEvents();
                                                 },
                                                 1));
 
@@ -107,10 +108,19 @@ int main(int argc, char **argv)
         screen->Option1_Click(0);
         screen->Label1_Click(0);
     };
-    print("Figura successiva (read and show an example)", measure(runs, answerBoth, [&] { screen->CmdSeguente_Click(); }));
-    print("One answer, judged, shown and saved", measure(
-                                                     runs, [&] { screen->Label1_Click(0); screen->CmdSeguente_Click(); },
-                                                     [&] { screen->Option1_Click(3); }));
+    print("Figura successiva (read and show an example)", measure(runs, answerBoth, [&] {
+              screen->CmdSeguente_Click();
+              QCoreApplication::processEvents();
+          }));
+    // Each timed answer is the first of a fresh example.
+    auto freshExample = [&] {
+        answerBoth();
+        screen->CmdSeguente_Click();
+    };
+    print("One answer, judged, shown and saved", measure(runs, freshExample, [&] {
+              screen->Option1_Click(3);
+              QCoreApplication::processEvents();
+          }));
     if (!dialogs.messages.isEmpty())
         std::printf("messages: %s\n", qPrintable(dialogs.messages.join(QLatin1String(" | "))));
     return 0;
