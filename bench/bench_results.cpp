@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include "benchstats.h"
@@ -44,8 +45,8 @@ int rowsOn(const QString &file)
     auto db = Database::open(file);
     if (!db)
         return -1;
-    auto rs = db->openRecordset(QStringLiteral("tabtesti"));
-    return rs ? rs->recordCount() : -1;
+    QSqlQuery q(db->connection());
+    return q.exec(QStringLiteral("SELECT count(*) FROM tabtesti")) && q.next() ? q.value(0).toInt() : -1;
 }
 
 } // namespace
@@ -82,24 +83,22 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         db->beginTransaction();
-        auto rs = db->openRecordset(QStringLiteral("tabtesti"));
         const QDateTime when(QDate(2026, 3, 14), QTime(10, 30, 0));
+        QStringList marks;
+        for (int j = 1; j < 34; ++j)
+            marks << QStringLiteral("?");
+        const QString insert = QStringLiteral("INSERT INTO tabtesti VALUES (NULL, %1)").arg(marks.join(QLatin1Char(',')));
         for (int i = 0; i < pupils; ++i) {
-            rs->addNew();
-            rs->setValue(1, QStringLiteral("ALUNNO %1 DI PROVA").arg(i, 5, 10, QLatin1Char('0')));
+            QVariantList values{QStringLiteral("ALUNNO %1 DI PROVA").arg(i, 5, 10, QLatin1Char('0'))};
             for (int g = 0; g < 8; ++g) {
-                const int p = 2 + 4 * g;
-                rs->setValue(p, double(i % 10));
-                rs->setValue(p + 1, 10.0);
-                rs->setValue(p + 2, double((i % 10) * 10));
-                rs->setValue(p + 3, g == 5 ? QVariant(QStringLiteral("(...)")) : QVariant(when.addSecs(i)));
+                values << double(i % 10) << 10.0 << double((i % 10) * 10)
+                       << Database::toStored(g == 5 ? QVariant(QStringLiteral("(...)")) : QVariant(when.addSecs(i)));
             }
-            if (!rs->update(&err)) {
+            if (!db->exec(insert, values, &err)) {
                 std::fprintf(stderr, "%s\n", qPrintable(err.message));
                 return 1;
             }
         }
-        rs.reset();
         db->commit();
         std::printf("archive of %d pupils written in %.0f ms (%lld bytes)\n", pupils, double(t.elapsed()),
                     QFileInfo(results).size());

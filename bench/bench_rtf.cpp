@@ -1,7 +1,9 @@
-// Timing of the RTF reader on the large corpus file (30,026 characters,
-// 1,225 runs), in process and as whole processes beside two other readers.
+// Timing of the RTF reader on the large file of the repository's corpus
+// (tests/data/rtf/large-colours-libreoffice.rtf), in process and as whole
+// processes beside two other readers.
 //
-//   bench_rtf [RUNS]     RUNS in-process reads (default 50)
+//   bench_rtf [RUNS [FILE]]   RUNS in-process reads (default 50) of FILE
+//                             (default: the corpus's large file)
 //
 // The other readers (unrtf, pandoc) are only a yardstick; when missing they
 // are skipped. The goal for the in-process read is a median of 6 ms or less.
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include "benchstats.h"
@@ -63,8 +66,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 50;
 
-    const QString dir = QStringLiteral(MORVELLO_SHARED_DIR "/rtf-corpus/");
-    const QString large = dir + QStringLiteral("large-colours-libreoffice.rtf");
+    const QString dir = QStringLiteral(MORVELLO_SOURCE_DIR "/tests/data/rtf/");
+    const QString large = argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir + QStringLiteral("large-colours-libreoffice.rtf");
     const QString small = dir + QStringLiteral("it-libreoffice.rtf");
     QFile f(large);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -80,8 +83,13 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "bench_rtf: %s\n", qPrintable(r.error));
             return 1;
         }
-        std::printf("large-colours-libreoffice.rtf: %lld bytes, %d characters, %d paragraphs\n\n",
-                    qlonglong(data.size()), doc.characterCount() - 1, doc.blockCount());
+        int runs = 0;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                ++runs;
+        std::printf("%s: %lld bytes, %d characters, %d paragraphs, %d runs\n\n",
+                    qPrintable(QFileInfo(large).fileName()), qlonglong(data.size()), doc.characterCount() - 1,
+                    doc.blockCount(), runs);
     }
 
     std::printf("In process\n");

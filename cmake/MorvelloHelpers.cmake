@@ -19,9 +19,7 @@ function(morvello_tests folder)
     set(_target ${folder}_${_n})
     add_executable(${_target} ${_t} ${_support})
     target_link_libraries(${_target} PRIVATE ${ARG_LINKS} morvello_testsupport Qt6::Test)
-    target_compile_definitions(${_target} PRIVATE
-      MORVELLO_SHARED_DIR="${MORVELLO_SHARED_DIR}"
-      MORVELLO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    target_compile_definitions(${_target} PRIVATE MORVELLO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME ${folder}/${_n} COMMAND ${_target})
     set_tests_properties(${folder}/${_n} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"

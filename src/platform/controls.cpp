@@ -17,15 +17,22 @@ L *setUp(Screen *screen, L *l, const QString &name, const QRect &twips, const De
     return l;
 }
 
+template <class L>
+L *coloured(Screen *screen, const QString &name, const QString &text, const QRect &twips, const DesignFont &font,
+            const QColor &textColor, const QColor &background)
+{
+    auto *l = new L(text, screen);
+    l->setTextColor(textColor);
+    l->setBackgroundColor(background);
+    return setUp(screen, l, name, twips, font);
+}
+
 } // namespace
 
 StyledLabel *label(Screen *screen, const QString &name, const QString &text, const QRect &twips,
                    const DesignFont &font, const QColor &textColor, const QColor &background)
 {
-    auto *l = new StyledLabel(text, screen);
-    l->setTextColor(textColor);
-    l->setBackgroundColor(background);
-    return setUp(screen, l, name, twips, font);
+    return coloured<StyledLabel>(screen, name, text, twips, font, textColor, background);
 }
 
 CommandLabel *command(Screen *screen, const QString &name, const QString &text, const QRect &twips,
@@ -37,10 +44,7 @@ CommandLabel *command(Screen *screen, const QString &name, const QString &text, 
 ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, const QRect &twips,
                       const DesignFont &font, const QColor &textColor, const QColor &background)
 {
-    auto *l = new ClickLabel(text, screen);
-    l->setTextColor(textColor);
-    l->setBackgroundColor(background);
-    return setUp(screen, l, name, twips, font);
+    return coloured<ClickLabel>(screen, name, text, twips, font, textColor, background);
 }
 
 QPushButton *button(Screen *screen, const QString &name, const QString &caption, const QRect &twips,

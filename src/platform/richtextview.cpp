@@ -7,21 +7,11 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <vector>
 
 namespace morvello {
-
-namespace {
-
-SelColor colorOf(const QTextCharFormat &f)
-{
-    if (!f.hasProperty(QTextFormat::ForegroundBrush))
-        return SelColor::automatic();
-    const QColor c = f.foreground().color();
-    return SelColor::of(QColor(c.red(), c.green(), c.blue()));
-}
-
-} // namespace
 
 qint64 SelColor::value() const
 {
@@ -127,11 +117,26 @@ void RichTextView::setSelLength(int length)
     setSelection(s, int(e));
 }
 
-SelColor RichTextView::selColor() const
+SelColor RichTextView::colourOfFormat(const QTextCharFormat &f, Layer layer) const
 {
-    const QTextCursor cur = textCursor();
-    const int s = cur.selectionStart();
-    const int e = cur.selectionEnd();
+    if (layer == Layer::Text) {
+        if (!f.hasProperty(QTextFormat::ForegroundBrush))
+            return SelColor::automatic();
+        const QColor c = f.foreground().color();
+        return SelColor::of(QColor(c.red(), c.green(), c.blue()));
+    }
+    if (!f.hasProperty(QTextFormat::BackgroundBrush) || f.background().style() == Qt::NoBrush) {
+        const QColor paper = palette().color(QPalette::Base);
+        return SelColor::automatic(QColor(paper.red(), paper.green(), paper.blue()));
+    }
+    const QColor c = f.background().color();
+    return SelColor::of(QColor(c.red(), c.green(), c.blue()));
+}
+
+SelColor RichTextView::colourIn(int start, int end, Layer layer) const
+{
+    const int s = std::clamp(start, 0, textLength());
+    const int e = std::clamp(end, s, textLength());
     if (s < e) {
         bool any = false;
         bool allAuto = true;
@@ -145,7 +150,7 @@ SelColor RichTextView::selColor() const
                     continue;
                 if (fs >= e)
                     break;
-                const SelColor c = colorOf(f.charFormat());
+                const SelColor c = colourOfFormat(f.charFormat(), layer);
                 if (!any) {
                     first = c;
                     any = true;
@@ -156,12 +161,35 @@ SelColor RichTextView::selColor() const
             }
         }
         if (any)
-            return allAuto ? SelColor::automatic() : SelColor::of(first.color());
+            return allAuto ? first : SelColor::of(first.color());
     }
     // The colour a character typed at this position would take.
     QTextCursor at(document());
     at.setPosition(s);
-    return colorOf(at.charFormat());
+    return colourOfFormat(at.charFormat(), layer);
+}
+
+SelColor RichTextView::selColor() const
+{
+    const QTextCursor cur = textCursor();
+    return colourIn(cur.selectionStart(), cur.selectionEnd(), Layer::Text);
+}
+
+SelColor RichTextView::selBackColor() const
+{
+    const QTextCursor cur = textCursor();
+    return colourIn(cur.selectionStart(), cur.selectionEnd(), Layer::Background);
+}
+
+SelColor RichTextView::colorOf(int start, int length) const
+{
+    return colourIn(start, int(std::min<qint64>(qint64(start) + std::max(length, 0), INT_MAX)), Layer::Text);
+}
+
+SelColor RichTextView::backColorOf(int start, int length) const
+{
+    return colourIn(start, int(std::min<qint64>(qint64(start) + std::max(length, 0), INT_MAX)),
+                    Layer::Background);
 }
 
 void RichTextView::setSelColor(const QColor &color)
@@ -172,6 +200,49 @@ void RichTextView::setSelColor(const QColor &color)
     QTextCharFormat f;
     f.setForeground(QColor(color.red(), color.green(), color.blue()));
     c.mergeCharFormat(f);
+}
+
+void RichTextView::setSelBackColor(const QColor &color)
+{
+    QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return;
+    if (color.isValid()) {
+        QTextCharFormat f;
+        f.setBackground(QColor(color.red(), color.green(), color.blue()));
+        c.mergeCharFormat(f);
+        return;
+    }
+    // A merge cannot take a property away: each fragment is rewritten
+    // without its background.
+    const int s = c.selectionStart();
+    const int e = c.selectionEnd();
+    // The pieces are gathered first, as rewriting one merges fragments.
+    struct Piece {
+        int from, to;
+        QTextCharFormat format;
+    };
+    std::vector<Piece> pieces;
+    for (QTextBlock b = document()->findBlock(s); b.isValid() && b.position() < e; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int fs = std::max(f.position(), s);
+            const int fe = std::min(f.position() + f.length(), e);
+            if (fs >= fe || !f.charFormat().hasProperty(QTextFormat::BackgroundBrush))
+                continue;
+            QTextCharFormat cleared = f.charFormat();
+            cleared.clearBackground();
+            pieces.push_back({fs, fe, cleared});
+        }
+    }
+    QTextCursor piece(document());
+    piece.beginEditBlock();
+    for (const Piece &p : pieces) {
+        piece.setPosition(p.from);
+        piece.setPosition(p.to, QTextCursor::KeepAnchor);
+        piece.setCharFormat(p.format);
+    }
+    piece.endEditBlock();
 }
 
 void RichTextView::setSelIndent(int twips)

@@ -7,16 +7,18 @@
 
 namespace morvello {
 
-// The text colour of a selection as the exercise screens read it.
+// The text or background colour of a selection as the exercise screens
+// read it.
 //
-// A stretch in the automatic colour reads as black (0,0,0) and compares
-// equal to explicit black, as the pupil sees no difference; isAutomatic()
+// A stretch in the automatic colour reads as the colour the pupil sees and
+// compares equal to it, as the pupil sees no difference: automatic text is
+// black (0,0,0), no background is the view's paper colour. isAutomatic()
 // still tells the two apart. A selection mixing colours has no single
 // colour: isMixed() is true and color() is invalid.
 class SelColor
 {
 public:
-    static SelColor automatic() { return SelColor(QColor(0, 0, 0), true, false); }
+    static SelColor automatic(const QColor &seenAs = QColor(0, 0, 0)) { return SelColor(seenAs, true, false); }
     static SelColor of(const QColor &c) { return SelColor(c, false, false); }
     static SelColor mixed() { return SelColor(QColor(), false, true); }
 
@@ -85,6 +87,18 @@ public:
     // nothing.
     void setSelColor(const QColor &color);
 
+    // The background (highlight) of the selection, read like its text
+    // colour: where there is none, it reads as automatic with the view's
+    // paper colour (the palette's Base, white unless a screen changes it).
+    SelColor selBackColor() const;
+    // Gives every character of the selection that background; an invalid
+    // colour takes the background away. An empty selection changes nothing.
+    void setSelBackColor(const QColor &color);
+
+    // The same readings over any stretch, leaving the selection alone.
+    SelColor colorOf(int start, int length) const;
+    SelColor backColorOf(int start, int length) const;
+
     // The one paragraph value the poetry screen sets after loading a poem:
     // the left indent, in twips, of every paragraph the selection touches
     // (or the cursor's paragraph).
@@ -97,6 +111,9 @@ public:
     void setContent(const QTextDocumentFragment &fragment);
 
 private:
+    enum class Layer { Text, Background };
+    SelColor colourIn(int start, int end, Layer layer) const;
+    SelColor colourOfFormat(const QTextCharFormat &f, Layer layer) const;
     void resetDocument();
     void setSelection(int anchor, int position);
 };

@@ -33,9 +33,9 @@ enum class K : uint8_t {
     // destinations
     FontTbl, ColorTbl, StyleSheet, SkipDest, Upr, Ud,
     // entries of the tables
-    F, Fcharset, Red, Green, Blue, S, Cs, SBasedOn,
+    F, Fcharset, Cpg, Red, Green, Blue, S, Cs, SBasedOn,
     // character formatting
-    Plain, B, I, Ul, UlNone, Strike, Fs, Cf, Cb, Highlight, Super, Sub, NoSuperSub, V,
+    Plain, B, I, Ul, UlNone, Strike, Fs, Cf, Cb, Highlight, Super, Sub, NoSuperSub, V, Deleted,
     // paragraph formatting
     Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa,
     // text
@@ -81,11 +81,14 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
                                    "listpicture", "protusertbl", "wgrffmtfilter", "fchars",
                                    "lchars", "passwordhash", "datafield", "formfield", "buptim",
                                    "creatim", "revtim", "printim", "hlinkbase", "background",
-                                   "stylesheetx", "defchp", "defpap", "mhtmltag", "htmltag"})
+                                   "stylesheetx", "defchp", "defpap", "mhtmltag", "htmltag",
+                                   // what Word writes for readers without nested tables
+                                   "nonesttables"})
             add(w, K::SkipDest);
 
         add("f", K::F);
         add("fcharset", K::Fcharset);
+        add("cpg", K::Cpg);
         add("red", K::Red);
         add("green", K::Green);
         add("blue", K::Blue);
@@ -112,6 +115,7 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
         add("sub", K::Sub);
         add("nosupersub", K::NoSuperSub);
         add("v", K::V);
+        add("deleted", K::Deleted);
 
         add("pard", K::Pard);
         add("ql", K::Ql);
@@ -133,6 +137,7 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
         add("nestcell", K::Cell);
         add("page", K::Page);
         add("sect", K::Page);
+        add("column", K::Page);
         add("bin", K::Bin);
         add("emdash", K::Char, 0x2014);
         add("endash", K::Char, 0x2013);
@@ -163,12 +168,27 @@ constexpr char16_t kCp1252High[32] = {
     0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
+constexpr int kSymbolCodepage = -2; // the Symbol font, whatever its \fcharset says
+
+// The code page of a font's \fcharset. 0 defers to the document's \ansicpg:
+// so do \fcharset1 ("default") and charsets this reader does not know.
 int codepageOfCharset(int charset)
 {
     switch (charset) {
+    case 0: return 1252; // Western, even inside a Greek or Russian document
+    case 2: return kSymbolCodepage;
     case 77: return 10000;
+    case 78: return 10001;
+    case 79: return 10003;
+    case 80: return 10008;
+    case 81: return 10002;
+    case 85: return 10006;
+    case 86: return 10081;
+    case 88: return 10029;
+    case 89: return 10007;
     case 128: return 932;
     case 129: return 949;
+    case 130: return 1361;
     case 134: return 936;
     case 136: return 950;
     case 161: return 1253;
@@ -180,8 +200,9 @@ int codepageOfCharset(int charset)
     case 204: return 1251;
     case 222: return 874;
     case 238: return 1250;
+    case 254: return 437;
     case 255: return 850;
-    default: return 0; // the document's code page
+    default: return 0;
     }
 }
 
@@ -190,17 +211,91 @@ QByteArray decoderName(int cp)
     switch (cp) {
     case 65001: return "UTF-8";
     case 10000: return "macintosh";
+    case 10001: return "Shift_JIS";
+    case 10002: return "Big5";
+    case 10003: return "EUC-KR";
+    case 10006: return "x-mac-greek";
+    case 10007: return "x-mac-cyrillic";
+    case 10008: return "GB2312";
+    case 10029: return "x-mac-centraleurroman";
+    case 10081: return "x-mac-turkish";
     case 932: return "Shift_JIS";
     case 936: return "GBK";
     case 949: return "EUC-KR";
     case 950: return "Big5";
+    case 1361: return "ibm-1361";
     case 437: return "IBM437";
     case 850: return "IBM850";
     default: return "windows-" + QByteArray::number(cp);
     }
 }
 
-constexpr int kSymbolCodepage = -2; // fonts with \fcharset2
+// What the Symbol font draws for each byte from 0x20 up; 0 where it draws
+// nothing. Its letters are Greek, its punctuation mathematical.
+constexpr char16_t kSymbolFont[224] = {
+    // 0x20
+    0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B,
+    0x0028, 0x0029, 0x2217, 0x002B, 0x002C, 0x2212, 0x002E, 0x002F,
+    // 0x30
+    0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
+    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F,
+    // 0x40
+    0x2245, 0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393,
+    0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F,
+    // 0x50
+    0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9,
+    0x039E, 0x03A8, 0x0396, 0x005B, 0x2234, 0x005D, 0x22A5, 0x005F,
+    // 0x60
+    0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3,
+    0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF,
+    // 0x70
+    0x03C0, 0x03B8, 0x03C1, 0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9,
+    0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0,
+    // 0x80..0x9F: nothing
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    // 0xA0
+    0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663,
+    0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191, 0x2192, 0x2193,
+    // 0xB0
+    0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022,
+    0x00F7, 0x2260, 0x2261, 0x2248, 0x2026, 0x23D0, 0x23AF, 0x21B5,
+    // 0xC0
+    0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229,
+    0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209,
+    // 0xD0
+    0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5,
+    0x00AC, 0x2227, 0x2228, 0x21D4, 0x21D0, 0x21D1, 0x21D2, 0x21D3,
+    // 0xE0
+    0x25CA, 0x2329, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C,
+    0x239D, 0x23A1, 0x23A2, 0x23A3, 0x23A7, 0x23A8, 0x23A9, 0x23AA,
+    // 0xF0
+    0, 0x232A, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F,
+    0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0,
+};
+
+// Fonts of pictures rather than letters, which share the Symbol font's
+// charset but not its glyphs.
+bool isPictureFont(const QString &name)
+{
+    for (const char *family : {"Wingdings", "Webdings", "Marlett", "Zapf Dingbats", "ZapfDingbats",
+                               "Monotype Sorts", "MT Extra"})
+        if (name.startsWith(QLatin1String(family), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// A byte, or a private-use character U+F020..U+F0FF (Word's way of naming
+// a glyph of a symbol font), as the Symbol font shows it; 0 for nothing.
+char16_t symbolChar(uint code)
+{
+    if (code >= 0xF000 && code <= 0xF0FF)
+        code -= 0xF000;
+    if (code < 0x20 || code > 0xFF)
+        return 0;
+    return kSymbolFont[code - 0x20];
+}
+
 
 // ---------------------------------------------------------------------------
 // State
@@ -209,28 +304,31 @@ struct CharProps {
     int font = -1; // font number; -1 is the document's default font
     int size = 24; // half-points
     int fg = -1;   // colour-table index; -1 is the automatic colour
-    int bg = -1;
+    int bg = -1;   // shading (\cb, \chcbpat); -1 none
+    int hl = -1;   // highlight, drawn over the shading; -1 none
     bool bold = false;
     bool italic = false;
     bool underline = false;
     bool strike = false;
     bool hidden = false;
+    bool deleted = false; // a tracked deletion: gone once the changes are accepted
     int8_t vpos = 0; // 1 superscript, -1 subscript
 
     bool operator==(const CharProps &o) const
     {
-        return font == o.font && size == o.size && fg == o.fg && bg == o.bg && bold == o.bold
-            && italic == o.italic && underline == o.underline && strike == o.strike
-            && hidden == o.hidden && vpos == o.vpos;
+        return font == o.font && size == o.size && fg == o.fg && bg == o.bg && hl == o.hl
+            && bold == o.bold && italic == o.italic && underline == o.underline && strike == o.strike
+            && hidden == o.hidden && deleted == o.deleted && vpos == o.vpos;
     }
     bool operator!=(const CharProps &o) const { return !(*this == o); }
 };
 
 size_t qHash(const CharProps &c, size_t seed = 0)
 {
-    return ::qHashMulti(seed, c.font, c.size, c.fg, c.bg,
+    return ::qHashMulti(seed, c.font, c.size, c.fg, c.bg, c.hl,
                         (c.bold ? 1 : 0) | (c.italic ? 2 : 0) | (c.underline ? 4 : 0)
-                            | (c.strike ? 8 : 0) | (c.hidden ? 16 : 0) | ((c.vpos + 1) << 5));
+                            | (c.strike ? 8 : 0) | (c.hidden ? 16 : 0) | (c.deleted ? 32 : 0)
+                            | ((c.vpos + 1) << 6));
 }
 
 struct ParaProps {
@@ -242,7 +340,7 @@ struct ParaProps {
 enum StyleBit : uint32_t {
     SFont = 1u << 0, SSize = 1u << 1, SFg = 1u << 2, SBg = 1u << 3, SBold = 1u << 4,
     SItalic = 1u << 5, SUnderline = 1u << 6, SStrike = 1u << 7, SHidden = 1u << 8,
-    SVpos = 1u << 9, SAlign = 1u << 10,
+    SVpos = 1u << 9, SAlign = 1u << 10, SHighlight = 1u << 11, SDeleted = 1u << 12,
 };
 
 struct StyleDef {
@@ -365,7 +463,8 @@ private:
 
     QHash<int, FontDef> m_fonts;
     int m_fontNum = -1;
-    int m_fontCharset = 0;
+    int m_fontCharset = -1; // -1: the entry names none
+    int m_fontCpg = 0;
     QByteArray m_fontName;
     bool m_fontOpen = false;
 
@@ -714,6 +813,11 @@ void Parser::emitCodePoint(uint cp)
     if (top().dest != Dest::Normal)
         return;
     flushBytes();
+    if (cp >= 0xF020 && cp <= 0xF0FF && currentCodepage() == kSymbolCodepage) {
+        if (const char16_t u = symbolChar(cp))
+            appendText(QString(QChar(u)));
+        return;
+    }
     if (cp > 0xFFFF) {
         const char32_t u = cp;
         appendText(QString::fromUcs4(&u, 1));
@@ -812,7 +916,8 @@ void Parser::handleWord(std::string_view word, bool hasParam, int param)
             if (m_fontOpen)
                 fontEntryEnd();
             m_fontNum = param;
-            m_fontCharset = 0;
+            m_fontCharset = -1;
+            m_fontCpg = 0;
             m_fontName.clear();
             m_fontOpen = true;
         } else {
@@ -823,6 +928,10 @@ void Parser::handleWord(std::string_view word, bool hasParam, int param)
     case K::Fcharset:
         if (hasParam)
             m_fontCharset = param;
+        break;
+    case K::Cpg:
+        if (hasParam && param > 0 && (g.dest == Dest::FontTable || g.dest == Dest::FontEntry))
+            m_fontCpg = param;
         break;
     case K::Red:
         m_colorR = std::clamp(param, 0, 255);
@@ -859,7 +968,8 @@ void Parser::handleWord(std::string_view word, bool hasParam, int param)
 
     case K::Plain:
         g.ch = CharProps();
-        g.mask |= SFont | SSize | SFg | SBg | SBold | SItalic | SUnderline | SStrike | SHidden | SVpos;
+        g.mask |= SFont | SSize | SFg | SBg | SHighlight | SBold | SItalic | SUnderline | SStrike | SHidden
+            | SDeleted | SVpos;
         break;
     case K::B:
         g.ch.bold = on;
@@ -885,6 +995,10 @@ void Parser::handleWord(std::string_view word, bool hasParam, int param)
         g.ch.hidden = on;
         g.mask |= SHidden;
         break;
+    case K::Deleted:
+        g.ch.deleted = on;
+        g.mask |= SDeleted;
+        break;
     case K::Fs:
         g.ch.size = hasParam && param > 0 ? std::clamp(param, 2, 1000) : 24;
         g.mask |= SSize;
@@ -894,9 +1008,12 @@ void Parser::handleWord(std::string_view word, bool hasParam, int param)
         g.mask |= SFg;
         break;
     case K::Cb:
-    case K::Highlight:
         g.ch.bg = hasParam && param > 0 ? param : -1;
         g.mask |= SBg;
+        break;
+    case K::Highlight:
+        g.ch.hl = hasParam && param > 0 ? param : -1;
+        g.mask |= SHighlight;
         break;
     case K::Super:
         g.ch.vpos = on ? 1 : 0;
@@ -972,11 +1089,11 @@ int Parser::currentCodepage() const
 QString Parser::decode(const QByteArray &bytes, int cp)
 {
     if (cp == kSymbolCodepage) {
-        // The bullet of the Symbol font is the one glyph list texts use.
-        QString s = QString::fromLatin1(bytes);
-        for (QChar &ch : s)
-            if (ch.unicode() == 0xB7)
-                ch = QChar(0x2022);
+        QString s;
+        s.reserve(bytes.size());
+        for (const char b : bytes)
+            if (const char16_t u = symbolChar(uchar(b)))
+                s.append(QChar(u));
         return s;
     }
     if (cp != 1252) {
@@ -1028,7 +1145,7 @@ void Parser::ensureBlock()
 void Parser::appendText(const QString &s)
 {
     const CharProps &ch = top().ch;
-    if (ch.hidden || s.isEmpty())
+    if (ch.hidden || ch.deleted || s.isEmpty())
         return;
     ensureBlock();
     if (ch != m_runProps) {
@@ -1081,6 +1198,9 @@ void Parser::flushRun()
 void Parser::paragraphEnd()
 {
     flushBytes();
+    // A deleted paragraph mark joins its paragraph to the next one.
+    if (top().ch.deleted)
+        return;
     ensureBlock();
     flushRun();
     setBlockFormat(top().para);
@@ -1110,9 +1230,16 @@ QTextCharFormat Parser::formatOf(const CharProps &c)
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (c.vpos < 0)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    if (c.fg >= 0 && c.fg < int(m_colors.size()) && !m_colors[size_t(c.fg)].automatic)
+    // An index past the table or on its automatic entry paints nothing; a
+    // highlight hides the shading under it.
+    auto explicitColour = [this](int index) {
+        return index >= 0 && index < int(m_colors.size()) && !m_colors[size_t(index)].automatic;
+    };
+    if (explicitColour(c.fg))
         f.setForeground(QColor(m_colors[size_t(c.fg)].rgb));
-    if (c.bg >= 0 && c.bg < int(m_colors.size()) && !m_colors[size_t(c.bg)].automatic)
+    if (explicitColour(c.hl))
+        f.setBackground(QColor(m_colors[size_t(c.hl)].rgb));
+    else if (explicitColour(c.bg))
         f.setBackground(QColor(m_colors[size_t(c.bg)].rgb));
     m_formats.insert(c, f);
     return f;
@@ -1159,7 +1286,17 @@ void Parser::fontEntryEnd()
     def.name = QString::fromLatin1(m_fontName).trimmed();
     if (def.name.endsWith(QLatin1Char(';')))
         def.name.chop(1);
-    def.codepage = m_fontCharset == 2 ? kSymbolCodepage : codepageOfCharset(m_fontCharset);
+    // The Symbol font draws its own glyphs whatever charset a writer gave it;
+    // an unnamed symbol-charset font is taken for it. Other picture fonts
+    // (Wingdings…) have no reading in letters: their bytes stay western.
+    if (def.name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
+        def.codepage = kSymbolCodepage;
+    else if (m_fontCharset == 2)
+        def.codepage = isPictureFont(def.name) ? 1252 : kSymbolCodepage;
+    else if (m_fontCpg > 0)
+        def.codepage = m_fontCpg;
+    else if (m_fontCharset >= 0)
+        def.codepage = codepageOfCharset(m_fontCharset);
     m_fonts.insert(m_fontNum, def);
     m_fontName.clear();
     m_formats.clear();
@@ -1209,6 +1346,8 @@ void Parser::applyStyle(const QHash<int, StyleDef> &styles, int n, Group &g, int
     if (s.mask & SSize) g.ch.size = s.ch.size;
     if (s.mask & SFg) g.ch.fg = s.ch.fg;
     if (s.mask & SBg) g.ch.bg = s.ch.bg;
+    if (s.mask & SHighlight) g.ch.hl = s.ch.hl;
+    if (s.mask & SDeleted) g.ch.deleted = s.ch.deleted;
     if (s.mask & SBold) g.ch.bold = s.ch.bold;
     if (s.mask & SItalic) g.ch.italic = s.ch.italic;
     if (s.mask & SUnderline) g.ch.underline = s.ch.underline;

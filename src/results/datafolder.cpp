@@ -5,6 +5,7 @@
 #include "schema.h"
 
 #include <QDir>
+#include <QSqlQuery>
 #include <QFileInfo>
 
 namespace morvello {
@@ -34,42 +35,58 @@ DbError structureError(int number, const QString &path, const QString &trouble)
                                      .arg(shown(path), trouble));
 }
 
+// A table's column names in their order; empty for a table that is not there.
+QStringList columnsOf(Database &db, const QString &table, DbError *error)
+{
+    QStringList names;
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    const QString what = QStringLiteral("il controllo");
+    if (!db.prepare(q, QStringLiteral("SELECT name FROM pragma_table_info(?)"), what, error))
+        return names;
+    q.bindValue(0, table);
+    if (!db.run(q, what, error))
+        return names;
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
 // tabtesti must have the 34 columns in their order (readers address them by
 // position); studenti needs its four columns by name.
 DbError checkStructure(Database &db)
 {
     DbError error;
-    {
-        std::unique_ptr<Recordset> rs = db.openRecordset(QStringLiteral("tabtesti"), &error);
-        if (!rs)
-            return error.number == DbErrorCode::TableNotFound
-                ? structureError(error.number, db.path(), QStringLiteral("manca la tabella \"tabtesti\""))
-                : error;
-        const QVector<schema::Column> &cols = schema::tabtestiColumns();
-        if (rs->fieldCount() != cols.size())
+    const QStringList tabtesti = columnsOf(db, QStringLiteral("tabtesti"), &error);
+    if (error.isError())
+        return error;
+    if (tabtesti.isEmpty())
+        return structureError(DbErrorCode::TableNotFound, db.path(), QStringLiteral("manca la tabella \"tabtesti\""));
+    const QVector<schema::Column> &cols = schema::tabtestiColumns();
+    if (tabtesti.size() != cols.size())
+        return structureError(DbErrorCode::FieldNotFound, db.path(),
+                              QStringLiteral("la tabella \"tabtesti\" ha %1 colonne invece di %2")
+                                  .arg(tabtesti.size())
+                                  .arg(cols.size()));
+    for (int i = 0; i < cols.size(); ++i) {
+        if (tabtesti.at(i).compare(cols.at(i).name, Qt::CaseInsensitive) != 0)
             return structureError(DbErrorCode::FieldNotFound, db.path(),
-                                  QStringLiteral("la tabella \"tabtesti\" ha %1 colonne invece di %2")
-                                      .arg(rs->fieldCount())
-                                      .arg(cols.size()));
-        for (int i = 0; i < cols.size(); ++i) {
-            if (rs->fieldName(i).compare(cols.at(i).name, Qt::CaseInsensitive) != 0)
-                return structureError(DbErrorCode::FieldNotFound, db.path(),
-                                      QStringLiteral("nella tabella \"tabtesti\" la colonna %1 è \"%2\" invece di \"%3\"")
-                                          .arg(i)
-                                          .arg(rs->fieldName(i), cols.at(i).name));
-        }
+                                  QStringLiteral("nella tabella \"tabtesti\" la colonna %1 è \"%2\" invece di \"%3\"")
+                                      .arg(i)
+                                      .arg(tabtesti.at(i), cols.at(i).name));
     }
-    {
-        std::unique_ptr<Recordset> rs = db.openRecordset(QStringLiteral("studenti"), &error);
-        if (!rs)
-            return error.number == DbErrorCode::TableNotFound
-                ? structureError(error.number, db.path(), QStringLiteral("manca la tabella \"studenti\""))
-                : error;
-        for (const schema::Column &c : schema::studentiColumns()) {
-            if (rs->fieldPosition(c.name) < 0)
-                return structureError(DbErrorCode::FieldNotFound, db.path(),
-                                      QStringLiteral("nella tabella \"studenti\" manca la colonna \"%1\"").arg(c.name));
-        }
+    const QStringList studenti = columnsOf(db, QStringLiteral("studenti"), &error);
+    if (error.isError())
+        return error;
+    if (studenti.isEmpty())
+        return structureError(DbErrorCode::TableNotFound, db.path(), QStringLiteral("manca la tabella \"studenti\""));
+    for (const schema::Column &c : schema::studentiColumns()) {
+        bool found = false;
+        for (const QString &n : studenti)
+            found = found || n.compare(c.name, Qt::CaseInsensitive) == 0;
+        if (!found)
+            return structureError(DbErrorCode::FieldNotFound, db.path(),
+                                  QStringLiteral("nella tabella \"studenti\" manca la colonna \"%1\"").arg(c.name));
     }
     return {};
 }

@@ -1,4 +1,7 @@
 #include "platform/database.h"
+#include "platform/numeric.h"
+#include "platform/resultgroups.h"
+#include "results/resultsstore.h"
 #include "testsupport.h"
 #include "results/schema.h"
 
@@ -34,12 +37,18 @@ QString pragma(Database &db, const QString &name)
 // Adds a tabtesti row holding only nome; returns false on failure.
 bool addName(Database &db, const QString &name, DbError *error = nullptr)
 {
-    std::unique_ptr<Recordset> rs = db.openRecordset(QStringLiteral("tabtesti"), error);
-    if (!rs)
-        return false;
-    rs->addNew();
-    return rs->setValue(QStringLiteral("nome"), name, error) && rs->update(error);
+    return db.exec(QStringLiteral("INSERT INTO tabtesti (nome) VALUES (?)"), {name}, error);
 }
+
+QStringList namesOf(Database &db)
+{
+    QStringList out;
+    for (const QVector<QVariant> &row : test::tableRows(db, QStringLiteral("tabtesti")))
+        out << row.value(1).toString();
+    return out;
+}
+
+const QDateTime kWhen(QDate(2026, 3, 14), QTime(10, 30, 5));
 
 int rowCount(const QString &path, const QString &table = QStringLiteral("tabtesti"))
 {
@@ -267,10 +276,10 @@ private slots:
         QVERIFY(failed);
         QCOMPARE(e.number, DbErrorCode::DiskFull);
         // Every row is whole: the one that did not fit is not there at all.
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QVERIFY(rs);
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
-            QVERIFY(!rs->value(QStringLiteral("nome")).toString().isEmpty());
+        const QStringList names = namesOf(*m_db);
+        QVERIFY(!names.isEmpty());
+        for (const QString &n : names)
+            QVERIFY(!n.isEmpty());
     }
 
     void busyFileIs3260()
@@ -308,12 +317,8 @@ private slots:
         // What a program killed right now would leave: the files as they lie
         // on the disk while the connection is still open.
         QVERIFY(addName(*m_db, QStringLiteral("PRIMO")));
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QVERIFY(rs->setIndex(QStringLiteral("nome")));
-        QVERIFY(rs->seek(QStringLiteral("="), QStringLiteral("primo")));
-        QVERIFY(rs->edit());
-        QVERIFY(rs->setValue(QStringLiteral("genette"), 9));
-        QVERIFY(rs->update());
+        ResultsStore store(*m_db);
+        QVERIFY(!store.save(QStringLiteral("primo"), {GroupValues{FieldGroup::Genette, 9, 9, 100, {}}}, kWhen).isError());
         QTemporaryDir copy;
         const QString image = copy.filePath(QStringLiteral("testi1.mdb"));
         QVERIFY(QFile::copy(m_path, image));
@@ -322,9 +327,9 @@ private slots:
         auto db = openOrFail(image);
         QVERIFY(db);
         QVERIFY(db->checkIntegrity());
-        auto back = db->openRecordset(QStringLiteral("tabtesti"));
-        QCOMPARE(back->recordCount(), 1);
-        QCOMPARE(back->value(QStringLiteral("genette")).toInt(), 9);
+        const auto rows = test::tableRows(*db, QStringLiteral("tabtesti"));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().at(int(FieldGroup::Genette)).toInt(), 9);
     }
 
     void caseIgnoringSeek_data()
@@ -351,24 +356,25 @@ private slots:
         QVERIFY(addName(*m_db, QStringLiteral("ALTRO PRIMA")));
         QVERIFY(addName(*m_db, stored));
         QVERIFY(addName(*m_db, QStringLiteral("ZZZ DOPO")));
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QVERIFY(rs);
-        QVERIFY(rs->setIndex(QStringLiteral("nome")));
-        QVERIFY(rs->seek(QStringLiteral("="), key));
-        QCOMPARE(rs->noMatch(), !found);
+        ResultsStore store(*m_db);
+        DbError e;
+        const auto row = store.pupilRow(key, &e);
+        QVERIFY(!e.isError());
+        QCOMPARE(bool(row), found);
         if (found)
-            QCOMPARE(rs->value(QStringLiteral("nome")).toString(), stored);
+            QCOMPARE(row->at(1).toString(), stored);
     }
 
     void valuesTravelAsValues()
     {
         const QString name = QStringLiteral("O'NEIL \"X\"; DROP TABLE tabtesti; --");
         QVERIFY(addName(*m_db, name));
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QVERIFY(rs->setIndex(QStringLiteral("nome")));
-        QVERIFY(rs->seek(QStringLiteral("="), name.toLower()));
-        QVERIFY(!rs->noMatch());
-        QCOMPARE(rs->value(1).toString(), name);
+        ResultsStore store(*m_db);
+        const auto row = store.pupilRow(name.toLower());
+        QVERIFY(row);
+        QCOMPARE(row->at(1).toString(), name);
+        QVERIFY(!store.save(name, {GroupValues{FieldGroup::Poesia, 1, 2, 50, {}}}, kWhen).isError());
+        QCOMPARE(namesOf(*m_db), QStringList{name});
     }
 
     void oneRowPerNameAcrossTwoConnections_data()
@@ -396,77 +402,64 @@ private slots:
     {
         const QVector<schema::Column> &cols = schema::tabtestiColumns();
         QCOMPARE(cols.size(), 34);
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QVERIFY(rs);
-        QCOMPARE(rs->fieldCount(), 34);
-        for (int i = 0; i < cols.size(); ++i) {
-            QCOMPARE(rs->fieldName(i), cols.at(i).name);
-            QCOMPARE(rs->fieldPosition(cols.at(i).name), i);
-        }
-        QCOMPARE(rs->fieldName(4), QStringLiteral("espositivo%"));
-        QCOMPARE(rs->fieldName(33), QStringLiteral("genettedata"));
+        QSqlQuery q(m_db->connection());
+        QVERIFY(q.exec(QStringLiteral("SELECT name FROM pragma_table_info('tabtesti')")));
+        QStringList names;
+        while (q.next())
+            names << q.value(0).toString();
+        q.finish();
+        QCOMPARE(names.size(), 34);
+        for (int i = 0; i < cols.size(); ++i)
+            QCOMPARE(names.at(i), cols.at(i).name);
+        QCOMPARE(names.at(4), QStringLiteral("espositivo%"));
+        QCOMPARE(names.at(33), QStringLiteral("genettedata"));
 
-        const QDateTime when(QDate(2026, 3, 14), QTime(10, 30, 5));
-        rs->addNew();
-        QVERIFY(rs->setValue(1, QStringLiteral("TUTTE LE COLONNE")));
-        for (int i = 2; i < 34; ++i) {
-            const bool date = cols.at(i).sqlType == QLatin1String("DATETIME");
-            // Even positions by name, odd by position: both paths write.
-            const QVariant v = date ? QVariant(when.addSecs(i)) : QVariant(double(i) + 0.5);
-            if (i % 2 == 0)
-                QVERIFY(rs->setValue(cols.at(i).name, v));
-            else
-                QVERIFY(rs->setValue(i, v));
+        // Every group written at once, then read back by position.
+        QVector<GroupValues> all;
+        for (const ResultGroup &g : resultGroups()) {
+            const int p = g.firstColumn();
+            all << GroupValues{g.group, double(p) + 0.5, double(p + 1) + 0.5, double(p + 2) + 0.5, kWhen.addSecs(p)};
         }
-        QVERIFY(rs->update());
-        QVERIFY(rs->moveToLastModified());
-        QVERIFY(rs->value(0).toLongLong() > 0);
-        QCOMPARE(rs->value(QStringLiteral("nome")).toString(), QStringLiteral("TUTTE LE COLONNE"));
-        for (int i = 2; i < 34; ++i) {
-            const bool date = cols.at(i).sqlType == QLatin1String("DATETIME");
-            const QVariant byPos = rs->value(i);
-            const QVariant byName = rs->value(cols.at(i).name);
-            QCOMPARE(byPos, byName);
-            if (date) {
-                QCOMPARE(byPos.typeId(), QMetaType::QDateTime);
-                QCOMPARE(byPos.toDateTime(), when.addSecs(i));
-            } else if (cols.at(i).sqlType == QLatin1String("SMALLINT")) {
-                QCOMPARE(byPos.toDouble(), double(i) + 0.5);
-            } else {
-                QCOMPARE(byPos.toDouble(), double(i) + 0.5);
+        ResultsStore store(*m_db);
+        QVERIFY(!store.save(QStringLiteral("TUTTE LE COLONNE"), all, kWhen).isError());
+        const auto row = store.pupilRow(QStringLiteral("tutte le colonne"));
+        QVERIFY(row);
+        QCOMPARE(row->size(), 34);
+        QVERIFY(row->at(0).toLongLong() > 0);
+        QCOMPARE(row->at(1).toString(), QStringLiteral("TUTTE LE COLONNE"));
+        for (const ResultGroup &g : resultGroups()) {
+            const int p = g.firstColumn();
+            for (int k = 0; k < 3; ++k) {
+                const double written = double(p + k) + 0.5;
+                QCOMPARE(row->at(p + k).toDouble(), g.int16[k] ? double(toInt16(written)) : written);
             }
+            QCOMPARE(row->at(p + 3).typeId(), QMetaType::QDateTime);
+            QCOMPARE(row->at(p + 3).toDateTime(), kWhen.addSecs(p));
         }
-        DbError e;
-        QVERIFY(!rs->value(34, &e).isValid());
-        QCOMPARE(e.number, DbErrorCode::FieldNotFound);
-        QVERIFY(!rs->value(QStringLiteral("inesistente"), &e).isValid());
-        QCOMPARE(e.number, DbErrorCode::FieldNotFound);
-        // Field names ignore letter case, as the old engine's did.
-        QCOMPARE(rs->value(QStringLiteral("ESPOSITIVO%")).toDouble(), 4.5);
     }
 
     void datesTextAndNulls()
     {
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        rs->addNew();
-        rs->setValue(QStringLiteral("nome"), QStringLiteral("DATE"));
-        rs->setValue(QStringLiteral("sequenzedata"), QDateTime(QDate(2025, 12, 31), QTime(23, 59, 59)));
-        rs->setValue(QStringLiteral("aiutidata"), QStringLiteral("(...)"));
-        rs->setValue(QStringLiteral("aiuti"), 0);
-        QVERIFY(rs->update());
-        QVERIFY(rs->moveToLastModified());
-        const QVariant d = rs->value(QStringLiteral("sequenzedata"));
+        ResultsStore store(*m_db);
+        QVERIFY(!store.save(QStringLiteral("DATE"),
+                            {GroupValues{FieldGroup::Sequenze, 1, 2, 50, QDateTime(QDate(2025, 12, 31), QTime(23, 59, 59))},
+                             GroupValues{FieldGroup::Aiuti, 0, 1, 0, {}}},
+                            kWhen)
+                     .isError());
+        const auto row = store.pupilRow(QStringLiteral("DATE"));
+        QVERIFY(row);
+        const QVariant d = row->at(int(FieldGroup::Sequenze) + 3);
         QCOMPARE(d.typeId(), QMetaType::QDateTime);
         QCOMPARE(d.toDateTime(), QDateTime(QDate(2025, 12, 31), QTime(23, 59, 59)));
-        const QVariant t = rs->value(QStringLiteral("aiutidata"));
+        const QVariant t = row->at(int(FieldGroup::Aiuti) + 3);
         QCOMPARE(t.typeId(), QMetaType::QString);
         QCOMPARE(t.toString(), QStringLiteral("(...)"));
         // Zero is a value, not null; never-written columns are null.
-        QVERIFY(!rs->value(QStringLiteral("aiuti")).isNull());
-        QCOMPARE(rs->value(QStringLiteral("aiuti")).toInt(), 0);
-        for (const QString &c : {QStringLiteral("espositivi"), QStringLiteral("poesia%"), QStringLiteral("genettedata")}) {
-            const QVariant v = rs->value(c);
-            QVERIFY2(v.isNull() && !v.isValid(), qPrintable(c));
+        QVERIFY(!row->at(int(FieldGroup::Aiuti)).isNull());
+        QCOMPARE(row->at(int(FieldGroup::Aiuti)).toInt(), 0);
+        for (int p : {int(FieldGroup::Espositivi), int(FieldGroup::Poesia) + 2, int(FieldGroup::Genette) + 3}) {
+            const QVariant v = row->at(p);
+            QVERIFY2(v.isNull() && !v.isValid(), qPrintable(QString::number(p)));
         }
         // Stored as ISO text that other tools read as a date.
         QSqlQuery q(m_db->connection());
@@ -481,29 +474,21 @@ private slots:
                                 QStringLiteral("Ospite")};
         for (const QString &n : names)
             QVERIFY(addName(*m_db, n));
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QVERIFY(!rs->eof());
-        QCOMPARE(rs->value(1).toString(), QStringLiteral("ZETA")); // positioned on the first row
-        QCOMPARE(rs->recordCount(), 4);
+        ResultsStore store(*m_db);
+        QCOMPARE(store.names(), names);
         QStringList seen;
-        QVERIFY(rs->moveFirst());
-        while (!rs->eof()) {
-            seen << rs->value(QStringLiteral("nome")).toString();
-            QVERIFY(rs->moveNext());
-        }
+        QVERIFY(store.forEachRow([&seen](const QVector<QVariant> &row) {
+            seen << row.at(1).toString();
+            return true;
+        }));
         QCOMPARE(seen, names);
-        DbError e;
-        QVERIFY(!rs->moveNext(&e));
-        QCOMPARE(e.number, DbErrorCode::NoCurrentRecord);
-        QVERIFY(!rs->value(1, &e).isValid());
-        QCOMPARE(e.number, DbErrorCode::NoCurrentRecord);
-        QVERIFY(rs->moveLast());
-        QCOMPARE(rs->value(1).toString(), QStringLiteral("Ospite"));
-        // A seek, then walking on from the row found.
-        QVERIFY(rs->setIndex(QStringLiteral("nome")));
-        QVERIFY(rs->seek(QStringLiteral("="), QStringLiteral("alfa")));
-        QVERIFY(rs->moveNext());
-        QCOMPARE(rs->value(1).toString(), QStringLiteral("MEDIO"));
+        // A walk may stop early.
+        seen.clear();
+        QVERIFY(store.forEachRow([&seen](const QVector<QVariant> &row) {
+            seen << row.at(1).toString();
+            return seen.size() < 2;
+        }));
+        QCOMPARE(seen, names.mid(0, 2));
     }
 
     void walkManyRowsReadsEveryRowOnce()
@@ -512,89 +497,71 @@ private slots:
         for (int i = 0; i < 700; ++i)
             QVERIFY(addName(*m_db, QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0'))));
         QVERIFY(m_db->commit());
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QCOMPARE(rs->recordCount(), 700);
+        ResultsStore store(*m_db);
         int i = 0;
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext(), ++i)
-            QCOMPARE(rs->value(1).toString(), QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0')));
+        QVERIFY(store.forEachRow([&i](const QVector<QVariant> &row) {
+            if (row.at(1).toString() != QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0')))
+                return false;
+            ++i;
+            return true;
+        }));
         QCOMPARE(i, 700);
+        QCOMPARE(store.names().size(), 700);
     }
 
     void emptyTable()
     {
-        auto rs = m_db->openRecordset(QStringLiteral("studenti"));
-        QVERIFY(rs);
-        QVERIFY(rs->eof());
-        QVERIFY(rs->bof());
-        QCOMPARE(rs->recordCount(), 0);
-        QCOMPARE(rs->fieldCount(), 4);
+        ResultsStore store(*m_db);
         DbError e;
-        QVERIFY(!rs->edit(&e));
-        QCOMPARE(e.number, DbErrorCode::NoCurrentRecord);
-        QVERIFY(!rs->moveToLastModified(&e));
-        QVERIFY(rs->moveFirst());
-        QVERIFY(rs->eof());
+        QCOMPARE(store.names(&e), QStringList());
+        QVERIFY(!e.isError());
+        int rows = 0;
+        QVERIFY(store.forEachRow([&rows](const QVector<QVariant> &) { return ++rows > 0; }, &e));
+        QCOMPARE(rows, 0);
+        QVERIFY(!store.pupilRow(QStringLiteral("NESSUNO"), &e));
+        QVERIFY(!e.isError());
     }
 
     void addNewAppendsAndCountsGrow()
     {
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QCOMPARE(rs->recordCount(), 0);
-        rs->addNew();
-        rs->setValue(1, QStringLiteral("UNO"));
-        QVERIFY(rs->update());
-        rs->addNew();
-        rs->setValue(1, QStringLiteral("DUE"));
-        QVERIFY(rs->update());
-        QCOMPARE(rs->recordCount(), 2);
-        QVERIFY(rs->moveToLastModified());
-        QCOMPARE(rs->value(1).toString(), QStringLiteral("DUE"));
-        QVERIFY(rs->moveFirst());
-        QCOMPARE(rs->value(1).toString(), QStringLiteral("UNO"));
+        ResultsStore store(*m_db);
+        QVERIFY(!store.save(QStringLiteral("UNO"), {GroupValues{FieldGroup::Poesia, 1, 2, 50, {}}}, kWhen).isError());
+        QVERIFY(!store.save(QStringLiteral("DUE"), {GroupValues{FieldGroup::Poesia, 1, 2, 50, {}}}, kWhen).isError());
+        QCOMPARE(store.names(), (QStringList{QStringLiteral("UNO"), QStringLiteral("DUE")}));
+        QVERIFY(store.pupilRow(QStringLiteral("DUE"))->at(0).toLongLong()
+                > store.pupilRow(QStringLiteral("UNO"))->at(0).toLongLong());
+        QVERIFY(!store.appendStudentRow(QStringLiteral("UNO"), QStringLiteral("Testi narrativi"), 1, 2).isError());
+        QVERIFY(!store.appendStudentRow(QStringLiteral("UNO"), QStringLiteral("Testi narrativi"), 3, 4).isError());
+        QCOMPARE(test::tableRows(*m_db, QStringLiteral("studenti")).size(), 2);
+        QCOMPARE(store.names().size(), 2); // registering is not a new pupil
     }
 
     void editChangesOnlyCurrentRow()
     {
         for (const char *n : {"A", "B", "C"})
             QVERIFY(addName(*m_db, QString::fromLatin1(n)));
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QVERIFY(rs->setIndex(QStringLiteral("nome")));
-        QVERIFY(rs->seek(QStringLiteral("="), QStringLiteral("b")));
-        const qint64 id = rs->value(0).toLongLong();
-        QVERIFY(rs->edit());
-        QVERIFY(rs->setValue(QStringLiteral("genette"), 7));
-        QVERIFY(rs->value(QStringLiteral("genette")).toInt() == 7); // the edit buffer
-        QVERIFY(rs->update());
-        QCOMPARE(rs->value(QStringLiteral("genette")).toInt(), 7);
-        QCOMPARE(rs->value(0).toLongLong(), id);
-        QCOMPARE(rs->recordCount(), 3);
+        ResultsStore store(*m_db);
+        const qint64 id = store.pupilRow(QStringLiteral("b"))->at(0).toLongLong();
+        QVERIFY(!store.save(QStringLiteral("b"), {GroupValues{FieldGroup::Genette, 7, 8, 87, {}}}, kWhen).isError());
+        const auto row = store.pupilRow(QStringLiteral("B"));
+        QCOMPARE(row->at(int(FieldGroup::Genette)).toInt(), 7);
+        QCOMPARE(row->at(0).toLongLong(), id);
         int sevens = 0;
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
-            sevens += rs->value(QStringLiteral("genette")).toInt() == 7;
+        for (const QVector<QVariant> &r : test::tableRows(*m_db, QStringLiteral("tabtesti")))
+            sevens += r.at(int(FieldGroup::Genette)).toInt() == 7;
         QCOMPARE(sevens, 1);
-    }
-
-    void writesNeedAddNewOrEdit()
-    {
-        QVERIFY(addName(*m_db, QStringLiteral("A")));
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        DbError e;
-        QVERIFY(!rs->setValue(QStringLiteral("poesia"), 1, &e));
-        QVERIFY(e.isError());
-        QVERIFY(!rs->update(&e));
-        QVERIFY(e.isError());
-        QVERIFY(rs->edit());
-        rs->setValue(QStringLiteral("poesia"), 1);
-        rs->cancelUpdate();
-        QVERIFY(!rs->update(&e));
-        QVERIFY(rs->value(QStringLiteral("poesia")).isNull());
+        QCOMPARE(store.names().size(), 3);
     }
 
     void missingTableIs3078()
     {
         DbError e;
-        QVERIFY(!m_db->openRecordset(QStringLiteral("nessuna"), &e));
+        QVERIFY(!m_db->exec(QStringLiteral("SELECT * FROM nessuna"), {}, &e));
         QCOMPARE(e.number, DbErrorCode::TableNotFound);
+        QVERIFY(m_db->exec(QStringLiteral("DROP TABLE studenti")));
+        ResultsStore store(*m_db);
+        QCOMPARE(store.appendStudentRow(QStringLiteral("A"), QStringLiteral("Testi narrativi"), 1, 2).number,
+                 DbErrorCode::TableNotFound);
     }
 
     void rollbackLeavesNothing()
@@ -607,8 +574,7 @@ private slots:
         m_db->rollback();
         QVERIFY(!m_db->inTransaction());
         QCOMPARE(rowCount(m_path), 0);
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
-        QCOMPARE(rs->recordCount(), 0);
+        QCOMPARE(namesOf(*m_db), QStringList());
     }
 
     void commitKeepsAll()
@@ -628,18 +594,19 @@ private slots:
         QVERIFY(QSqlDatabase::connectionNames().contains(name));
         auto other = openOrFail(m_path);
         QVERIFY(other->connection().connectionName() != name);
-        auto rs = m_db->openRecordset(QStringLiteral("tabtesti"));
+        ResultsStore store(*m_db);
+        QVERIFY(store.names().isEmpty()); // its statements are prepared now
+        QVERIFY(!store.save(QStringLiteral("A"), {GroupValues{FieldGroup::Poesia, 1, 2, 50, {}}}, kWhen).isError());
         m_db->close();
         QVERIFY(!m_db->isOpen());
         QVERIFY(!QSqlDatabase::connectionNames().contains(name));
-        // A recordset that outlives its database fails cleanly.
+        // A store whose file was closed under it fails cleanly.
         DbError e;
-        QVERIFY(!rs->moveFirst(&e));
+        QVERIFY(store.names(&e).isEmpty());
         QCOMPARE(e.number, DbErrorCode::NotOpen);
-        m_db.reset();
-        rs->addNew();
-        QVERIFY(!rs->update(&e));
-        QCOMPARE(e.number, DbErrorCode::NotOpen);
+        QCOMPARE(store.save(QStringLiteral("A"), {GroupValues{FieldGroup::Poesia, 1, 2, 50, {}}}, kWhen).number,
+                 DbErrorCode::NotOpen);
+        QCOMPARE(store.appendStudentRow(QStringLiteral("A"), QStringLiteral("x"), 1, 2).number, DbErrorCode::NotOpen);
     }
 
     void exportTemplateIsPlainSqlite()
@@ -667,9 +634,12 @@ private slots:
         }
         QSqlDatabase::removeDatabase(name);
         auto db = openOrFail(path);
-        auto rs = db->openRecordset(QStringLiteral("tabtesti"));
-        QCOMPARE(rs->fieldCount(), 34);
-        QCOMPARE(rs->recordCount(), 2);
+        {
+            QSqlQuery q(db->connection());
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM pragma_table_info('tabtesti')")) && q.next());
+            QCOMPARE(q.value(0).toInt(), 34);
+        }
+        QCOMPARE(test::tableRows(*db, QStringLiteral("tabtesti")).size(), 2);
         QCOMPARE(pragma(*db, QStringLiteral("journal_mode")), QStringLiteral("delete"));
         QCOMPARE(pragma(*db, QStringLiteral("synchronous")), QStringLiteral("2"));
         QVERIFY(addName(*db, QStringLiteral("ANCORA")));

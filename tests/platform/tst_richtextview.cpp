@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -16,12 +17,13 @@ namespace {
 
 QString corpus(const QString &name)
 {
-    return test::sharedPath(QStringLiteral("rtf-corpus/") + name);
+    return test::dataPath(QStringLiteral("rtf/") + name);
 }
 
+// The expected text of a corpus file, by name or by path without extension.
 QString expectedText(const QString &name)
 {
-    QFile f(corpus(name + QStringLiteral(".txt")));
+    QFile f((name.contains(QLatin1Char('/')) ? name : corpus(name)) + QStringLiteral(".txt"));
     if (!f.open(QIODevice::ReadOnly))
         return QString();
     QString t = QString::fromUtf8(f.readAll());
@@ -88,6 +90,11 @@ private slots:
     void selColorWrite();
     void emptySelectionPaintsNothing();
     void correctionLoopBetweenTwoViews();
+    void selBackColorRead_data();
+    void selBackColorRead();
+    void noBackgroundReadsAsThePaper();
+    void selBackColorWrite();
+    void rangeReadersLeaveTheSelection();
 
     void contentCopy_data();
     void contentCopy();
@@ -150,17 +157,31 @@ void TstRichTextView::loadFileFailures()
 
 void TstRichTextView::plainTextAndLength_data()
 {
-    QTest::addColumn<QString>("name");
-    for (const char *n : {"it-libreoffice", "it-abiword", "it-pandoc-html", "large-colours-libreoffice"})
-        QTest::newRow(n) << QString::fromLatin1(n);
+    QTest::addColumn<QString>("stem"); // path without extension; empty: the extra corpus is absent
+    for (const char *n : {"it-libreoffice", "it-abiword", "it-pandoc-html", "highlight-abiword",
+                          "mend-charsets", "large-colours-libreoffice"})
+        QTest::newRow(n) << corpus(QString::fromLatin1(n));
+    const QString extra = test::sharedCorpus();
+    if (extra.isEmpty()) {
+        QTest::newRow("extra corpus") << QString();
+        return;
+    }
+    const QDir dir(extra);
+    for (const QString &f : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name)) {
+        const QString stem = dir.filePath(QFileInfo(f).completeBaseName());
+        if (QFileInfo::exists(stem + QStringLiteral(".txt")))
+            QTest::newRow(qPrintable(QStringLiteral("extra/") + QFileInfo(f).completeBaseName())) << stem;
+    }
 }
 
 void TstRichTextView::plainTextAndLength()
 {
-    QFETCH(QString, name);
+    QFETCH(QString, stem);
+    if (stem.isEmpty())
+        QSKIP(test::sharedCorpusAbsent);
     RichTextView v;
-    QVERIFY(v.loadFile(corpus(name + QStringLiteral(".rtf"))).ok);
-    const QString expected = expectedText(name);
+    QVERIFY(v.loadFile(stem + QStringLiteral(".rtf")).ok);
+    const QString expected = expectedText(stem);
     QCOMPARE(v.plainText(), expected);
     QCOMPARE(v.textLength(), expected.size());
 }
@@ -233,21 +254,21 @@ void TstRichTextView::selColorRead_data()
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("expected"); // #rrggbb, "auto" or "mixed"
 
-    QTest::newRow("uniform red") << "sera" << 0 << 4 << "#ff0000";
-    QTest::newRow("inside red") << "sera" << 1 << 2 << "#ff0000";
-    QTest::newRow("uniform white") << "tardi" << 0 << 5 << "#ffffff";
-    QTest::newRow("auto text") << QStringLiteral("Perché") << 0 << 6 << "auto";
-    QTest::newRow("red and auto") << "la sera" << 0 << 7 << "mixed";
-    QTest::newRow("red then auto") << QStringLiteral("sera è") << 0 << 6 << "mixed";
-    QTest::newRow("two colours") << "riva, c'era un caff" << 0 << 19 << "mixed";
-    QTest::newRow("empty inside red") << "sera" << 2 << 0 << "#ff0000";
-    QTest::newRow("empty after red") << "sera" << 4 << 0 << "#ff0000";
-    QTest::newRow("empty at start of red") << "sera" << 0 << 0 << "auto";
-    QTest::newRow("empty at paragraph start") << "Terza riga" << -1 << 0 << "auto";
-    QTest::newRow("explicit black") << "nero esplicito" << 0 << 14 << "#000000";
+    QTest::newRow("uniform red") << "mele" << 0 << 4 << "#ff0000";
+    QTest::newRow("inside red") << "mele" << 1 << 2 << "#ff0000";
+    QTest::newRow("uniform white") << "nebbia" << 0 << 6 << "#ffffff";
+    QTest::newRow("auto text") << QStringLiteral("domandò") << 0 << 7 << "auto";
+    QTest::newRow("red and auto") << "le mele" << 0 << 7 << "mixed";
+    QTest::newRow("red then auto") << QStringLiteral("mele st") << 0 << 6 << "mixed";
+    QTest::newRow("two colours") << "bancone, c'era un cesto di lim" << 0 << 30 << "mixed";
+    QTest::newRow("empty inside red") << "mele" << 2 << 0 << "#ff0000";
+    QTest::newRow("empty after red") << "mele" << 4 << 0 << "#ff0000";
+    QTest::newRow("empty at start of red") << "mele" << 0 << 0 << "auto";
+    QTest::newRow("empty at paragraph start") << "Quarta riga" << -1 << 0 << "auto";
+    QTest::newRow("explicit black") << "nero deciso" << 0 << 11 << "#000000";
     QTest::newRow("paragraph end alone reads the character before")
-        << QStringLiteral("sorrise.") << 8 << 1 << "auto";
-    QTest::newRow("bold red across a line break") << "Terza riga" << -1 << 6 << "mixed";
+        << QStringLiteral("rise.") << 5 << 1 << "auto";
+    QTest::newRow("bold red across a line break") << "Quarta riga" << -1 << 6 << "mixed";
 }
 
 void TstRichTextView::selColorRead()
@@ -283,7 +304,7 @@ void TstRichTextView::selColorAutoAndExplicitBlack()
     RichTextView v;
     QVERIFY(v.loadFile(corpus(QStringLiteral("it-libreoffice.rtf"))).ok);
     const QString text = v.plainText();
-    const int black = text.indexOf(QStringLiteral("nero esplicito"));
+    const int black = text.indexOf(QStringLiteral("nero deciso"));
     const SelColor explicitBlack = colourOf(v, black, 4);
     const SelColor automatic = colourOf(v, black - 3, 2);
     QVERIFY(automatic.isAutomatic());
@@ -342,7 +363,7 @@ void TstRichTextView::emptySelectionPaintsNothing()
     RichTextView v;
     QVERIFY(v.loadFile(corpus(QStringLiteral("it-libreoffice.rtf"))).ok);
     const QTextDocumentFragment before = v.content();
-    const int at = v.plainText().indexOf(QStringLiteral("sera"));
+    const int at = v.plainText().indexOf(QStringLiteral("mele"));
     v.setSelStart(at + 2);
     v.setSelColor(QColor(0, 255, 0));
     QCOMPARE(colourOf(v, at + 1, 2).color().name(), QStringLiteral("#ff0000"));
@@ -388,11 +409,144 @@ void TstRichTextView::correctionLoopBetweenTwoViews()
     QCOMPARE(colourOf(pupil, 18, 1).color(), QColor(255, 255, 153));
 }
 
+void TstRichTextView::selBackColorRead_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("expected"); // #rrggbb, "none" or "mixed"
+
+    for (const char *n : {"highlight-libreoffice", "highlight-abiword"}) {
+        const QByteArray f(n);
+        const QString file = QString::fromLatin1(n);
+        QTest::newRow(f + " uniform yellow") << file << "il faro veglia" << 0 << 14 << "#ffff00";
+        QTest::newRow(f + " inside cyan") << file << "come un braccio" << 3 << 4 << "#00ffff";
+        QTest::newRow(f + " under blue text") << file << "un mare di velluto" << 0 << 18 << "#00ff00";
+        QTest::newRow(f + " none") << file << "Sulla scogliera" << 0 << 15 << "none";
+        QTest::newRow(f + " yellow then none") << file << "veglia e" << 0 << 8 << "mixed";
+        QTest::newRow(f + " two backgrounds") << file << "velluto, il vento sussurra" << 0 << 26 << "mixed";
+        QTest::newRow(f + " empty inside") << file << "stanco" << 3 << 0 << "#c0c0c0";
+        QTest::newRow(f + " empty after") << file << "stanco" << 6 << 0 << "#c0c0c0";
+        QTest::newRow(f + " empty before") << file << "stanco" << 0 << 0 << "none";
+    }
+    // White paper and a white highlight look the same: one colour.
+    QTest::newRow("white highlight and none") << "mend-highlight" << "bianco " << 0 << 7 << "#ffffff";
+    QTest::newRow("highlight over shading") << "mend-highlight" << "sopra" << 0 << 5 << "#ffff00";
+    QTest::newRow("shading alone") << "mend-highlight" << "Ombra" << 0 << 5 << "#ccffcc";
+}
+
+void TstRichTextView::selBackColorRead()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, word);
+    QFETCH(int, offset);
+    QFETCH(int, length);
+    QFETCH(QString, expected);
+    RichTextView v;
+    QVERIFY(v.loadFile(corpus(file + QStringLiteral(".rtf"))).ok);
+    const int at = v.plainText().indexOf(word);
+    QVERIFY(at >= 0);
+    v.setSelStart(at + offset);
+    v.setSelLength(length);
+    const SelColor c = v.selBackColor();
+    if (expected == QLatin1String("mixed")) {
+        QVERIFY(c.isMixed());
+        QCOMPARE(c.value(), qint64(-1));
+    } else if (expected == QLatin1String("none")) {
+        QVERIFY(c.isAutomatic());
+        QCOMPARE(c.color(), v.palette().color(QPalette::Base));
+    } else {
+        QVERIFY(!c.isMixed());
+        QVERIFY(!c.isAutomatic());
+        QCOMPARE(c.color().name(), expected);
+    }
+}
+
+// No background reads as whatever paper the screen gives the view.
+void TstRichTextView::noBackgroundReadsAsThePaper()
+{
+    RichTextView v;
+    QVERIFY(v.loadFile(corpus(QStringLiteral("highlight-libreoffice.rtf"))).ok);
+    QCOMPARE(v.backColorOf(0, 5).color(), QColor(255, 255, 255));
+    QPalette dark = v.palette();
+    dark.setColor(QPalette::Base, QColor(0, 0, 64));
+    v.setPalette(dark);
+    const SelColor none = v.backColorOf(0, 5);
+    QVERIFY(none.isAutomatic());
+    QCOMPARE(none.color(), QColor(0, 0, 64));
+    QCOMPARE(none.value(), qint64(64 * 65536));
+    QVERIFY(none == SelColor::of(QColor(0, 0, 64)));
+    QVERIFY(none != SelColor::of(QColor(255, 255, 255)));
+}
+
+void TstRichTextView::selBackColorWrite()
+{
+    RichTextView v;
+    QVERIFY(v.loadFile(corpus(QStringLiteral("highlight-libreoffice.rtf"))).ok);
+    const QString text = v.plainText();
+    const int len = v.textLength();
+    // From plain text across a cyan stretch and a paragraph end.
+    const int from = text.indexOf(QStringLiteral("gira"));
+    const int to = text.indexOf(QStringLiteral("notte"));
+    const int blue = text.indexOf(QStringLiteral("un mare"));
+    const SelColor textBefore = v.colorOf(from, to - from);
+    v.setSelStart(from);
+    v.setSelLength(to - from);
+    v.setSelBackColor(QColor(255, 204, 153));
+    QCOMPARE(v.selBackColor().color(), QColor(255, 204, 153));
+    QVERIFY(v.backColorOf(from - 1, 1).isAutomatic());
+    QVERIFY(v.backColorOf(to, 1).isAutomatic());
+    QVERIFY(v.colorOf(from, to - from) == textBefore);
+    QCOMPARE(v.textLength(), len);
+
+    // Taking the background away leaves the text colour alone.
+    v.setSelStart(blue);
+    v.setSelLength(7);
+    v.setSelBackColor(QColor());
+    QVERIFY(v.selBackColor().isAutomatic());
+    QCOMPARE(v.selColor().color().name(), QStringLiteral("#0000ff"));
+    QCOMPARE(v.backColorOf(blue + 7, 4).color().name(), QStringLiteral("#00ff00"));
+
+    // Across the whole text, painted and cleared, nothing is left.
+    v.setSelStart(0);
+    v.setSelLength(len);
+    v.setSelBackColor(QColor());
+    QVERIFY(v.selBackColor().isAutomatic());
+    for (QTextBlock b = v.document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            QVERIFY(!it.fragment().charFormat().hasProperty(QTextFormat::BackgroundBrush));
+    QCOMPARE(v.plainText(), text);
+
+    // An empty selection changes nothing.
+    v.setSelStart(3);
+    v.setSelBackColor(Qt::yellow);
+    QVERIFY(v.backColorOf(0, len).isAutomatic());
+}
+
+void TstRichTextView::rangeReadersLeaveTheSelection()
+{
+    RichTextView v;
+    QVERIFY(v.loadFile(corpus(QStringLiteral("it-libreoffice.rtf"))).ok);
+    const int mele = v.plainText().indexOf(QStringLiteral("mele"));
+    v.setSelStart(2);
+    v.setSelLength(3);
+    QCOMPARE(v.colorOf(mele, 4).color().name(), QStringLiteral("#ff0000"));
+    QVERIFY(v.colorOf(mele - 3, 7).isMixed());
+    QCOMPARE(v.colorOf(mele + 4, 0).color().name(), QStringLiteral("#ff0000"));
+    QVERIFY(v.backColorOf(mele, 4).isAutomatic());
+    // Out-of-range stretches are brought into range.
+    QVERIFY(!v.colorOf(-5, 3).isMixed());
+    QVERIFY(!v.colorOf(v.textLength() + 10, INT_MAX).isMixed());
+    QCOMPARE(v.selStart(), 2);
+    QCOMPARE(v.selLength(), 3);
+}
+
 void TstRichTextView::contentCopy_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *n : {"it-libreoffice", "it-libreoffice-html", "it-pandoc-html", "it-abiword",
-                          "large-colours-libreoffice"})
+                          "highlight-libreoffice", "mend-highlight", "large-colours-libreoffice"})
         QTest::newRow(n) << QString::fromLatin1(n);
 }
 
@@ -423,8 +577,8 @@ void TstRichTextView::contentCopyKeepsPaint()
     b.setContent(kept);
     QCOMPARE(colourOf(b, 5, 30).color(), QColor(204, 255, 204));
     QVERIFY(colourOf(b, 4, 1).isAutomatic());
-    const int white = b.plainText().indexOf(QStringLiteral("tardi"));
-    QCOMPARE(colourOf(b, white, 5).value(), qint64(16777215));
+    const int white = b.plainText().indexOf(QStringLiteral("nebbia"));
+    QCOMPARE(colourOf(b, white, 6).value(), qint64(16777215));
 }
 
 void TstRichTextView::selIndent()
@@ -450,7 +604,7 @@ void TstRichTextView::hiddenViewKeepsContent()
     RichTextView *v = new RichTextView(&window);
     window.show();
     QVERIFY(v->loadFile(corpus(QStringLiteral("it-libreoffice.rtf"))).ok);
-    const int at = v->plainText().indexOf(QStringLiteral("riva"));
+    const int at = v->plainText().indexOf(QStringLiteral("bancone"));
     v->hide();
     QCOMPARE(colourOf(*v, at, 4).color().name(), QStringLiteral("#0000ff"));
     v->setSelColor(QColor(153, 204, 255));
@@ -481,12 +635,12 @@ void TstRichTextView::pupilSelectsWithMouse()
     QVERIFY(v.loadFile(corpus(QStringLiteral("it-libreoffice.rtf"))).ok);
     v.show();
     QVERIFY(QTest::qWaitForWindowExposed(&v));
-    const int at = v.plainText().indexOf(QStringLiteral("Perché"));
+    const int at = v.plainText().indexOf(QStringLiteral("domandò"));
 
     QTextCursor c(v.document());
     c.setPosition(at);
     const QPoint from = v.cursorRect(c).center();
-    c.setPosition(at + 6);
+    c.setPosition(at + 7);
     const QPoint to = v.cursorRect(c).center();
 
     QWidget *port = v.viewport();
@@ -498,10 +652,10 @@ void TstRichTextView::pupilSelectsWithMouse()
     QCoreApplication::sendEvent(port, &release);
 
     QCOMPARE(v.selStart(), at);
-    QCOMPARE(v.selLength(), 6);
-    QCOMPARE(v.selText(), QStringLiteral("Perché"));
+    QCOMPARE(v.selLength(), 7);
+    QCOMPARE(v.selText(), QStringLiteral("domandò"));
     v.setSelColor(QColor(255, 204, 153));
-    QCOMPARE(colourOf(v, at, 6).color(), QColor(255, 204, 153));
+    QCOMPARE(colourOf(v, at, 7).color(), QColor(255, 204, 153));
 }
 
 QTEST_MAIN(TstRichTextView)

@@ -96,15 +96,15 @@ private slots:
         DbError openError;
         auto db = openResultsDatabase(base.path(), &openError);
         QVERIFY2(db, qPrintable(openError.message));
-        auto rs = db->openRecordset(QStringLiteral("tabtesti"));
-        QCOMPARE(rs->recordCount(), haveResults ? 30 : 0);
+        QCOMPARE(test::tableRows(*db, QStringLiteral("tabtesti")).size(), haveResults ? 30 : 0);
 
         if (!haveTemplate) {
             auto exp = Database::open(exportFile, &openError);
             QVERIFY2(exp, qPrintable(openError.message));
-            auto t = exp->openRecordset(QStringLiteral("tabtesti"));
-            QCOMPARE(t->fieldCount(), 34);
-            QCOMPARE(t->recordCount(), 0);
+            QSqlQuery q(exp->connection());
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM pragma_table_info('tabtesti')")) && q.next());
+            QCOMPARE(q.value(0).toInt(), 34);
+            QCOMPARE(test::tableRows(*exp, QStringLiteral("tabtesti")).size(), 0);
         }
     }
 

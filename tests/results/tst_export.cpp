@@ -42,21 +42,9 @@ struct Computer {
     // dates, "(...)", and groups never saved.
     void addPupil(const QString &name, int n)
     {
-        DbError err;
-        auto rs = t.db->openRecordset(QStringLiteral("tabtesti"), &err);
-        QVERIFY2(rs, qPrintable(err.message));
-        rs->addNew();
-        rs->setValue(1, name);
-        rs->setValue(2, n);
-        rs->setValue(3, n + 4);
-        rs->setValue(4, 50 + n);
-        rs->setValue(5, kWhen.addDays(n));
-        rs->setValue(22, 2);
-        rs->setValue(23, 3);
-        rs->setValue(24, 66.5);
-        rs->setValue(25, QStringLiteral("(...)"));
-        rs->setValue(33, kWhen.addSecs(n));
-        QVERIFY2(rs->update(&err), qPrintable(err.message));
+        test::addRow(*t.db, name,
+                     {{2, n}, {3, n + 4}, {4, 50 + n}, {5, kWhen.addDays(n)}, {22, 2}, {23, 3}, {24, 66.5},
+                      {25, QStringLiteral("(...)")}, {33, kWhen.addSecs(n)}});
     }
     QString templatePath() const { return t.dataDir() + QStringLiteral("/exporttesti.mdb"); }
     Rows rows() { return readRows(*t.db); }
@@ -64,17 +52,8 @@ struct Computer {
     static Rows readRows(Database &db)
     {
         Rows out;
-        DbError err;
-        auto rs = db.openRecordset(QStringLiteral("tabtesti"), &err);
-        if (!rs)
-            return out;
-        while (!rs->eof()) {
-            QVector<QVariant> row;
-            for (int j = 0; j < rs->fieldCount(); ++j)
-                row << rs->value(j);
+        for (const QVector<QVariant> &row : test::tableRows(db, QStringLiteral("tabtesti")))
             out << row;
-            rs->moveNext();
-        }
         return out;
     }
 };

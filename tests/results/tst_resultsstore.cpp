@@ -27,8 +27,7 @@ QVector<QVariant> rowOf(Database &db, const QString &name)
 
 int tabtestiRows(Database &db)
 {
-    auto rs = db.openRecordset(QStringLiteral("tabtesti"));
-    return rs ? rs->recordCount() : -1;
+    return int(test::tableRows(db, QStringLiteral("tabtesti")).size());
 }
 
 } // namespace
@@ -188,8 +187,7 @@ private slots:
                      .isError());
         QVERIFY(!registerNarrativeResult(t, 2, 4).isError());
         QCOMPARE(tabtestiRows(*t.db), 0);
-        auto rs = t.db->openRecordset(QStringLiteral("studenti"));
-        QCOMPARE(rs->recordCount(), 0);
+        QCOMPARE(test::tableRows(*t.db, QStringLiteral("studenti")).size(), 0);
         QVERIFY(t.dialogs.messages.isEmpty());
         QVERIFY(!t.db->inTransaction());
     }
@@ -325,15 +323,15 @@ private slots:
         t.session.nomeStudente = QStringLiteral("FERRARI GIULIA");
         QVERIFY(!registerNarrativeResult(t, 3, 4).isError());
         QVERIFY(!registerNarrativeResult(t, 5, 7).isError());
-        auto rs = t.db->openRecordset(QStringLiteral("studenti"));
-        QCOMPARE(rs->recordCount(), 2);
+        const auto rows = test::tableRows(*t.db, QStringLiteral("studenti"));
+        QCOMPARE(rows.size(), 2);
         const QList<QPair<double, double>> expected{{3, 4}, {5, 7}};
-        int i = 0;
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext(), ++i) {
-            QCOMPARE(rs->value(QStringLiteral("nome")).toString(), QStringLiteral("FERRARI GIULIA"));
-            QCOMPARE(rs->value(QStringLiteral("argomento")).toString(), QStringLiteral("Testi narrativi"));
-            QCOMPARE(rs->value(QStringLiteral("rispgiuste")).toDouble(), expected.at(i).first);
-            QCOMPARE(rs->value(QStringLiteral("rispsbagliate")).toDouble(), expected.at(i).second);
+        for (int i = 0; i < rows.size(); ++i) {
+            // nome, argomento, rispgiuste, rispsbagliate
+            QCOMPARE(rows[i].at(0).toString(), QStringLiteral("FERRARI GIULIA"));
+            QCOMPARE(rows[i].at(1).toString(), QStringLiteral("Testi narrativi"));
+            QCOMPARE(rows[i].at(2).toDouble(), expected.at(i).first);
+            QCOMPARE(rows[i].at(3).toDouble(), expected.at(i).second);
         }
         QCOMPARE(tabtestiRows(*t.db), 0); // registering is not saving
     }

@@ -90,14 +90,9 @@ QVector<QVariant> pupilRow(TestContext &tc, const QString &name)
 QList<QVariantList> studentiRows(TestContext &tc)
 {
     QList<QVariantList> out;
-    auto rs = tc.db->openRecordset(QStringLiteral("studenti"));
-    if (!rs)
-        return out;
-    while (!rs->eof()) {
-        out << QVariantList{rs->value(QStringLiteral("nome")), rs->value(QStringLiteral("argomento")),
-                            rs->value(QStringLiteral("rispgiuste")), rs->value(QStringLiteral("rispsbagliate"))};
-        rs->moveNext();
-    }
+    // nome, argomento, rispgiuste, rispsbagliate
+    for (const QVector<QVariant> &row : tableRows(*tc.db, QStringLiteral("studenti")))
+        out << QVariantList{row.value(0), row.value(1), row.value(2), row.value(3)};
     return out;
 }
 

@@ -3,7 +3,10 @@
 #include "results/schema.h"
 
 #include <QDir>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace morvello::test {
@@ -46,14 +49,48 @@ TestContext::~TestContext()
 
 void addRow(Database &db, const QString &name, const QMap<int, QVariant> &values)
 {
+    const QVector<schema::Column> &cols = schema::tabtestiColumns();
+    QStringList names{QStringLiteral("\"nome\"")};
+    QStringList marks{QStringLiteral("?")};
+    QVariantList bound{name};
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        QVERIFY(it.key() > 1 && it.key() < cols.size());
+        names << QLatin1Char('"') + cols.at(it.key()).name + QLatin1Char('"');
+        marks << QStringLiteral("?");
+        bound << Database::toStored(it.value());
+    }
     DbError err;
-    auto rs = db.openRecordset(QStringLiteral("tabtesti"), &err);
-    QVERIFY2(rs, qPrintable(err.message));
-    rs->addNew();
-    QVERIFY(rs->setValue(QStringLiteral("nome"), name, &err));
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        QVERIFY2(rs->setValue(it.key(), it.value(), &err), qPrintable(err.message));
-    QVERIFY2(rs->update(&err), qPrintable(err.message));
+    QVERIFY2(db.exec(QStringLiteral("INSERT INTO \"tabtesti\" (%1) VALUES (%2)")
+                         .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                     bound, &err),
+             qPrintable(err.message));
+}
+
+QVector<QVector<QVariant>> tableRows(Database &db, const QString &table)
+{
+    QVector<QVector<QVariant>> out;
+    // Date and time columns read back as dates, as the program reads them.
+    QVector<bool> dates;
+    {
+        QSqlQuery info(db.connection());
+        if (!info.exec(QStringLiteral("SELECT type FROM pragma_table_info('%1')").arg(table)))
+            return out;
+        while (info.next())
+            dates << info.value(0).toString().toUpper().contains(QLatin1String("DATE"));
+    }
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
+        return out;
+    while (q.next()) {
+        QVector<QVariant> row;
+        for (int j = 0; j < q.record().count(); ++j) {
+            const QVariant v = q.isNull(j) ? QVariant() : q.value(j);
+            row << (dates.value(j) ? Database::fromStoredDate(v) : v);
+        }
+        out << row;
+    }
+    return out;
 }
 
 QByteArray bytesOf(const QString &path)
@@ -70,9 +107,9 @@ bool writeBytes(const QString &path, const QByteArray &data)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
 }
 
-QString sharedPath(const QString &relative)
+QString dataPath(const QString &relative)
 {
-    return QDir(QStringLiteral(MORVELLO_SHARED_DIR)).filePath(relative);
+    return QDir(QStringLiteral(MORVELLO_SOURCE_DIR "/tests/data")).filePath(relative);
 }
 
 DbError saveGroup(TestContext &t, FieldGroup group, const QVariant &count, const QVariant &total,
@@ -108,5 +145,16 @@ QStringList allNames(Database &db, DbError *error)
     ResultsStore store(db);
     return store.names(error);
 }
+
+QString sharedCorpus()
+{
+    const QString dir = qEnvironmentVariable("MORVELLO_SHARED_CORPUS");
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return QString();
+    return QDir(dir).absolutePath();
+}
+
+const char *const sharedCorpusAbsent =
+    "extra RTF corpus not checked: MORVELLO_SHARED_CORPUS does not name a folder (.ci/run sets it)";
 
 } // namespace morvello::test

@@ -55,12 +55,23 @@ public:
 // position; every other column is left never written.
 void addRow(Database &db, const QString &name, const QMap<int, QVariant> &values = {});
 
+// Every row of a table in table order, each value as stored (null for a
+// column never written).
+QVector<QVector<QVariant>> tableRows(Database &db, const QString &table);
+
 // A file's whole content (empty when it cannot be read), and writing one.
 QByteArray bytesOf(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &data);
 
-// Path of a file of the shared test data (e.g. "rtf-corpus/it-abiword.rtf").
-QString sharedPath(const QString &relative);
+// Path of a file of the repository's test data (e.g. "rtf/it-abiword.rtf").
+QString dataPath(const QString &relative);
+
+// The folder of an extra RTF corpus kept outside the repository, named by
+// the environment variable MORVELLO_SHARED_CORPUS; empty when the variable
+// is unset or names no folder. Checks that use it skip without it.
+QString sharedCorpus();
+// The skip message of those checks.
+extern const char *const sharedCorpusAbsent;
 
 // The save, the registration and the report of a failed save, as the
 // screens reach them: through the host, for the session's pupil.
