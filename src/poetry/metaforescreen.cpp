@@ -2,6 +2,7 @@
 
 #include "poetryscreens.h"
 
+#include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/richtextview.h"
 
@@ -11,7 +12,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
+#include <QDateTime>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -154,6 +155,16 @@ protected:
     }
 };
 
+// The program's random source, seeded once at start; a source of our own,
+// seeded once now, when none was given.
+RandomSource &randomSource(const ScreenEnv &env, std::unique_ptr<RandomSource> &own)
+{
+    if (env.services && env.services->random)
+        return *env.services->random;
+    own = std::make_unique<SeededRandom>(quint32(QDateTime::currentMSecsSinceEpoch() & 0xffffffffu));
+    return *own;
+}
+
 QFrame *panel(Screen *screen, const QString &name, const QRect &twips)
 {
     auto *f = new QFrame(screen);
@@ -177,7 +188,7 @@ QColor MetaforeScreen::restingColor()
 
 MetaforeScreen::MetaforeScreen(const ScreenEnv &env, QWidget *parent)
     : ActivityScreen(env, name(), designSize(), kBackground, QStringLiteral("Form1"), OnMenu::Hide, parent),
-      m_quiz(*env.services->random)
+      m_quiz(randomSource(env, m_ownRandom))
 {
     build();
     connect(this, &Screen::laidOut, this, [this] {
@@ -359,7 +370,11 @@ void MetaforeScreen::scaleExampleFonts()
     // the window like every other text of the screen.
     QTextDocument *doc = m_view->document();
     const double factor = scale() * 96.0 / qMax(1.0, double(logicalDpiY()));
-    QTextCursor c(doc);
+    struct Run {
+        int from, to;
+        QTextCharFormat format;
+    };
+    QVector<Run> runs; // gathered first: changing formats may merge fragments
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
@@ -370,10 +385,14 @@ void MetaforeScreen::scaleExampleFonts()
                 fmt.setProperty(kExamplePointsProperty, points);
             }
             fmt.setFontPointSize(points * factor);
-            c.setPosition(f.position());
-            c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
-            c.setCharFormat(fmt);
+            runs.append({f.position(), f.position() + f.length(), fmt});
         }
+    }
+    QTextCursor c(doc);
+    for (const Run &r : runs) {
+        c.setPosition(r.from);
+        c.setPosition(r.to, QTextCursor::KeepAnchor);
+        c.setCharFormat(r.format);
     }
     doc->setDocumentMargin(8 * scale());
 }

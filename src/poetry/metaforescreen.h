@@ -5,6 +5,7 @@
 
 #include <QSet>
 #include <array>
+#include <memory>
 
 class QButtonGroup;
 class QFrame;
@@ -12,6 +13,7 @@ class QRadioButton;
 
 namespace morvello {
 
+class RandomSource;
 class RichTextView;
 
 // The rhetorical-figures screen FMetafore: a randomly drawn example, which
@@ -67,6 +69,7 @@ private:
     void showQuestions();
     void warnIfPictureMissing(PictureSlot *slot);
 
+    std::unique_ptr<RandomSource> m_ownRandom;
     MetaforeQuiz m_quiz;
     RichTextView *m_view = nullptr;
     QWidget *m_image1 = nullptr;
