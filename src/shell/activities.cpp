@@ -23,7 +23,8 @@ const QVector<Activity> &activities()
         {ScreenName::Espositivo, QStringLiteral("LabFunzioni"), MenuAfterOpening::Stays,
          &sequencescreens::createEspositivo},
 #ifdef MORVELLO_HAS_NARRATIVE
-        // {ScreenName::TrovaSeq, "Labsequenze", MenuAfterOpening::Hides, ...},
+        {ScreenName::TrovaSeq, QStringLiteral("Labsequenze"), MenuAfterOpening::Hides,
+         &narrativescreens::createTrovaSeq},
         // {ScreenName::Genette, "Labgenette", MenuAfterOpening::Hides, ...},
 #endif
 #ifdef MORVELLO_HAS_POETRY
