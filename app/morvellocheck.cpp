@@ -12,6 +12,7 @@
 #include "narrative/storychecks.h"
 #include "platform/contentcheck.h"
 #include "platform/datapaths.h"
+#include "poetry/metaforechecks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,6 +30,7 @@ void addAllChecks(ContentCheckRegistry &registry)
     addPictureChecks(registry);
     addStoryChecks(registry);
     addGenetteChecks(registry);
+    addFigureChecks(registry);
 }
 
 void print(FILE *to, const QString &line)

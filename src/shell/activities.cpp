@@ -31,7 +31,7 @@ const QVector<Activity> &activities()
 #ifdef MORVELLO_HAS_POETRY
         // {ScreenName::Poesia1, "LabBASI", MenuAfterOpening::Stays, ...},
         // {ScreenName::Poesia2, "", MenuAfterOpening::Stays, ...},
-        // {ScreenName::Metafore, "LabFigure", MenuAfterOpening::Stays, ...},
+        {ScreenName::Metafore, QStringLiteral("LabFigure"), MenuAfterOpening::Stays, &poetryscreens::createMetafore},
 #endif
     };
     return rows;
