@@ -139,8 +139,8 @@ Catalogue build()
                         "banchi ne sono pieni e il loro prezzo scende."),
          70, Esemplifica},
         {QStringLiteral("Un altro esempio: la primavera scorsa una gelata ha rovinato le fragole di "
-                        "molte campagne; al mercato ne sono arrivate pochissime, tanti le cercavano "
-                        "comunque e costavano il doppio."),
+                        "molte campagne; al mercato ne sono arrivate poche e, cercate "
+                        "da tanti, costavano il doppio."),
          65, Esemplifica},
     }});
 
@@ -182,7 +182,7 @@ Catalogue build()
                         "ciottoli, che lasciano passare l'acqua come un setaccio; sabbia fine e "
                         "argilla sono finite nella pianura bassa."),
          70, Spiega},
-        {QStringLiteral("Sulla pianura alta, vicina ai monti, la pioggia non manca: ne cade quanta "
+        {QStringLiteral("Sulla pianura alta, vicina ai monti, la pioggia non manca: ne cade come "
                         "sulla pianura bassa, e in certi anni anche di più."),
          65, Informa},
         {QStringLiteral("Su un terreno così, però, la pioggia filtra subito tra i sassi e va in "
