@@ -13,6 +13,7 @@
 #include "poetry/poesiachecks.h"
 #include "platform/contentcheck.h"
 #include "platform/datapaths.h"
+#include "poetry/metaforechecks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +31,7 @@ void addAllChecks(ContentCheckRegistry &registry)
     addPictureChecks(registry);
     addStoryChecks(registry);
     addGenetteChecks(registry);
+    addFigureChecks(registry);
     addPoemChecks(registry);
 }
 

@@ -13,6 +13,10 @@ inline const QString Poesia2 = QStringLiteral("Fpoesia2");
 
 Screen *createPoesia1(const ScreenEnv &env);
 Screen *createPoesia2(const ScreenEnv &env);
+
+inline const QString Metafore = QStringLiteral("FMetafore");
+
+Screen *createMetafore(const ScreenEnv &env);
 } // namespace poetryscreens
 
 } // namespace morvello

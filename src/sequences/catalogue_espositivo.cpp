@@ -42,18 +42,17 @@ Catalogue build()
                         "Francia combatterono guerre continue per fare del loro regno la prima "
                         "potenza d'Europa."),
          70, Richiama},
-        {QStringLiteral("Questa politica ebbe una grave conseguenza: mandò in rovina le finanze del "
-                        "regno. Quando Luigi XVI salì al trono, nel 1774, le casse dello Stato erano "
-                        "vuote, e la guerra a fianco dei coloni americani contro l'Inghilterra "
-                        "aggiunse nuovi debiti."),
+        {QStringLiteral("Questa politica ebbe una grave conseguenza: le enormi spese per gli eserciti "
+                        "mandarono in rovina le finanze del regno; le casse dello Stato rimasero "
+                        "vuote e i debiti crebbero sempre di più."),
          70, Conseguenza},
-        {QStringLiteral("Nel 1787 il re riunì a Versailles i nobili più importanti per discutere "
+        {QStringLiteral("Nel 1787 il re Luigi XVI riunì a Versailles i nobili più importanti per discutere "
                         "delle imposte che anche loro avrebbero dovuto pagare, ma l'assemblea si "
                         "sciolse senza decidere nulla."),
          70, Informa},
-        {QStringLiteral("Come hai già studiato, la reggia di Versailles era nata da un piccolo "
-                        "castello di caccia che Luigi XIV, il Re Sole, fece ingrandire e abbellire; "
-                        "lì teneva accanto a sé, tra feste e balli, i nobili di tutta la Francia."),
+        {QStringLiteral("Come hai già studiato, nobili e clero erano i ceti privilegiati della "
+                        "Francia: da secoli avevano molti diritti speciali ed erano esenti da quasi "
+                        "tutte le imposte."),
          70, Richiama},
     }});
 
@@ -62,7 +61,7 @@ Catalogue build()
     // (density, not weight), and what follows is stated as plain effects.
     c.texts.append({QStringLiteral("La terra è ricoperta.."), own, {
         {QStringLiteral("La Terra è ricoperta da una crosta di rocce che non è uguale dappertutto: "
-                        "sotto gli oceani è sottile e molto densa, mentre nei continenti è più spessa "
+                        "sotto gli oceani è sottile e un po' più densa, mentre nei continenti è più spessa "
                         "e meno densa."),
          60, Informa},
         {QStringLiteral("Supponiamo che le due croste si scontrino: forse una cederà."),
@@ -102,17 +101,19 @@ Catalogue build()
     }});
 
     // 4. Earth science: two continental plates colliding. The information
-    // tells how the plates come together; the mountains are its effect.
+    // only describes the plates and how slowly they move; the mountains are
+    // named as the effect of the collision the question asks about.
     c.texts.append({QStringLiteral("Ora dobbiamo.."), own, {
         {QStringLiteral("Ora dobbiamo chiederci: che cosa succede quando a scontrarsi sono due zolle "
                         "che portano entrambe un continente?"),
          60, Problema},
-        {QStringLiteral("Zolle come queste si muovono di pochi centimetri all'anno: per milioni di "
-                        "anni il mare che separa i due continenti si restringe, finché i loro bordi "
-                        "arrivano a premere l'uno contro l'altro."),
+        {QStringLiteral("Alcune zolle sono grandi come un continente, altre molto più piccole; tutte "
+                        "si spostano di pochi centimetri all'anno, più o meno quanto crescono in un "
+                        "anno le unghie delle nostre mani."),
          70, Informa},
-        {QStringLiteral("Di conseguenza, le rocce dei due bordi si piegano, si accavallano e si "
-                        "sollevano, un poco alla volta, in alte catene di montagne."),
+        {QStringLiteral("Lo scontro tra due zolle continentali ha questa conseguenza: le rocce dei due "
+                        "bordi si piegano, si accavallano e si sollevano, un poco alla volta, in alte "
+                        "catene di montagne."),
          65, Conseguenza},
         {QStringLiteral("Per esempio, le Alpi sono nate dallo scontro tra la zolla africana e quella "
                         "euroasiatica, e l'Himalaya dall'urto tra la zolla indiana e quella "
@@ -124,8 +125,8 @@ Catalogue build()
     // the rule: the two examples show it, one for each direction, and the
     // fact before them only says where and when the fruit comes from.
     c.texts.append({QStringLiteral("Chi va spesso.."), std::nullopt, {
-        {QStringLiteral("Chi va spesso al mercato sa che d'estate i pomodori costano poco e che "
-                        "d'inverno possono costare anche tre volte tanto."),
+        {QStringLiteral("Chi va spesso al mercato sa che sui banchi ogni cassetta ha un cartellino con "
+                        "il prezzo al chilo, e che d'estate i pomodori costano meno che d'inverno."),
          60, Informa},
         {QStringLiteral("Qualcuno potrebbe supporre che i venditori decidano i prezzi a caso, secondo "
                         "il loro umore."),
@@ -137,8 +138,9 @@ Catalogue build()
         {QStringLiteral("Per esempio, in un anno in cui gli aranceti danno moltissime arance, i "
                         "banchi ne sono pieni e il loro prezzo scende."),
          70, Esemplifica},
-        {QStringLiteral("Un altro esempio: se una gelata rovina le fragole, ne arrivano al mercato "
-                        "pochissime, molti le cercano lo stesso e il prezzo sale."),
+        {QStringLiteral("Un altro esempio: la primavera scorsa una gelata ha rovinato le fragole di "
+                        "molte campagne; al mercato ne sono arrivate poche e, cercate "
+                        "da tanti, costavano il doppio."),
          65, Esemplifica},
     }});
 
@@ -151,9 +153,9 @@ Catalogue build()
         {QStringLiteral("Di conseguenza, la popolazione italiana tende a diminuire e a invecchiare: "
                         "ci sono sempre meno giovani e sempre più anziani."),
          70, Conseguenza},
-        {QStringLiteral("Supponiamo che questa situazione continui per molti anni: i contributi "
-                        "versati da chi lavora, con cui si pagano le pensioni, potrebbero non bastare "
-                        "più."),
+        {QStringLiteral("Potrebbe darsi che, tra qualche decina d'anni, i lavoratori siano troppo "
+                        "pochi e che i loro contributi, con cui si pagano le pensioni, non bastino più "
+                        "per tutti gli anziani."),
          65, Ipotizza},
         {QStringLiteral("Che cosa potrebbe fare l'Italia per avere abbastanza lavoratori e continuare "
                         "a pagare le pensioni?"),
@@ -169,7 +171,9 @@ Catalogue build()
     // 7. Geography: why the high plain is dry. The question asks only about
     // the high plain, so that the springs come as a further effect and not
     // as its answer; gravel and pebbles lie in the high plain, fine sand and
-    // clay in the low one, everywhere in the passage.
+    // clay in the low one, everywhere in the passage. The fact in the middle
+    // compares the rain of the two plains, so that it neither describes what
+    // they are nor stands between the cause and its first effect.
     c.texts.append({QStringLiteral("Bisogna cercare.."), std::nullopt, {
         {QStringLiteral("Bisogna cercare di capire perché la pianura alta, ai piedi dei monti, ha "
                         "spesso campi aridi e poveri d'acqua."),
@@ -178,41 +182,44 @@ Catalogue build()
                         "ciottoli, che lasciano passare l'acqua come un setaccio; sabbia fine e "
                         "argilla sono finite nella pianura bassa."),
          70, Spiega},
-        {QStringLiteral("La pianura alta è una fascia stretta lungo i monti; la bassa, molto più "
-                        "ampia, si stende fino ai grandi fiumi e al mare."),
+        {QStringLiteral("Sulla pianura alta, vicina ai monti, la pioggia non manca: ne cade come "
+                        "sulla pianura bassa, e in certi anni anche di più."),
          65, Informa},
-        {QStringLiteral("Di conseguenza, nella pianura alta la pioggia filtra subito tra i sassi e "
-                        "scende in profondità: i campi restano asciutti."),
+        {QStringLiteral("Su un terreno così, però, la pioggia filtra subito tra i sassi e va in "
+                        "profondità: di conseguenza i campi restano asciutti."),
          70, Conseguenza},
-        {QStringLiteral("Per questo, dove il terreno diventa di argilla, l'acqua filtrata sottoterra "
+        {QStringLiteral("Per questo, dove il terreno diventa argilloso, l'acqua filtrata sottoterra "
                         "torna in superficie e forma molte sorgenti."),
          65, Conseguenza},
-        {QStringLiteral("Per esempio, nella Pianura Padana una lunga fila di queste sorgenti "
-                        "attraversa la Lombardia e il Veneto: la loro acqua non gela d'inverno e "
-                        "serviva a irrigare i prati."),
+        {QStringLiteral("Per esempio, nella Pianura Padana, nelle campagne a ovest di Milano, l'acqua "
+                        "sgorga dal terreno in decine di piccole sorgenti limpide, proprio dove "
+                        "finisce la pianura alta."),
          70, Esemplifica},
     }});
 
-    // 8. History: the peasants of Sicily in 1860. The fact before the
-    // explanation neither recalls nor disproves anything: it is new.
+    // 8. History: the peasants of Sicily in 1860. The revolts and their end
+    // are told before the question; the explanation carries its own premise
+    // (what the landowners gave), and the fact before it only follows the
+    // campaign, so that it neither recalls, disproves nor explains anything.
     c.texts.append({QStringLiteral("Hai letto.."), std::nullopt, {
         {QStringLiteral("Hai letto (vedi cap. 8) che nel 1860 Garibaldi sbarcò in Sicilia con i Mille "
                         "e liberò l'isola dai Borbone."),
          60, Richiama},
-        {QStringLiteral("Nei mesi seguenti, sperando di avere finalmente un campo tutto loro, in "
-                        "molti paesi i contadini occuparono le terre dei grandi proprietari e in "
-                        "qualche caso assalirono le loro case."),
+        {QStringLiteral("Nei mesi seguenti, sperando di avere un campo tutto loro, in molti paesi i "
+                        "contadini occuparono le terre dei grandi proprietari; i garibaldini, però, "
+                        "fermarono le rivolte con le armi."),
          70, Informa},
-        {QStringLiteral("Ci si può chiedere perché i garibaldini fermarono con la forza quelle "
+        {QStringLiteral("Ci si può chiedere perché i garibaldini abbiano fermato con la forza quelle "
                         "rivolte."),
          65, Problema},
         {QStringLiteral("Si potrebbe magari pensare che a Garibaldi non importasse nulla dei poveri."),
          70, Ipotizza},
-        {QStringLiteral("Dopo le prime vittorie, molti grandi proprietari dell'isola si schierarono "
-                        "con Garibaldi e diedero ai garibaldini denaro, viveri e uomini."),
+        {QStringLiteral("Nell'estate del 1860 i garibaldini vinsero a Milazzo e in agosto "
+                        "attraversarono lo stretto di Messina, diretti a Napoli."),
          65, Informa},
         {QStringLiteral("In realtà le rivolte furono fermate per non perdere l'appoggio dei grandi "
-                        "proprietari, senza il quale l'impresa non poteva continuare."),
+                        "proprietari, che davano a Garibaldi denaro, viveri e uomini: senza di loro "
+                        "l'impresa non poteva continuare."),
          70, Spiega},
     }});
 

@@ -61,7 +61,7 @@ Catalogue build()
                         "non uscì dal fango."), 65, Narrativa},
         {QStringLiteral("«Mi ha sparato, ma mi ha mancato!» ansimò un ragazzo sbucando dai "
                         "cespugli. «Chi?» chiese il cercatore. «Il bandito del passo!» rispose il "
-                        "ragazzo. «Vi ha visto tirar fuori la cassa e sta scendendo. Nascondetela, "
+                        "ragazzo. «Ti ha visto tirar fuori la cassa e sta scendendo. Nascondila, "
                         "presto!»"),
          70, Dialogica},
         {QStringLiteral("Quando il suo tesoro fu nascosto sotto un mucchio di rami secchi, il "

@@ -32,7 +32,7 @@ const QVector<Activity> &activities()
         {ScreenName::Poesia1, QStringLiteral("LabBASI"), MenuAfterOpening::Stays, &poetryscreens::createPoesia1},
         // Opened only by the poem screen, whose questions it holds.
         {ScreenName::Poesia2, QString(), MenuAfterOpening::Stays, &poetryscreens::createPoesia2},
-        // {ScreenName::Metafore, "LabFigure", MenuAfterOpening::Stays, ...},
+        {ScreenName::Metafore, QStringLiteral("LabFigure"), MenuAfterOpening::Stays, &poetryscreens::createMetafore},
 #endif
     };
     return rows;

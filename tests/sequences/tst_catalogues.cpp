@@ -137,8 +137,8 @@ void TstCatalogues::keys_data()
         << QStringList{Richiama, Conseguenza, Informa, Richiama}
         << QStringList{QStringLiteral("Come avrai già letto nel precedente"),
                        QStringLiteral("Questa politica ebbe una grave conseguenza"),
-                       QStringLiteral("Nel 1787 il re riunì a Versailles"),
-                       QStringLiteral("Come hai già studiato, la reggia")};
+                       QStringLiteral("Nel 1787 il re Luigi XVI riunì"),
+                       QStringLiteral("Come hai già studiato, nobili e clero")};
     QTest::newRow("espositivo 2") << E << 2 << QStringLiteral("La terra è ricoperta..") << Own
         << QList<int>{60, 70, 65, 65, 70, 65}
         << QStringList{Informa, Ipotizza, Spiega, Conseguenza, Esemplifica, Conseguenza}
@@ -159,8 +159,8 @@ void TstCatalogues::keys_data()
         << QList<int>{60, 70, 65, 70}
         << QStringList{Problema, Informa, Conseguenza, Esemplifica}
         << QStringList{QStringLiteral("Ora dobbiamo chiederci: che cosa"),
-                       QStringLiteral("Zolle come queste si muovono"),
-                       QStringLiteral("Di conseguenza, le rocce dei due bordi"),
+                       QStringLiteral("Alcune zolle sono grandi come"),
+                       QStringLiteral("Lo scontro tra due zolle continentali"),
                        QStringLiteral("Per esempio, le Alpi")};
     QTest::newRow("espositivo 5") << E << 5 << QStringLiteral("Chi va spesso..") << none
         << QList<int>{60, 70, 65, 70, 65}
@@ -175,7 +175,7 @@ void TstCatalogues::keys_data()
         << QStringList{Informa, Conseguenza, Ipotizza, Problema, Spiega, Definisce}
         << QStringList{QStringLiteral("Il tasso di natalità, in Italia,"),
                        QStringLiteral("Di conseguenza, la popolazione italiana"),
-                       QStringLiteral("Supponiamo che questa situazione continui per molti anni:"),
+                       QStringLiteral("Potrebbe darsi che, tra qualche decina"),
                        QStringLiteral("Che cosa potrebbe fare l'Italia"),
                        QStringLiteral("Per risolvere il problema"),
                        QStringLiteral("(Il tasso di natalità è il numero")};
@@ -184,9 +184,9 @@ void TstCatalogues::keys_data()
         << QStringList{Problema, Spiega, Informa, Conseguenza, Conseguenza, Esemplifica}
         << QStringList{QStringLiteral("Bisogna cercare di capire perché"),
                        QStringLiteral("La causa è il terreno:"),
-                       QStringLiteral("La pianura alta è una fascia"),
-                       QStringLiteral("Di conseguenza, nella pianura alta"),
-                       QStringLiteral("Per questo, dove il terreno diventa"),
+                       QStringLiteral("Sulla pianura alta, vicina ai monti,"),
+                       QStringLiteral("Su un terreno così, però,"),
+                       QStringLiteral("Per questo, dove il terreno diventa argilloso"),
                        QStringLiteral("Per esempio, nella Pianura Padana")};
     QTest::newRow("espositivo 8") << E << 8 << QStringLiteral("Hai letto..") << none
         << QList<int>{60, 70, 65, 70, 65, 70}
@@ -195,7 +195,7 @@ void TstCatalogues::keys_data()
                        QStringLiteral("Nei mesi seguenti, sperando di avere"),
                        QStringLiteral("Ci si può chiedere perché"),
                        QStringLiteral("Si potrebbe magari pensare che"),
-                       QStringLiteral("Dopo le prime vittorie, molti grandi"),
+                       QStringLiteral("Nell'estate del 1860 i garibaldini"),
                        QStringLiteral("In realtà le rivolte furono fermate")};
 
     QTest::newRow("narrativo 1") << N << 1 << QStringLiteral("Una volta fuori..") << Own
