@@ -25,7 +25,7 @@ static_assert(sequencerows::MinHeight == kBoxHeight + kBoxGap, "a row holds its 
 constexpr int kCounterWidth = 375;
 constexpr int kCounterHeight = 255;
 constexpr double kDropPoints = 9.75;
-constexpr double kAnswerPoints = 9.0;
+constexpr double kAnswerPoints = kDropPoints;
 
 QString rowName(const QString &array, int row)
 {
