@@ -34,18 +34,6 @@ constexpr int kFrame2Left = 6480, kFrame2Top = 2880;
 constexpr int kOptionLeft = 120, kOptionTop = 120, kOptionStep = 720, kOptionWidth = 5295, kOptionHeight = 615;
 constexpr int kMargin = 3; // pixels around a caption
 
-QFrame *panelFrame(Screen *screen, const QString &name, const QRect &twips, const QColor &colour)
-{
-    auto *f = new QFrame(screen);
-    f->setObjectName(name);
-    f->setFrameShape(QFrame::StyledPanel);
-    f->setAutoFillBackground(true);
-    QPalette pal = f->palette();
-    pal.setColor(QPalette::Window, colour);
-    f->setPalette(pal);
-    screen->setDesignGeometry(f, twips);
-    return f;
-}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -161,7 +149,7 @@ void GenetteScreen::build()
     label2->setWordWrap(true);
     label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    m_frame1 = panelFrame(this, QStringLiteral("Frame1"), QRect(kFrame1Left, kFrame1Top, 5535, 615), kSage);
+    m_frame1 = controls::panel(this, QStringLiteral("Frame1"), QRect(kFrame1Left, kFrame1Top, 5535, 615), kSage);
     for (int i = 0; i < GenetteConceptCount; ++i) {
         const GenetteConcept &c = genetteConcepts().at(i);
         QPushButton *b = controls::button(
@@ -189,7 +177,7 @@ void GenetteScreen::build()
     m_labNrEser = addLabel(QStringLiteral("LabNrEser"), QString(), QRect(9360, 2400, 375, 255), 8.25, false, kCream);
     m_labNrEser->setAccessibleName(QStringLiteral("Numero del testo"));
 
-    m_frame2 = panelFrame(this, QStringLiteral("Frame2"), QRect(kFrame2Left, kFrame2Top, 5535, 3015), kSage);
+    m_frame2 = controls::panel(this, QStringLiteral("Frame2"), QRect(kFrame2Left, kFrame2Top, 5535, 3015), kSage);
     for (int i = 0; i < GenetteExercise::MaxOptions; ++i) {
         auto *o = new WrappedOption(this);
         o->setObjectName(QStringLiteral("Option1(%1)").arg(i));

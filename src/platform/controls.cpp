@@ -205,6 +205,19 @@ ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, 
     return coloured<ClickLabel>(screen, name, text, twips, font, textColor, background);
 }
 
+QFrame *panel(Screen *screen, const QString &name, const QRect &twips, const QColor &colour)
+{
+    auto *f = new QFrame(screen);
+    f->setObjectName(name);
+    f->setFrameShape(QFrame::StyledPanel);
+    f->setAutoFillBackground(true);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, colour);
+    f->setPalette(pal);
+    screen->setDesignGeometry(f, twips);
+    return f;
+}
+
 QPushButton *button(Screen *screen, const QString &name, const QString &caption, const QRect &twips,
                     const DesignFont &font)
 {

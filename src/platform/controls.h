@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QComboBox>
+#include <QFrame>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -59,6 +60,9 @@ CommandLabel *command(Screen *screen, const QString &name, const QString &text, 
 ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, const QRect &twips,
                       const DesignFont &font, const QColor &textColor = Qt::black,
                       const QColor &background = QColor());
+
+// A framed panel filled with `colour`, under the controls it groups.
+QFrame *panel(Screen *screen, const QString &name, const QRect &twips, const QColor &colour);
 
 // A command button.
 QPushButton *button(Screen *screen, const QString &name, const QString &caption, const QRect &twips,

@@ -165,18 +165,6 @@ RandomSource &randomSource(const ScreenEnv &env, std::unique_ptr<RandomSource> &
     return *own;
 }
 
-QFrame *panel(Screen *screen, const QString &name, const QRect &twips)
-{
-    auto *f = new QFrame(screen);
-    f->setObjectName(name);
-    f->setFrameShape(QFrame::StyledPanel);
-    f->setAutoFillBackground(true);
-    QPalette pal = f->palette();
-    pal.setColor(QPalette::Window, kPanel);
-    f->setPalette(pal);
-    screen->setDesignGeometry(f, twips);
-    return f;
-}
 
 } // namespace
 
@@ -237,7 +225,7 @@ void MetaforeScreen::build()
 
     // The frames lie under their controls, which belong to the screen itself
     // so that each keeps its own place on the design.
-    m_frame1 = panel(this, QStringLiteral("Frame1"), tw(kLeftX, kListTop - 6, kLeftW, 10 * kOptionStep + 10));
+    m_frame1 = controls::panel(this, QStringLiteral("Frame1"), tw(kLeftX, kListTop - 6, kLeftW, 10 * kOptionStep + 10), kPanel);
     m_frame1->setAccessibleName(QStringLiteral("Domanda 1: le figure"));
     m_optionGroup = new QButtonGroup(this);
     for (int i = 0; i < FigureCount; ++i) {
@@ -252,8 +240,7 @@ void MetaforeScreen::build()
         m_options[i] = o;
     }
 
-    m_frame2 = panel(this, QStringLiteral("Frame2"),
-                     tw(kRightX, kListTop - 6, kRightW, 10 * kDefinitionStep + 8));
+    m_frame2 = controls::panel(this, QStringLiteral("Frame2"), tw(kRightX, kListTop - 6, kRightW, 10 * kDefinitionStep + 8), kPanel);
     m_frame2->setAccessibleName(QStringLiteral("Domanda 2: le definizioni"));
     for (int i = 0; i < FigureCount; ++i) {
         const QRect g = tw(kRightX + 6, kListTop + i * kDefinitionStep, kRightW - 12, kDefinitionH);
