@@ -10,6 +10,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTime>
 #include <QUrl>
 #include <QUuid>
@@ -20,6 +21,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace morvello {
@@ -179,12 +181,93 @@ void syncDirectory(const QString &dir)
     }
 }
 
+const char *const kCompanions[] = {"-wal", "-shm", "-journal"};
+
 void removeWithCompanions(const QString &path)
 {
     QFile::remove(path);
-    QFile::remove(path + QStringLiteral("-journal"));
-    QFile::remove(path + QStringLiteral("-wal"));
-    QFile::remove(path + QStringLiteral("-shm"));
+    for (const char *suffix : kCompanions)
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+// Which of the files the engine keeps beside a database exist now.
+QVector<bool> companionsPresent(const QString &path)
+{
+    QVector<bool> present;
+    for (const char *suffix : kCompanions)
+        present << QFileInfo::exists(path + QLatin1String(suffix));
+    return present;
+}
+
+// After an open that was refused: what the engine made beside the file
+// while trying goes again (nothing was written through it).
+void removeCompanionsMadeSince(const QString &path, const QVector<bool> &before)
+{
+    int i = 0;
+    for (const char *suffix : kCompanions) {
+        if (!before.value(i++))
+            QFile::remove(path + QLatin1String(suffix));
+    }
+}
+
+// A symbolic link that leads nowhere (to itself, round in a loop, or to a
+// file that is not there): the reason, or empty.
+QString linkTrouble(const QString &path)
+{
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return {};
+    if (::stat(native.constData(), &st) == 0)
+        return {};
+    if (errno == ELOOP)
+        return QStringLiteral("\"%1\" è un collegamento che rimanda a se stesso (un giro senza fine) invece che a un "
+                              "file: eliminare il collegamento, o farlo puntare all'archivio giusto, e riprovare.")
+            .arg(shown(path));
+    return QStringLiteral("\"%1\" è un collegamento a un file che non esiste: eliminare il collegamento, o farlo "
+                          "puntare all'archivio giusto, e riprovare.")
+        .arg(shown(path));
+}
+
+bool writable(const QString &path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+bool diskFullErrno(int err)
+{
+    return err == ENOSPC || err == EFBIG
+#ifdef EDQUOT
+           || err == EDQUOT
+#endif
+        ;
+}
+
+// Another program has the file open in write-ahead mode: it holds a read
+// lock on the index file beside it, and the log is its live one.
+bool logInUse(const QString &databasePath)
+{
+    const int fd = ::open(QFile::encodeName(databasePath + QStringLiteral("-shm")).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 128; // the byte every connection of the engine holds while it uses the log
+    lock.l_len = 1;
+    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+// A name beside `path` for a file moved aside today, not yet taken.
+QString asideName(const QString &path)
+{
+    const QString base = path + QLatin1Char('.') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    return name;
 }
 
 } // namespace
@@ -201,6 +284,11 @@ std::unique_ptr<Database> Database::open(const QString &path, DbError *error)
     clearError(error);
     const QString real = resolveDataPath(path);
     const QFileInfo fi(real);
+    const QString link = linkTrouble(real);
+    if (!link.isEmpty()) {
+        setError(error, DbErrorCode::CannotOpen, link);
+        return nullptr;
+    }
     if (!fi.exists()) {
         setError(error, DbErrorCode::FileNotFound, QStringLiteral("Il file \"%1\" non esiste.").arg(shown(real)));
         return nullptr;
@@ -212,10 +300,104 @@ std::unique_ptr<Database> Database::open(const QString &path, DbError *error)
     }
     std::unique_ptr<Database> db(new Database);
     db->m_path = fi.absoluteFilePath();
-    db->m_connectionName = nextConnectionName();
-    if (!db->connect(QStringLiteral("l'apertura"), error))
+    // Refused before the engine touches anything, so that nothing is left
+    // beside the file that would spoil the next start.
+    if (!writable(db->m_path)) {
+        setError(error, DbErrorCode::ReadOnly,
+                 QStringLiteral("Il file \"%1\" è di sola lettura: il programma non può salvarvi nulla. Togliere la "
+                                "protezione dalla scrittura dalle proprietà del file e riprovare.")
+                     .arg(shown(db->m_path)));
         return nullptr;
+    }
+    if (!writable(fi.absolutePath())) {
+        setError(error, DbErrorCode::ReadOnly,
+                 QStringLiteral("La cartella \"%1\" è di sola lettura: il programma non può salvare i risultati nel "
+                                "file \"%2\", che ha bisogno di scrivere accanto a sé mentre salva. Rendere "
+                                "scrivibile la cartella e riprovare.")
+                     .arg(shown(fi.absolutePath()), fi.fileName()));
+        return nullptr;
+    }
+    const QVector<bool> before = companionsPresent(db->m_path);
+    if (!db->foldLeftOverLog(error)) {
+        removeCompanionsMadeSince(db->m_path, before);
+        return nullptr;
+    }
+    db->m_connectionName = nextConnectionName();
+    if (!db->connect(QStringLiteral("l'apertura"), error)) {
+        removeCompanionsMadeSince(db->m_path, before);
+        return nullptr;
+    }
     return db;
+}
+
+bool Database::foldLeftOverLog(DbError *error)
+{
+    const QString log = m_path + QStringLiteral("-wal");
+    // A log shorter than its header holds no change.
+    if (QFileInfo(log).size() <= 32 || logInUse(m_path))
+        return true;
+
+    // The engine would apply any log it finds, even one that belongs to a
+    // file since deleted or replaced; so it is tried on a copy first.
+    bool sound = false;
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("prova.mdb"));
+    if (!scratch.isValid() || !QFile::copy(m_path, copy) || !QFile::copy(log, copy + QStringLiteral("-wal"))) {
+        setError(error, DbErrorCode::DiskFull,
+                 QStringLiteral("Accanto all'archivio \"%1\" c'è un registro di modifiche non ancora salvate, ma non "
+                                "c'è spazio sul disco per controllarlo prima di usarlo: liberare spazio sul disco e "
+                                "riprovare.")
+                     .arg(shown(m_path)));
+        return false;
+    }
+    if (QFileInfo(m_path).size() > 0) {
+        Database trial;
+        trial.m_path = copy;
+        trial.m_connectionName = nextConnectionName();
+        sound = trial.connect(QStringLiteral("il controllo"), nullptr) && trial.checkIntegrity();
+        trial.close();
+    }
+    if (sound)
+        return true; // the engine applies it to the file itself, as on the copy
+
+    const QStringList moved = setAsideCompanions(m_path);
+    if (QFileInfo::exists(log)) {
+        setError(error, DbErrorCode::CannotOpen,
+                 QStringLiteral("Accanto all'archivio \"%1\" c'è un registro di modifiche (\"%2\") che non corrisponde "
+                                "all'archivio e non si può spostare: spostarlo in un'altra cartella e riprovare.")
+                     .arg(shown(m_path), QFileInfo(log).fileName()));
+        return false;
+    }
+    QStringList names;
+    for (const QString &m : moved)
+        names << QFileInfo(m).fileName();
+    m_notices << QStringLiteral("Accanto all'archivio \"%1\" c'era un registro di modifiche che non corrisponde al "
+                                "file (forse l'archivio è stato sostituito con una copia più vecchia o cancellato). "
+                                "L'archivio è stato aperto così com'era e il registro è stato messo da parte come "
+                                "\"%2\". Se mancano risultati recenti, conservare quel file e chiedere aiuto a chi "
+                                "cura i computer.")
+                     .arg(shown(m_path), names.join(QStringLiteral("\", \"")));
+    return true;
+}
+
+QStringList Database::setAsideCompanions(const QString &path)
+{
+    QStringList moved;
+    for (const char *suffix : kCompanions) {
+        const QString file = path + QLatin1String(suffix);
+        if (!QFileInfo::exists(file) && !QFileInfo(file).isSymLink())
+            continue;
+        const QString aside = setAside(file);
+        if (!aside.isEmpty())
+            moved << aside;
+    }
+    return moved;
+}
+
+QString Database::setAside(const QString &file)
+{
+    const QString aside = asideName(file);
+    return QFile::rename(file, aside) ? aside : QString();
 }
 
 bool Database::connect(const QString &what, DbError *error)
@@ -250,7 +432,7 @@ bool Database::connect(const QString &what, DbError *error)
                                   QStringLiteral("Impossibile aprire il file \"%1\": il motore di database non è disponibile.")
                                       .arg(shown(m_path))),
                     error);
-    sqlite3_create_collation_v2(h, nameCollation().toUtf8().constData(), SQLITE_UTF16_ALIGNED, nullptr,
+    sqlite3_create_collation_v2(h, legacyNameCollation().toUtf8().constData(), SQLITE_UTF16_ALIGNED, nullptr,
                                 compareNoCase, nullptr);
 
     DbError e;
@@ -266,10 +448,20 @@ bool Database::connect(const QString &what, DbError *error)
                                       .arg(shown(m_path), what)),
                     error);
     {
-        // Every commit reaches the disk before it returns. The journal mode
-        // is the file's own, chosen when it was made (see the schema).
+        // Every commit reaches the disk before it returns.
         QSqlQuery q(connection());
         if (!prepare(q, QStringLiteral("PRAGMA synchronous=FULL"), what, &e) || !run(q, what, &e))
+            return fail(e, error);
+    }
+    {
+        // A rollback journal: between two saves the file alone holds
+        // everything. A file in write-ahead mode (made by an earlier version)
+        // is switched here, its log folded in; while another program still
+        // uses it so, it stays as it is until the next start.
+        QSqlQuery q(connection());
+        if (!prepare(q, QStringLiteral("PRAGMA journal_mode=DELETE"), what, &e))
+            return fail(e, error);
+        if (!run(q, what, &e) && e.number != DbErrorCode::Locked)
             return fail(e, error);
     }
     return true;
@@ -280,6 +472,11 @@ bool Database::create(const QString &path, const QStringList &statements, DbErro
     clearError(error);
     const QString real = QFileInfo(resolveDataPath(path)).absoluteFilePath();
     const QFileInfo fi(real);
+    const QString link = linkTrouble(real);
+    if (!link.isEmpty()) {
+        setError(error, DbErrorCode::CannotOpen, link);
+        return false;
+    }
     if (fi.exists()) {
         setError(error, kAlreadyExists, QStringLiteral("Il file \"%1\" esiste già.").arg(shown(real)));
         return false;
@@ -299,12 +496,14 @@ bool Database::create(const QString &path, const QStringList &statements, DbErro
         if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             const int err = errno;
             const bool readOnly = err == EACCES || err == EROFS || err == EPERM;
-            const bool full = err == ENOSPC || err == EDQUOT;
+            const bool full = diskFullErrno(err);
             setError(error,
                      full ? DbErrorCode::DiskFull : (readOnly ? DbErrorCode::ReadOnly : DbErrorCode::CannotOpen),
                      QStringLiteral("Impossibile creare il file \"%1\": %2.")
-                         .arg(shown(real), full ? QStringLiteral("il disco è pieno")
-                                                : (readOnly ? QStringLiteral("la cartella è di sola lettura")
+                         .arg(shown(real), full ? QStringLiteral("il disco è pieno; liberare spazio sul disco e riprovare")
+                                                : (readOnly ? QStringLiteral("la cartella \"%1\" è di sola lettura; "
+                                                                             "renderla scrivibile e riprovare")
+                                                                  .arg(shown(dir))
                                                             : f.errorString())));
             return false;
         }
@@ -344,6 +543,9 @@ bool Database::create(const QString &path, const QStringList &statements, DbErro
         db.close();
     }
     if (built) {
+        // What a file of this name left behind would be applied to the new
+        // one by the engine: it is put aside instead.
+        setAsideCompanions(real);
         // link() refuses to replace a file that appeared meanwhile.
         const QByteArray from = QFile::encodeName(tmp);
         const QByteArray to = QFile::encodeName(real);
@@ -412,12 +614,14 @@ DbError Database::notOpenError() const
 DbError Database::failure(const QSqlQuery &query, const QString &what) const
 {
     int code = query.lastError().nativeErrorCode().toInt();
+    int systemErrno = 0;
     if (sqlite3 *h = handleOf(connection())) {
         const int ext = sqlite3_extended_errcode(h);
         if (ext != SQLITE_OK && (code == 0 || (ext & 0xff) == (code & 0xff)))
             code = ext;
+        systemErrno = sqlite3_system_errno(h);
     }
-    return translate(what, code, query.lastError().databaseText());
+    return translate(what, code, query.lastError().databaseText(), systemErrno);
 }
 
 // Preparing already reads the file (its schema): a damaged or foreign file
@@ -483,7 +687,7 @@ bool Database::checkIntegrity(DbError *error)
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     const QString what = QStringLiteral("il controllo");
-    if (!prepare(q, QStringLiteral("PRAGMA quick_check(5)"), what, error) || !run(q, what, error))
+    if (!prepare(q, QStringLiteral("PRAGMA integrity_check(5)"), what, error) || !run(q, what, error))
         return false;
     QStringList problems;
     bool damaged = false;
@@ -569,18 +773,27 @@ void Database::rollback()
     }
 }
 
-DbError Database::translate(const QString &what, int sqliteCode, const QString &driverText) const
+DbError Database::translate(const QString &what, int sqliteCode, const QString &driverText, int systemErrno) const
 {
     int number = DbErrorCode::Generic;
     QString reason;
+    // A write past the end of the disk, or past a size limit, is a full disk
+    // whichever way the engine words it.
+    const int primary = sqliteCode & 0xff;
+    if ((primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN) && diskFullErrno(systemErrno))
+        sqliteCode = SQLITE_FULL;
     switch (sqliteCode & 0xff) {
     case SQLITE_FULL:
         number = DbErrorCode::DiskFull;
-        reason = QStringLiteral("il disco è pieno");
+        reason = QStringLiteral("il disco è pieno; liberare spazio sul disco e riprovare");
         break;
     case SQLITE_READONLY:
         number = DbErrorCode::ReadOnly;
-        reason = QStringLiteral("il file è di sola lettura");
+        if (sqliteCode == SQLITE_READONLY_DIRECTORY)
+            reason = QStringLiteral("la cartella \"%1\" è di sola lettura; renderla scrivibile e riprovare")
+                         .arg(shown(QFileInfo(m_path).absolutePath()));
+        else
+            reason = QStringLiteral("il file è di sola lettura; togliere la protezione dalla scrittura e riprovare");
         break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:

@@ -19,9 +19,9 @@ private slots:
         QTest::newRow("seven spaces collapse to one") << QString("rossi" + QString(7, ' ') + "mario") << "ROSSI MARIO";
         QTest::newRow("thirteen spaces collapse to one") << QString("rossi" + QString(13, ' ') + "mario") << "ROSSI MARIO";
         QTest::newRow("apostrophe kept") << "d'angelo anna maria" << "D'ANGELO ANNA MARIA";
-        QTest::newRow("tab is not a separator") << "rossi\tmario" << "ROSSI\tMARIO";
+        QTest::newRow("tab is a space") << "rossi\tmario" << "ROSSI MARIO";
         QTest::newRow("accents upper-cased") << QString::fromUtf8("niccolò è") << QString::fromUtf8("NICCOLÒ È");
-        QTest::newRow("spaces only give an empty name") << "     " << "";
+        QTest::newRow("spaces only are the guest") << "     " << "Ospite";
         QTest::newRow("empty answer is the guest") << "" << "Ospite";
     }
     void normalises()
