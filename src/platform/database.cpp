@@ -69,10 +69,20 @@ sqlite3 *handleOf(const QSqlDatabase &db)
 
 // SQLite URI of an existing file, opened read-write and never created.
 // Percent-encoding keeps '?', '#', '%' and non-ASCII letters of a path intact.
-QString uriFor(const QString &absolutePath)
+QString uriFor(const QString &absolutePath, bool readOnly)
 {
     return QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(absolutePath, "/"))
-        + QStringLiteral("?mode=rw");
+        + (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
+}
+
+// The file's header says it runs with a write-ahead log (bytes 18 and 19).
+bool headerSaysLog(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = f.read(20);
+    return head.size() == 20 && head.startsWith(QByteArrayLiteral("SQLite format 3")) && head.at(18) == 2;
 }
 
 // Names compare as people read them: "OSPITE" = "Ospite", "ÈLIA" = "èlia".
@@ -231,7 +241,7 @@ QString linkTrouble(const QString &path)
 
 bool writable(const QString &path)
 {
-    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 bool diskFullErrno(int err)
@@ -330,6 +340,24 @@ std::unique_ptr<Database> Database::open(const QString &path, DbError *error)
     return db;
 }
 
+std::unique_ptr<Database> Database::openForReading(const QString &path, DbError *error)
+{
+    clearError(error);
+    const QString real = resolveDataPath(path);
+    const QFileInfo fi(real);
+    if (!fi.isFile()) {
+        setError(error, DbErrorCode::FileNotFound, QStringLiteral("Il file \"%1\" non esiste.").arg(shown(real)));
+        return nullptr;
+    }
+    std::unique_ptr<Database> db(new Database);
+    db->m_path = fi.absoluteFilePath();
+    db->m_readOnly = true;
+    db->m_connectionName = nextConnectionName();
+    if (!db->connect(QStringLiteral("la lettura"), error))
+        return nullptr;
+    return db;
+}
+
 bool Database::foldLeftOverLog(DbError *error)
 {
     const QString log = m_path + QStringLiteral("-wal");
@@ -350,7 +378,10 @@ bool Database::foldLeftOverLog(DbError *error)
                      .arg(shown(m_path)));
         return false;
     }
-    if (QFileInfo(m_path).size() > 0) {
+    // Only a file that itself runs with a log (one an earlier version left
+    // after a run that was killed) can own one: beside a file with a
+    // rollback journal a log is always another file's.
+    if (QFileInfo(m_path).size() > 0 && headerSaysLog(m_path)) {
         Database trial;
         trial.m_path = copy;
         trial.m_connectionName = nextConnectionName();
@@ -404,7 +435,7 @@ bool Database::connect(const QString &what, DbError *error)
 {
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        c.setDatabaseName(uriFor(m_path));
+        c.setDatabaseName(uriFor(m_path, m_readOnly));
         c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kDefaultBusyTimeoutMs));
         if (!c.open()) {
             const QSqlError e = c.lastError();
@@ -442,6 +473,8 @@ bool Database::connect(const QString &what, DbError *error)
         if (!prepare(q, QStringLiteral("SELECT count(*) FROM sqlite_master"), what, &e) || !run(q, what, &e))
             return fail(e, error);
     }
+    if (m_readOnly)
+        return true;
     if (sqlite3_db_readonly(h, "main") == 1)
         return fail(DbError::make(DbErrorCode::ReadOnly,
                                   QStringLiteral("Errore nell'archivio \"%1\" durante %2: il file è di sola lettura.")

@@ -50,6 +50,10 @@ public:
     // the log is moved aside (renamed with the date) and notices() says so.
     static std::unique_ptr<Database> open(const QString &path, DbError *error = nullptr);
 
+    // Opens an existing database file for reading only (a template that is
+    // checked, not written): no write access needed, nothing switched.
+    static std::unique_ptr<Database> openForReading(const QString &path, DbError *error = nullptr);
+
     // Creates a new, empty database file running the given statements in one
     // transaction. Fails when the file exists already. A journal, log or
     // index file left with that name (-journal, -wal, -shm) is moved aside
@@ -129,6 +133,7 @@ private:
     QString m_connectionName;
     QString m_path;
     bool m_inTransaction = false;
+    bool m_readOnly = false;
     QStringList m_notices;
 };
 

@@ -324,7 +324,8 @@ bool soundExportTemplate(const QString &path)
 {
     if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0)
         return false;
-    std::unique_ptr<Database> db = Database::open(path);
+    // Read only: a template on a read-only share is still a sound one.
+    std::unique_ptr<Database> db = Database::openForReading(path);
     if (!db || !db->checkIntegrity())
         return false;
     DbError error;
