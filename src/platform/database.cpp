@@ -503,6 +503,7 @@ bool Database::connect(const QString &what, DbError *error)
 bool Database::create(const QString &path, const QStringList &statements, DbError *error)
 {
     clearError(error);
+    const QDateTime started = QDateTime::currentDateTimeUtc();
     const QString real = QFileInfo(resolveDataPath(path)).absoluteFilePath();
     const QFileInfo fi(real);
     const QString link = linkTrouble(real);
@@ -577,8 +578,16 @@ bool Database::create(const QString &path, const QStringList &statements, DbErro
     }
     if (built) {
         // What a file of this name left behind would be applied to the new
-        // one by the engine: it is put aside instead.
-        setAsideCompanions(real);
+        // one by the engine: it is put aside instead. Not what appeared
+        // since this call began: that is the live journal of another copy
+        // of the program that made the file a moment ago.
+        if (!QFileInfo::exists(real)) {
+            for (const char *suffix : kCompanions) {
+                const QFileInfo stray(real + QLatin1String(suffix));
+                if (stray.exists() && stray.lastModified().toUTC() < started.addSecs(-2))
+                    setAside(stray.absoluteFilePath());
+            }
+        }
         // link() refuses to replace a file that appeared meanwhile.
         const QByteArray from = QFile::encodeName(tmp);
         const QByteArray to = QFile::encodeName(real);

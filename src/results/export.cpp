@@ -142,9 +142,8 @@ ExportStatus copyTemplate(const QString &from, const QString &to, QString *messa
         *message = diskFullErrno(writeErrno) || writeErrno == EIO ? exportmsg::diskFull() : exportmsg::diskNotWritable();
         return ExportStatus::TemplateCopyFailed;
     }
-    // A journal or log left with the export file's name would be applied to
-    // the fresh copy by the engine.
-    Database::setAsideCompanions(to);
+    // A journal beside the name is not touched: it may already be the live
+    // one of another computer that put its copy there a moment ago.
     const Placed placed = placeWithoutReplacing(tmp, to);
     ::unlink(tmpName.constData());
     if (placed == Placed::Failed) {

@@ -465,8 +465,12 @@ private slots:
         const QString path = lab.filePath(QFileInfo(m_path).fileName());
         const QByteArray log = test::bytesOf(path + QStringLiteral("-wal"));
         QVERIFY(QFile::remove(path) && QFile::remove(path + QStringLiteral("-wal")));
-        for (const QString &suffix : strays)
+        for (const QString &suffix : strays) {
             QVERIFY(test::writeBytes(path + suffix, log));
+            QFile f(path + suffix);
+            QVERIFY(f.open(QIODevice::ReadWrite)
+                    && f.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
+        }
 
         DbError e;
         QVERIFY2(Database::create(path, schema::resultsDatabaseStatements(), &e), qPrintable(e.message));
