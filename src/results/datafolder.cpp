@@ -347,7 +347,11 @@ DbError prepareDataFolder(const QString &baseDir)
     }
     const DbError results =
         createIfMissing(resolveDataPath(schema::resultsFile(), baseDir), schema::resultsDatabaseStatements());
-    const DbError exportTemplate = ensureExportTemplate(resolveDataPath(schema::exportTemplateFile(), baseDir));
+    // Only made when missing or empty here: the export itself checks the
+    // template whole before each use (ensureExportTemplate), which spares the
+    // start-up a second file to open.
+    const DbError exportTemplate =
+        createIfMissing(resolveDataPath(schema::exportTemplateFile(), baseDir), schema::exportTemplateStatements());
     return results.isError() ? results : exportTemplate;
 }
 

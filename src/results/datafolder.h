@@ -13,8 +13,9 @@ class Database;
 //
 // Fails when the folder itself is missing. Creates an empty results database
 // "testi1.mdb" when it is missing or empty (a file of no bytes holds
-// nothing); an existing results file is never replaced. Makes sure of the
-// export template (ensureExportTemplate).
+// nothing); an existing results file is never replaced. Creates the export
+// template "exporttesti.mdb" when it is missing or empty (the export checks
+// it whole before each use, see ensureExportTemplate).
 DbError prepareDataFolder(const QString &baseDir);
 
 // The export template at `path` is a whole database with a tabtesti of the 34
