@@ -8,9 +8,12 @@
 // Exit code 0 when everything is in order, 1 when a problem was found, 2 on
 // bad usage.
 
+#include "narrative/genettechecks.h"
 #include "narrative/storychecks.h"
+#include "poetry/poesiachecks.h"
 #include "platform/contentcheck.h"
 #include "platform/datapaths.h"
+#include "poetry/metaforechecks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +30,9 @@ void addAllChecks(ContentCheckRegistry &registry)
 {
     addPictureChecks(registry);
     addStoryChecks(registry);
+    addGenetteChecks(registry);
+    addFigureChecks(registry);
+    addPoemChecks(registry);
 }
 
 void print(FILE *to, const QString &line)

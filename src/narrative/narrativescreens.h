@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 // Factories of the narrative activity screens, one per screen, for the
 // shell's activity registry.
@@ -6,4 +7,14 @@
 namespace morvello {
 struct ScreenEnv;
 class Screen;
+
+namespace narrativescreens {
+// "Individuare sequenze...": colouring the sequences of a story.
+inline const QString TrovaSeq = QStringLiteral("FtrovaSEQ");
+Screen *createTrovaSeq(const ScreenEnv &env);
+// The narrative-concepts screen, by the name FormChiamante knows it.
+inline const QString Genette = QStringLiteral("FGenette");
+Screen *createGenette(const ScreenEnv &env);
+} // namespace narrativescreens
+
 } // namespace morvello

@@ -46,7 +46,8 @@ Catalogue build()
                         "sapeva di erba bagnata."), 70, Descrittiva},
     }});
 
-    // 2. An old prospector digs out his treasure; a boy warns him of a bandit.
+    // 2. An old prospector digs out his treasure; a boy he does not know runs
+    //    to warn him that a bandit has seen it from the pass.
     c.texts.append({QStringLiteral("Strisciò fuori.."), own, {
         {QStringLiteral("Strisciò fuori dalla buca e discese il pendio fino al torrente, dove "
                         "riempì d'acqua il cappello e bevve a lunghi sorsi; poi tornò su, "
@@ -58,9 +59,10 @@ Catalogue build()
         {QStringLiteral("Fece un nodo robusto alla corda, la legò al manico della cassa rimasta "
                         "in fondo alla buca e tirò con tutte le forze, finché la vecchia cassa "
                         "non uscì dal fango."), 65, Narrativa},
-        {QStringLiteral("«Mi ha sparato, ma mi ha mancato!» ansimò un ragazzo "
-                        "sbucando dai cespugli. «Chi?» chiese il cercatore. «Il bandito del "
-                        "passo!» rispose il ragazzo. «Presto, nascondiamo la cassa!»"),
+        {QStringLiteral("«Mi ha sparato, ma mi ha mancato!» ansimò un ragazzo sbucando dai "
+                        "cespugli. «Chi?» chiese il cercatore. «Il bandito del passo!» rispose il "
+                        "ragazzo. «Ti ha visto tirar fuori la cassa e sta scendendo. Nascondila, "
+                        "presto!»"),
          70, Dialogica},
         {QStringLiteral("Quando il suo tesoro fu nascosto sotto un mucchio di rami secchi, il "
                         "cercatore caricò il fucile, fece salire il ragazzo sul mulo e "
@@ -68,21 +70,22 @@ Catalogue build()
     }});
 
     // 3. A girl out fishing with her mother learns that a fish must be
-    //    caught quickly and without cruelty.
+    //    landed quickly and killed without cruelty.
     c.texts.append({QStringLiteral("Non è facile.."), own, {
         {QStringLiteral("Non è facile ammazzare un pesce, pensavo, quando lo senti guizzare "
                         "vivo sulla lenza: anche a un pescatore un po' dispiace, e io non ero "
                         "ancora una vera pescatrice."), 60, Riflessiva},
         {QStringLiteral("Mi appoggiai saldamente al bordo della barca e tirai su la lenza con "
-                        "tutte e due le mani, finché la grossa spigola non venne a galla "
-                        "accanto alla barca."),
+                        "tutte e due le mani, finché il grosso branzino non venne a galla "
+                        "vicino a me."),
          70, Narrativa},
         {QStringLiteral("Quando sta per morire, un pesce può saltare con una forza che non ti aspetti: "
                         "me l'aveva detto la mamma, e ora lo capivo. Dovevo "
-                        "fare presto, pensavo, per non farlo soffrire."), 65, Riflessiva},
-        {QStringLiteral("Con un salto mi inginocchiai sul fondo della barca, afferrai il "
-                        "retino e ci feci scivolare dentro il pesce; la mamma sorrise, accese "
-                        "il motore e puntò verso il porto."), 70, Narrativa},
+                        "fare presto, per non perderlo e per non farlo soffrire."),
+         65, Riflessiva},
+        {QStringLiteral("Mi inginocchiai piano sul fondo della barca, lo feci scivolare nel "
+                        "retino e, come mi aveva insegnato la mamma, gli diedi un colpo secco "
+                        "sulla testa. Lei sorrise e accese il motore."), 70, Narrativa},
     }});
 
     // 4. Summer 1945: Massimo walks home from the war.

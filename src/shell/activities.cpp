@@ -23,13 +23,16 @@ const QVector<Activity> &activities()
         {ScreenName::Espositivo, QStringLiteral("LabFunzioni"), MenuAfterOpening::Stays,
          &sequencescreens::createEspositivo},
 #ifdef MORVELLO_HAS_NARRATIVE
-        // {ScreenName::TrovaSeq, "Labsequenze", MenuAfterOpening::Hides, ...},
-        // {ScreenName::Genette, "Labgenette", MenuAfterOpening::Hides, ...},
+        {ScreenName::TrovaSeq, QStringLiteral("Labsequenze"), MenuAfterOpening::Hides,
+         &narrativescreens::createTrovaSeq},
+        {ScreenName::Genette, QStringLiteral("Labgenette"), MenuAfterOpening::Hides,
+         &narrativescreens::createGenette},
 #endif
 #ifdef MORVELLO_HAS_POETRY
-        // {ScreenName::Poesia1, "LabBASI", MenuAfterOpening::Stays, ...},
-        // {ScreenName::Poesia2, "", MenuAfterOpening::Stays, ...},
-        // {ScreenName::Metafore, "LabFigure", MenuAfterOpening::Stays, ...},
+        {ScreenName::Poesia1, QStringLiteral("LabBASI"), MenuAfterOpening::Stays, &poetryscreens::createPoesia1},
+        // Opened only by the poem screen, whose questions it holds.
+        {ScreenName::Poesia2, QString(), MenuAfterOpening::Stays, &poetryscreens::createPoesia2},
+        {ScreenName::Metafore, QStringLiteral("LabFigure"), MenuAfterOpening::Stays, &poetryscreens::createMetafore},
 #endif
     };
     return rows;

@@ -137,56 +137,56 @@ void TstCatalogues::keys_data()
         << QStringList{Richiama, Conseguenza, Informa, Richiama}
         << QStringList{QStringLiteral("Come avrai già letto nel precedente"),
                        QStringLiteral("Questa politica ebbe una grave conseguenza"),
-                       QStringLiteral("Nel 1787 il re riunì a Versailles"),
-                       QStringLiteral("Come hai già studiato, la reggia")};
+                       QStringLiteral("Nel 1787 il re Luigi XVI riunì"),
+                       QStringLiteral("Come hai già studiato, nobili e clero")};
     QTest::newRow("espositivo 2") << E << 2 << QStringLiteral("La terra è ricoperta..") << Own
         << QList<int>{60, 70, 65, 65, 70, 65}
         << QStringList{Informa, Ipotizza, Spiega, Conseguenza, Esemplifica, Conseguenza}
         << QStringList{QStringLiteral("La Terra è ricoperta da una crosta"),
-                       QStringLiteral("Supponiamo ora che le due croste"),
-                       QStringLiteral("La causa di quello che accade"),
-                       QStringLiteral("Per questo la crosta oceanica,"),
+                       QStringLiteral("Supponiamo che le due croste"),
+                       QStringLiteral("Cede la crosta oceanica, perché"),
+                       QStringLiteral("Per questo la crosta oceanica sprofonda"),
                        QStringLiteral("Per esempio, a ovest dell'America del Sud"),
-                       QStringLiteral("Di conseguenza, dove la crosta oceanica")};
+                       QStringLiteral("Lo scontro ha anche altre conseguenze")};
     QTest::newRow("espositivo 3") << E << 3 << QStringLiteral("Spesso i villaggi..") << Own
         << QList<int>{60, 70, 65, 70}
         << QStringList{Informa, Ipotizza, Problema, Informa}
-        << QStringList{QStringLiteral("Spesso i villaggi erano circondati"),
+        << QStringList{QStringLiteral("Spesso i villaggi del Neolitico"),
                        QStringLiteral("Si può supporre che i contadini"),
                        QStringLiteral("Ma chi potevano essere gli aggressori?"),
-                       QStringLiteral("Per scoprirlo, gli archeologi")};
+                       QStringLiteral("All'interno del recinto sorgevano")};
     QTest::newRow("espositivo 4") << E << 4 << QStringLiteral("Ora dobbiamo..") << Own
         << QList<int>{60, 70, 65, 70}
         << QStringList{Problema, Informa, Conseguenza, Esemplifica}
-        << QStringList{QStringLiteral("Ora dobbiamo capire che cosa"),
-                       QStringLiteral("È importante sapere che le rocce"),
-                       QStringLiteral("Di conseguenza, nello scontro"),
+        << QStringList{QStringLiteral("Ora dobbiamo chiederci: che cosa"),
+                       QStringLiteral("Alcune zolle sono grandi come"),
+                       QStringLiteral("Lo scontro tra due zolle continentali"),
                        QStringLiteral("Per esempio, le Alpi")};
     QTest::newRow("espositivo 5") << E << 5 << QStringLiteral("Chi va spesso..") << none
         << QList<int>{60, 70, 65, 70, 65}
         << QStringList{Informa, Ipotizza, Informa, Esemplifica, Esemplifica}
-        << QStringList{QStringLiteral("Chi va spesso al mercato"),
+        << QStringList{QStringLiteral("Chi va spesso al mercato sa che"),
                        QStringLiteral("Qualcuno potrebbe supporre che"),
-                       QStringLiteral("Nella stessa mattina, tutti i banchi"),
-                       QStringLiteral("Per esempio, quando gli aranceti"),
+                       QStringLiteral("Le arance dei nostri mercati"),
+                       QStringLiteral("Per esempio, in un anno in cui gli aranceti"),
                        QStringLiteral("Un altro esempio:")};
     QTest::newRow("espositivo 6") << E << 6 << QStringLiteral("Il tasso di natalità..") << none
         << QList<int>{60, 70, 65, 70, 65, 70}
         << QStringList{Informa, Conseguenza, Ipotizza, Problema, Spiega, Definisce}
         << QStringList{QStringLiteral("Il tasso di natalità, in Italia,"),
                        QStringLiteral("Di conseguenza, la popolazione italiana"),
-                       QStringLiteral("Supponiamo che questa situazione continui"),
-                       QStringLiteral("...che cosa dovrebbe fare l'Italia"),
-                       QStringLiteral("Non potrebbe far altro che"),
+                       QStringLiteral("Potrebbe darsi che, tra qualche decina"),
+                       QStringLiteral("Che cosa potrebbe fare l'Italia"),
+                       QStringLiteral("Per risolvere il problema"),
                        QStringLiteral("(Il tasso di natalità è il numero")};
     QTest::newRow("espositivo 7") << E << 7 << QStringLiteral("Bisogna cercare..") << none
         << QList<int>{60, 70, 65, 70, 65, 70}
         << QStringList{Problema, Spiega, Informa, Conseguenza, Conseguenza, Esemplifica}
         << QStringList{QStringLiteral("Bisogna cercare di capire perché"),
-                       QStringLiteral("Tutto dipende dal modo in cui"),
-                       QStringLiteral("La pianura alta si stende ai piedi"),
-                       QStringLiteral("Di conseguenza, nella pianura alta"),
-                       QStringLiteral("Perciò l'acqua filtrata sotto"),
+                       QStringLiteral("La causa è il terreno:"),
+                       QStringLiteral("Sulla pianura alta, vicina ai monti,"),
+                       QStringLiteral("Su un terreno così, però,"),
+                       QStringLiteral("Per questo, dove il terreno diventa argilloso"),
                        QStringLiteral("Per esempio, nella Pianura Padana")};
     QTest::newRow("espositivo 8") << E << 8 << QStringLiteral("Hai letto..") << none
         << QList<int>{60, 70, 65, 70, 65, 70}
@@ -195,7 +195,7 @@ void TstCatalogues::keys_data()
                        QStringLiteral("Nei mesi seguenti, sperando di avere"),
                        QStringLiteral("Ci si può chiedere perché"),
                        QStringLiteral("Si potrebbe magari pensare che"),
-                       QStringLiteral("Appena sbarcato, Garibaldi aveva promesso"),
+                       QStringLiteral("Nell'estate del 1860 i garibaldini"),
                        QStringLiteral("In realtà le rivolte furono fermate")};
 
     QTest::newRow("narrativo 1") << N << 1 << QStringLiteral("Una volta fuori..") << Own
@@ -220,7 +220,7 @@ void TstCatalogues::keys_data()
         << QStringList{QStringLiteral("Non è facile ammazzare un pesce"),
                        QStringLiteral("Mi appoggiai saldamente al bordo"),
                        QStringLiteral("Quando sta per morire, un pesce"),
-                       QStringLiteral("Con un salto mi inginocchiai")};
+                       QStringLiteral("Mi inginocchiai piano sul fondo")};
     QTest::newRow("narrativo 4") << N << 4 << QStringLiteral("Massimo, vedendo..") << Own
         << QList<int>{60, 73, 65, 70, 70}
         << QStringList{Narrativa, Descrittiva, Narrativa, Riflessiva, Narrativa}

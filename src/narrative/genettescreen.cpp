@@ -1,0 +1,388 @@
+#include "genettescreen.h"
+
+#include "narrativescreens.h"
+
+#include "platform/controls.h"
+#include "platform/richtextview.h"
+#include "platform/textfit.h"
+
+#include <QDateTime>
+#include <QFrame>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <cmath>
+
+namespace morvello {
+
+namespace {
+const QString kFont = QStringLiteral("MS Sans Serif");
+const QColor kCream(255, 224, 192);
+const QColor kSage(188, 202, 172);
+// The window lies under a dark picture so that the cream captions on it read well.
+const QColor kBackground(28, 44, 58);
+
+// Concept buttons in Frame1, left to right: left and width inside the frame.
+constexpr int kFrame1Left = 6480, kFrame1Top = 1200;
+constexpr int kConceptLefts[GenetteConceptCount] = {120, 960, 1800, 2760, 3600, 4575};
+constexpr int kConceptWidths[GenetteConceptCount] = {855, 855, 975, 855, 975, 855};
+// Options in Frame2, top to bottom.
+constexpr int kFrame2Left = 6480, kFrame2Top = 2880;
+constexpr int kOptionLeft = 120, kOptionTop = 120, kOptionStep = 720, kOptionWidth = 5295, kOptionHeight = 615;
+constexpr int kMargin = 3; // pixels around a caption
+
+QFrame *panelFrame(Screen *screen, const QString &name, const QRect &twips, const QColor &colour)
+{
+    auto *f = new QFrame(screen);
+    f->setObjectName(name);
+    f->setFrameShape(QFrame::StyledPanel);
+    f->setAutoFillBackground(true);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, colour);
+    f->setPalette(pal);
+    screen->setDesignGeometry(f, twips);
+    return f;
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+WrappedOption::WrappedOption(QWidget *parent) : QRadioButton(parent)
+{
+    // The options are set one by one from the exercise; Qt must not clear
+    // the others behind its back.
+    setAutoExclusive(false);
+    setAutoFillBackground(false);
+}
+
+void WrappedOption::setMarked(bool wrong)
+{
+    if (m_marked == wrong)
+        return;
+    m_marked = wrong;
+    update();
+}
+
+QRect WrappedOption::captionRect() const
+{
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    const int mark = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &opt, this);
+    const int gap = style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &opt, this);
+    return rect().adjusted(kMargin + mark + gap, kMargin, -kMargin, -kMargin);
+}
+
+QFont WrappedOption::captionFont() const
+{
+    return fittedFont(font(), {text()}, captionRect().size(), TextFit{true, 0.75, false});
+}
+
+void WrappedOption::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), m_marked ? red() : palette().color(QPalette::Button));
+
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    const int mark = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &opt, this);
+    const int markHeight = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, &opt, this);
+    QStyleOptionButton indicator = opt;
+    indicator.rect = QRect(kMargin, (height() - markHeight) / 2, mark, markHeight);
+    style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &indicator, &p, this);
+
+    const QRect room = captionRect();
+    p.setFont(captionFont());
+    // Once answered the options are disabled, but the pupil still reads them
+    // against the passage: a darker grey than the style's, and black on red.
+    p.setPen(isEnabled() || m_marked ? QColor(Qt::black) : QColor(80, 80, 80));
+    p.drawText(room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+    }
+}
+
+bool WrappedOption::hitButton(const QPoint &pos) const
+{
+    return rect().contains(pos);
+}
+
+// ---------------------------------------------------------------------------
+
+GenetteScreen::GenetteScreen(const ScreenEnv &env, QWidget *parent)
+    : ActivityScreen(env, narrativescreens::Genette, QSize(12195, 8595), kBackground, QStringLiteral("Form1"),
+                     OnMenu::Hide, parent)
+{
+    build();
+    connect(this, &Screen::laidOut, this, [this] { scalePassage(scale()); });
+}
+
+GenetteScreen::~GenetteScreen() = default;
+
+StyledLabel *GenetteScreen::addLabel(const QString &name, const QString &text, const QRect &twips, double points,
+                                     bool bold, const QColor &textColor, const QColor &background)
+{
+    StyledLabel *l = controls::label(this, name, text, twips, DesignFont{kFont, points, bold}, textColor, background);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+void GenetteScreen::build()
+{
+    addLabel(QStringLiteral("Label7"), QString(), QRect(240, 240, 6135, 5655), 8.25, false, Qt::black, kSage);
+    m_rich = new RichTextView(this);
+    m_rich->setObjectName(QStringLiteral("RichTextBox1"));
+    m_rich->setAccessibleName(QStringLiteral("Testo da analizzare"));
+    setDesignGeometry(m_rich, QRect(360, 360, 5895, 5415));
+    // Focused by a click only: a blinking cursor in the passage would look
+    // like a box to type in.
+    m_rich->setFocusPolicy(Qt::ClickFocus);
+
+    addLabel(QStringLiteral("Label8"), QString(), QRect(240, 6000, 6135, 2055), 8.25, false, Qt::black,
+             QColor(240, 224, 192));
+    addLabel(QStringLiteral("Label6"), QString(), QRect(360, 6120, 5895, 1815), 8.25, false, Qt::black, kCream);
+    m_label3 = addLabel(QStringLiteral("Label3"), QString(), QRect(480, 6240, 5655, 1575), 9.75, true,
+                        QColor(128, 0, 0), kCream);
+    m_label3->setWordWrap(true);
+    m_label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label3->setAccessibleName(QStringLiteral("Problema"));
+
+    StyledLabel *label2 = addLabel(
+        QStringLiteral("Label2"),
+        QStringLiteral("Individua la caratteristica del testo. Prima leggi, in basso, quale aspetto si analizza, "
+                       "poi scegli tra le opzioni."),
+        QRect(6480, 240, 5535, 495), 8.25, true, QColor(204, 202, 172), QColor(0, 0, 64));
+    label2->setWordWrap(true);
+    label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    m_frame1 = panelFrame(this, QStringLiteral("Frame1"), QRect(kFrame1Left, kFrame1Top, 5535, 615), kSage);
+    for (int i = 0; i < GenetteConceptCount; ++i) {
+        const GenetteConcept &c = genetteConcepts().at(i);
+        QPushButton *b = controls::button(
+            this, c.button, c.buttonCaption,
+            QRect(kFrame1Left + kConceptLefts[i], kFrame1Top + 120, kConceptWidths[i], 375), DesignFont{kFont, 8.25});
+        connect(b, &QPushButton::clicked, this, [this, i] { CmdConcept_Click(i); });
+        m_conceptButtons[size_t(i)] = b;
+    }
+
+    // The caption and the concept meet edge to edge: both narrow their
+    // letters rather than run into each other, and a small gap parts them.
+    // The caption reaches a little further left than it once did, where
+    // nothing lies, so that bold letters wider than the old ones fit.
+    const TextFit oneLine{false, 0.8, true};
+    StyledLabel *label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("Concetto selezionato:"),
+                                   QRect(7200, 2040, 2535, 375), 9.75, true, kCream);
+    label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setFittedFont(label1, DesignFont{kFont, 9.75, true}, oneLine);
+    m_labConcetto = addLabel(QStringLiteral("LabConcetto"), QString(), QRect(9720, 2040, 1695, 375), 9.75, true, kCream);
+    m_labConcetto->setContentsMargins(5, 0, 0, 0);
+    m_labConcetto->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setFittedFont(m_labConcetto, DesignFont{kFont, 9.75, true}, oneLine);
+    m_labConcetto->setAccessibleName(QStringLiteral("Concetto selezionato"));
+    addLabel(QStringLiteral("Label9"), QStringLiteral("Testo Nr. "), QRect(8640, 2400, 735, 255), 8.25, false, kCream);
+    m_labNrEser = addLabel(QStringLiteral("LabNrEser"), QString(), QRect(9360, 2400, 375, 255), 8.25, false, kCream);
+    m_labNrEser->setAccessibleName(QStringLiteral("Numero del testo"));
+
+    m_frame2 = panelFrame(this, QStringLiteral("Frame2"), QRect(kFrame2Left, kFrame2Top, 5535, 3015), kSage);
+    for (int i = 0; i < GenetteExercise::MaxOptions; ++i) {
+        auto *o = new WrappedOption(this);
+        o->setObjectName(QStringLiteral("Option1(%1)").arg(i));
+        setDesignGeometry(o, QRect(kFrame2Left + kOptionLeft, kFrame2Top + kOptionTop + kOptionStep * i, kOptionWidth,
+                                   kOptionHeight));
+        setDesignFont(o, kFont, 8.25);
+        connect(o, &QAbstractButton::clicked, this, [this, i] { Option1_Click(i); });
+        o->hide();
+        m_options[size_t(i)] = o;
+    }
+
+    m_cmdSeguente = controls::button(this, QStringLiteral("CmdSeguente"), QStringLiteral("Esercizio successivo"),
+                                     QRect(6600, 6120, 5295, 735), DesignFont{kFont, 8.25});
+    connect(m_cmdSeguente, &QPushButton::clicked, this, &GenetteScreen::CmdSeguente_Click);
+
+    // The picture rests at the width it is given back after each shrink.
+    m_image1 = addPicture(QStringLiteral("Image1"), QRect(6600, 6840, PictureRestWidth, 1215));
+    m_image1->setShrinkAway(ShrinkAway{PictureDelayMs, PictureShrinkMs, 1, nullptr});
+    m_image1->hide();
+    connect(m_image1, &PictureSlot::finished, this, [this] { m_exercise.pictureTimerDone(); });
+
+    addLabel(QStringLiteral("Label4"), QStringLiteral("Valutazione"), QRect(7920, 7200, 1695, 255), 8.25, true, kCream);
+    m_labpunti = addLabel(QStringLiteral("Labpunti"), QStringLiteral("0"), QRect(7800, 7440, 615, 255), 8.25, true,
+                          kCream);
+    // The three score captions share one top, so that they read as one line.
+    m_labpunti->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    m_labpunti->setAccessibleName(QStringLiteral("Risposte giuste"));
+    addLabel(QStringLiteral("Label5"), QStringLiteral(" punti su"), QRect(8400, 7440, 855, 375), 8.25, true, kCream)
+        ->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A little right of its old place: the caption before it is wider than
+    // its old font made it, and the two must not overlap.
+    m_labtot = addLabel(QStringLiteral("Labtot"), QStringLiteral("0"), QRect(9300, 7440, 615, 255), 8.25, true, kCream);
+    m_labtot->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_labtot->setAccessibleName(QStringLiteral("Risposte date"));
+
+    const DesignFont exitFont{kFont, 8.25};
+    addExit(Exit::Menu, QStringLiteral("CmdMenù"), QStringLiteral("Menù"), QRect(9840, 6960, 2055, 255), exitFont);
+    addExit(Exit::Archive, QStringLiteral("CmdArchivio"), QStringLiteral("Archivio"), QRect(9840, 7320, 2055, 255),
+            exitFont);
+    addExit(Exit::Quit, QStringLiteral("CmdEsci"), QStringLiteral("Esco"), QRect(9840, 7680, 2055, 255), exitFont);
+
+    QWidget *previous = m_conceptButtons[0];
+    auto chain = [&previous](QWidget *w) {
+        setTabOrder(previous, w);
+        previous = w;
+    };
+    for (int i = 1; i < GenetteConceptCount; ++i)
+        chain(m_conceptButtons[size_t(i)]);
+    for (WrappedOption *o : m_options)
+        chain(o);
+    chain(m_cmdSeguente);
+    chain(exitButton(Exit::Menu));
+    chain(exitButton(Exit::Archive));
+    chain(exitButton(Exit::Quit));
+}
+
+WrappedOption *GenetteScreen::option(int index) const
+{
+    return index >= 0 && index < GenetteExercise::MaxOptions ? m_options[size_t(index)] : nullptr;
+}
+
+QPushButton *GenetteScreen::conceptButton(int concept) const
+{
+    return concept >= 0 && concept < GenetteConceptCount ? m_conceptButtons[size_t(concept)] : nullptr;
+}
+
+void GenetteScreen::formLoad()
+{
+    RandomSource *random = services().random;
+    SeededRandom fromClock(quint32(services().now().toMSecsSinceEpoch()));
+    m_exercise.load(random ? *random : fromClock);
+    display();
+    loadPassage();
+}
+
+void GenetteScreen::CmdConcept_Click(int concept)
+{
+    m_exercise.choose(concept);
+    display();
+    loadPassage();
+}
+
+void GenetteScreen::Option1_Click(int index)
+{
+    const GenetteExercise::AnswerOutcome outcome = m_exercise.answer(index);
+    display(); // also takes back the check mark of a click that did not count
+    if (outcome == GenetteExercise::AnswerOutcome::NotTaken)
+        return;
+    m_image1->showAnswer(outcome == GenetteExercise::AnswerOutcome::Right);
+    saveAndReport(FieldGroup::Genette, m_exercise.score());
+    if (!m_image1->pictureLoaded())
+        tellPictureMissing();
+}
+
+void GenetteScreen::CmdSeguente_Click()
+{
+    if (m_exercise.next() == GenetteExercise::NextOutcome::NeedAnswer) {
+        services().tell(GenetteExercise::needAnswerMessage());
+        return;
+    }
+    m_image1->clear();
+    display();
+    loadPassage();
+}
+
+void GenetteScreen::display()
+{
+    for (int i = 0; i < GenetteConceptCount; ++i)
+        m_conceptButtons[size_t(i)]->setEnabled(m_exercise.conceptEnabled(i));
+
+    const bool open = m_exercise.optionsEnabled();
+    m_frame2->setEnabled(open);
+    for (int i = 0; i < GenetteExercise::MaxOptions; ++i) {
+        WrappedOption *o = m_options[size_t(i)];
+        o->setText(m_exercise.optionCaption(i));
+        o->setAccessibleName(m_exercise.optionCaption(i));
+        o->setChecked(m_exercise.optionChecked(i));
+        o->setMarked(m_exercise.optionRed(i));
+        o->setEnabled(open);
+        o->setVisible(m_exercise.optionShown(i));
+    }
+
+    if (m_label3->text() != m_exercise.problem()) {
+        m_label3->setText(m_exercise.problem());
+        refit(m_label3);
+    }
+    m_labConcetto->setText(m_exercise.labConcetto());
+    m_labNrEser->setText(m_exercise.labNrEser());
+    m_cmdSeguente->setEnabled(m_exercise.nextEnabled());
+    m_labpunti->setText(counterText(m_exercise.score().right));
+    m_labtot->setText(counterText(m_exercise.score().total));
+}
+
+void GenetteScreen::loadPassage()
+{
+    const QString file = m_exercise.currentFile();
+    const RtfResult r = m_rich->loadFile(file, services().baseDir);
+    m_passageScale = 1.0;
+    if (!r.ok) {
+        services().tell(QStringLiteral("Il testo %1 non si può mostrare: %2\n\nPuoi scegliere un altro esercizio o un "
+                                       "altro concetto.")
+                            .arg(file, r.error));
+        return;
+    }
+    scalePassage(scale());
+}
+
+void GenetteScreen::scalePassage(double factor)
+{
+    if (std::abs(factor - m_passageScale) < 1e-6)
+        return;
+    const double by = factor / m_passageScale;
+    QTextDocument *doc = m_rich->document();
+    struct Run {
+        int start, length;
+        double points;
+    };
+    QVector<Run> runs; // gathered first: changing formats merges fragments
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const double points = frag.charFormat().fontPointSize();
+            runs.append({frag.position(), frag.length(), points > 0 ? points : doc->defaultFont().pointSizeF()});
+        }
+    }
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (const Run &r : runs) {
+        QTextCharFormat f;
+        f.setFontPointSize(r.points * by);
+        cursor.setPosition(r.start);
+        cursor.setPosition(r.start + r.length, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(f);
+    }
+    cursor.endEditBlock();
+    m_passageScale = factor;
+}
+
+void GenetteScreen::tellPictureMissing()
+{
+    const QString file =
+        m_image1->shows() == PictureSlot::Shows::Right ? PictureSlot::rightFile() : PictureSlot::wrongFile();
+    // Once is enough: a drawn mark stands in for it from now on.
+    if (m_missingTold.contains(file))
+        return;
+    m_missingTold.insert(file);
+    services().tell(QStringLiteral("L'immagine %1 manca o è danneggiata: al suo posto compare un segno disegnato.")
+                        .arg(file));
+}
+
+Screen *narrativescreens::createGenette(const ScreenEnv &env)
+{
+    return new GenetteScreen(env);
+}
+
+} // namespace morvello

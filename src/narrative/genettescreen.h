@@ -1,0 +1,107 @@
+#pragma once
+#include "genetteexercise.h"
+
+#include "platform/activityscreen.h"
+
+#include <QRadioButton>
+#include <QSet>
+#include <array>
+
+class QFrame;
+class QPushButton;
+
+namespace morvello {
+
+class RichTextView;
+
+// An option button whose long caption wraps inside its box, a little smaller
+// only where the whole caption would not show otherwise. The whole box takes
+// the click, not just the round mark and the first line.
+class WrappedOption : public QRadioButton
+{
+    Q_OBJECT
+public:
+    explicit WrappedOption(QWidget *parent = nullptr);
+
+    // Resting background (the button face) or red for a wrong answer.
+    void setMarked(bool wrong);
+    bool isMarked() const { return m_marked; }
+    // The font the caption is drawn in at the current size.
+    QFont captionFont() const;
+    // The caption's room: the box less the round mark and the margins.
+    QRect captionRect() const;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    bool hitButton(const QPoint &pos) const override;
+
+private:
+    bool m_marked = false;
+};
+
+// The narrative-concepts screen FGenette: a passage in the rich-text view,
+// the concept's problem statement, its two to four categories as options,
+// the running score and a right/wrong picture that shrinks away a second
+// after each answer. Every answer is saved at once; leaving by the menu or
+// the archive only hides the screen, so the pupil finds it as it was.
+class GenetteScreen : public ActivityScreen
+{
+    Q_OBJECT
+public:
+    static constexpr int PictureRestWidth = 975;  // twips
+    static constexpr int PictureDelayMs = 1000;
+    static constexpr int PictureShrinkMs = 500;
+
+    explicit GenetteScreen(const ScreenEnv &env, QWidget *parent = nullptr);
+    ~GenetteScreen() override;
+
+    // Handlers.
+    void formLoad() override;
+    void CmdConcept_Click(int concept); // CmdOrdine_Click … CmdVoce_Click
+    void Option1_Click(int index);
+    void CmdSeguente_Click();
+
+    const GenetteExercise &exercise() const { return m_exercise; }
+    RichTextView *passage() const { return m_rich; }
+    WrappedOption *option(int index) const;
+    QPushButton *conceptButton(int concept) const;
+    QPushButton *nextButton() const { return m_cmdSeguente; }
+    QFrame *optionsFrame() const { return m_frame2; }
+    PictureSlot *picture() const { return m_image1; }
+    StyledLabel *problemLabel() const { return m_label3; }
+    StyledLabel *conceptLabel() const { return m_labConcetto; }
+    StyledLabel *exerciseLabel() const { return m_labNrEser; }
+    StyledLabel *rightLabel() const { return m_labpunti; }
+    StyledLabel *totalLabel() const { return m_labtot; }
+
+private:
+    void build();
+    StyledLabel *addLabel(const QString &name, const QString &text, const QRect &twips, double points, bool bold,
+                          const QColor &textColor, const QColor &background = QColor());
+    // Shows what the logic holds.
+    void display();
+    // Loads the exercise on display into the view; a file that cannot be
+    // shown is named to the pupil, and the screen goes on.
+    void loadPassage();
+    // Passage fonts follow the window's scale like every other text.
+    void scalePassage(double factor);
+    void tellPictureMissing();
+
+    GenetteExercise m_exercise;
+    RichTextView *m_rich = nullptr;
+    StyledLabel *m_label3 = nullptr;
+    QFrame *m_frame1 = nullptr;
+    std::array<QPushButton *, GenetteConceptCount> m_conceptButtons{};
+    StyledLabel *m_labConcetto = nullptr;
+    StyledLabel *m_labNrEser = nullptr;
+    QFrame *m_frame2 = nullptr;
+    std::array<WrappedOption *, GenetteExercise::MaxOptions> m_options{};
+    QPushButton *m_cmdSeguente = nullptr;
+    PictureSlot *m_image1 = nullptr;
+    StyledLabel *m_labpunti = nullptr;
+    StyledLabel *m_labtot = nullptr;
+    double m_passageScale = 1.0; // the scale the passage's fonts are drawn at
+    QSet<QString> m_missingTold;  // pictures already reported missing this run
+};
+
+} // namespace morvello

@@ -1,0 +1,47 @@
+#pragma once
+#include "platform/activityscreen.h"
+#include "poetry/poesiaexercise.h"
+
+namespace morvello {
+
+class RichTextView;
+class Ticker;
+
+// What the two poetry screens build alike.
+namespace poesiawidgets {
+
+// A counter row: its caption ("Attuale           su") with the right-answer
+// number over the blanks before "su" and the question number after it.
+struct CounterRow
+{
+    StyledLabel *frame = nullptr;
+    StyledLabel *right = nullptr;
+    StyledLabel *total = nullptr;
+};
+
+CounterRow addCounterRow(Screen *screen, const QString &frameName, const QString &caption, const QString &rightName,
+                         const QString &totalName, const QRect &twips, const DesignFont &font, const QColor &text);
+// Puts the numbers where the caption's blanks and "su" fall in the font the
+// screen now uses; again after each new scale.
+void placeNumbers(Screen *screen, const CounterRow &row);
+// Writes the two numbers of a row.
+void showRow(const CounterRow &row, const Counter &right, const Counter &total, const QString &what);
+
+// A counter as its label shows it: nothing when empty, else plain decimal.
+QString counterCaption(const Counter &c);
+
+// The captions of the two rows.
+QString attualeCaption(); // "Attuale           su"
+QString totaleCaption();  // "Totale            su"
+
+// The poem's type grows with the screen: `zoom` is the factor the view's
+// sizes now stand at against the file's; the view is brought to the screen's
+// scale, or less when the poem would then not fit its height or a verse would
+// wrap, never below the file's own sizes. Returns the factor now in effect.
+double fitPoem(RichTextView *view, double zoom, double scale);
+
+// A timer of the screen, stepped by hand in tests.
+Ticker *newTicker(const Services &services, QObject *parent);
+
+} // namespace poesiawidgets
+} // namespace morvello
