@@ -200,6 +200,23 @@ void removeWithCompanions(const QString &path)
         QFile::remove(path + QLatin1String(suffix));
 }
 
+bool logInUse(const QString &databasePath);
+
+// After an open that was refused: the log and its index that the engine
+// made beside the file while reading it go again (nothing was written
+// through them). Never a journal, nor anything while another program holds
+// the file: those may be its live ones.
+void removeCompanionsMadeSince(const QString &path, const QVector<bool> &before, const DbError *error)
+{
+    if ((error && error->number == DbErrorCode::Locked) || logInUse(path))
+        return;
+    int i = 0;
+    for (const char *suffix : kCompanions) {
+        if (!before.value(i++) && qstrcmp(suffix, "-journal") != 0)
+            QFile::remove(path + QLatin1String(suffix));
+    }
+}
+
 // Which of the files the engine keeps beside a database exist now.
 QVector<bool> companionsPresent(const QString &path)
 {
@@ -209,16 +226,6 @@ QVector<bool> companionsPresent(const QString &path)
     return present;
 }
 
-// After an open that was refused: what the engine made beside the file
-// while trying goes again (nothing was written through it).
-void removeCompanionsMadeSince(const QString &path, const QVector<bool> &before)
-{
-    int i = 0;
-    for (const char *suffix : kCompanions) {
-        if (!before.value(i++))
-            QFile::remove(path + QLatin1String(suffix));
-    }
-}
 
 // A symbolic link that leads nowhere (to itself, round in a loop, or to a
 // file that is not there): the reason, or empty.
@@ -329,12 +336,15 @@ std::unique_ptr<Database> Database::open(const QString &path, DbError *error)
     }
     const QVector<bool> before = companionsPresent(db->m_path);
     if (!db->foldLeftOverLog(error)) {
-        removeCompanionsMadeSince(db->m_path, before);
+        removeCompanionsMadeSince(db->m_path, before, error);
         return nullptr;
     }
     db->m_connectionName = nextConnectionName();
-    if (!db->connect(QStringLiteral("l'apertura"), error)) {
-        removeCompanionsMadeSince(db->m_path, before);
+    DbError refused;
+    if (!db->connect(QStringLiteral("l'apertura"), &refused)) {
+        removeCompanionsMadeSince(db->m_path, before, &refused);
+        if (error)
+            *error = refused;
         return nullptr;
     }
     return db;
@@ -391,7 +401,16 @@ bool Database::foldLeftOverLog(DbError *error)
     if (sound)
         return true; // the engine applies it to the file itself, as on the copy
 
-    const QStringList moved = setAsideCompanions(m_path);
+    // The log and its index only: a journal beside the file is the file's
+    // own, from a save that was cut short, and the engine needs it.
+    QStringList moved;
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (QFileInfo::exists(m_path + suffix)) {
+            const QString aside = setAside(m_path + suffix);
+            if (!aside.isEmpty())
+                moved << aside;
+        }
+    }
     if (QFileInfo::exists(log)) {
         setError(error, DbErrorCode::CannotOpen,
                  QStringLiteral("Accanto all'archivio \"%1\" c'è un registro di modifiche (\"%2\") che non corrisponde "
