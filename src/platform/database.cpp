@@ -10,6 +10,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTime>
 #include <QUrl>
 #include <QUuid>
@@ -20,6 +21,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace morvello {
@@ -67,10 +69,20 @@ sqlite3 *handleOf(const QSqlDatabase &db)
 
 // SQLite URI of an existing file, opened read-write and never created.
 // Percent-encoding keeps '?', '#', '%' and non-ASCII letters of a path intact.
-QString uriFor(const QString &absolutePath)
+QString uriFor(const QString &absolutePath, bool readOnly)
 {
     return QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(absolutePath, "/"))
-        + QStringLiteral("?mode=rw");
+        + (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
+}
+
+// The file's header says it runs with a write-ahead log (bytes 18 and 19).
+bool headerSaysLog(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = f.read(20);
+    return head.size() == 20 && head.startsWith(QByteArrayLiteral("SQLite format 3")) && head.at(18) == 2;
 }
 
 // Names compare as people read them: "OSPITE" = "Ospite", "ÈLIA" = "èlia".
@@ -179,12 +191,100 @@ void syncDirectory(const QString &dir)
     }
 }
 
+const char *const kCompanions[] = {"-wal", "-shm", "-journal"};
+
 void removeWithCompanions(const QString &path)
 {
     QFile::remove(path);
-    QFile::remove(path + QStringLiteral("-journal"));
-    QFile::remove(path + QStringLiteral("-wal"));
-    QFile::remove(path + QStringLiteral("-shm"));
+    for (const char *suffix : kCompanions)
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+bool logInUse(const QString &databasePath);
+
+// After an open that was refused: the log and its index that the engine
+// made beside the file while reading it go again (nothing was written
+// through them). Never a journal, nor anything while another program holds
+// the file: those may be its live ones.
+void removeCompanionsMadeSince(const QString &path, const QVector<bool> &before, const DbError *error)
+{
+    if ((error && error->number == DbErrorCode::Locked) || logInUse(path))
+        return;
+    int i = 0;
+    for (const char *suffix : kCompanions) {
+        if (!before.value(i++) && qstrcmp(suffix, "-journal") != 0)
+            QFile::remove(path + QLatin1String(suffix));
+    }
+}
+
+// Which of the files the engine keeps beside a database exist now.
+QVector<bool> companionsPresent(const QString &path)
+{
+    QVector<bool> present;
+    for (const char *suffix : kCompanions)
+        present << QFileInfo::exists(path + QLatin1String(suffix));
+    return present;
+}
+
+
+// A symbolic link that leads nowhere (to itself, round in a loop, or to a
+// file that is not there): the reason, or empty.
+QString linkTrouble(const QString &path)
+{
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return {};
+    if (::stat(native.constData(), &st) == 0)
+        return {};
+    if (errno == ELOOP)
+        return QStringLiteral("\"%1\" è un collegamento che rimanda a se stesso (un giro senza fine) invece che a un "
+                              "file: eliminare il collegamento, o farlo puntare all'archivio giusto, e riprovare.")
+            .arg(shown(path));
+    return QStringLiteral("\"%1\" è un collegamento a un file che non esiste: eliminare il collegamento, o farlo "
+                          "puntare all'archivio giusto, e riprovare.")
+        .arg(shown(path));
+}
+
+bool writable(const QString &path)
+{
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
+bool diskFullErrno(int err)
+{
+    return err == ENOSPC || err == EFBIG
+#ifdef EDQUOT
+           || err == EDQUOT
+#endif
+        ;
+}
+
+// Another program has the file open in write-ahead mode: it holds a read
+// lock on the index file beside it, and the log is its live one.
+bool logInUse(const QString &databasePath)
+{
+    const int fd = ::open(QFile::encodeName(databasePath + QStringLiteral("-shm")).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 128; // the byte every connection of the engine holds while it uses the log
+    lock.l_len = 1;
+    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+// A name beside `path` for a file moved aside today, not yet taken.
+QString asideName(const QString &path)
+{
+    const QString base = path + QLatin1Char('.') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    return name;
 }
 
 } // namespace
@@ -201,6 +301,11 @@ std::unique_ptr<Database> Database::open(const QString &path, DbError *error)
     clearError(error);
     const QString real = resolveDataPath(path);
     const QFileInfo fi(real);
+    const QString link = linkTrouble(real);
+    if (!link.isEmpty()) {
+        setError(error, DbErrorCode::CannotOpen, link);
+        return nullptr;
+    }
     if (!fi.exists()) {
         setError(error, DbErrorCode::FileNotFound, QStringLiteral("Il file \"%1\" non esiste.").arg(shown(real)));
         return nullptr;
@@ -212,17 +317,144 @@ std::unique_ptr<Database> Database::open(const QString &path, DbError *error)
     }
     std::unique_ptr<Database> db(new Database);
     db->m_path = fi.absoluteFilePath();
+    // Refused before the engine touches anything, so that nothing is left
+    // beside the file that would spoil the next start.
+    if (!writable(db->m_path)) {
+        setError(error, DbErrorCode::ReadOnly,
+                 QStringLiteral("Il file \"%1\" è di sola lettura: il programma non può salvarvi nulla. Togliere la "
+                                "protezione dalla scrittura dalle proprietà del file e riprovare.")
+                     .arg(shown(db->m_path)));
+        return nullptr;
+    }
+    if (!writable(fi.absolutePath())) {
+        setError(error, DbErrorCode::ReadOnly,
+                 QStringLiteral("La cartella \"%1\" è di sola lettura: il programma non può salvare i risultati nel "
+                                "file \"%2\", che ha bisogno di scrivere accanto a sé mentre salva. Rendere "
+                                "scrivibile la cartella e riprovare.")
+                     .arg(shown(fi.absolutePath()), fi.fileName()));
+        return nullptr;
+    }
+    const QVector<bool> before = companionsPresent(db->m_path);
+    if (!db->foldLeftOverLog(error)) {
+        removeCompanionsMadeSince(db->m_path, before, error);
+        return nullptr;
+    }
     db->m_connectionName = nextConnectionName();
-    if (!db->connect(QStringLiteral("l'apertura"), error))
+    DbError refused;
+    if (!db->connect(QStringLiteral("l'apertura"), &refused)) {
+        removeCompanionsMadeSince(db->m_path, before, &refused);
+        if (error)
+            *error = refused;
+        return nullptr;
+    }
+    return db;
+}
+
+std::unique_ptr<Database> Database::openForReading(const QString &path, DbError *error)
+{
+    clearError(error);
+    const QString real = resolveDataPath(path);
+    const QFileInfo fi(real);
+    if (!fi.isFile()) {
+        setError(error, DbErrorCode::FileNotFound, QStringLiteral("Il file \"%1\" non esiste.").arg(shown(real)));
+        return nullptr;
+    }
+    std::unique_ptr<Database> db(new Database);
+    db->m_path = fi.absoluteFilePath();
+    db->m_readOnly = true;
+    db->m_connectionName = nextConnectionName();
+    if (!db->connect(QStringLiteral("la lettura"), error))
         return nullptr;
     return db;
+}
+
+bool Database::foldLeftOverLog(DbError *error)
+{
+    const QString log = m_path + QStringLiteral("-wal");
+    // A log shorter than its header holds no change.
+    if (QFileInfo(log).size() <= 32 || logInUse(m_path))
+        return true;
+
+    // The engine would apply any log it finds, even one that belongs to a
+    // file since deleted or replaced; so it is tried on a copy first.
+    bool sound = false;
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("prova.mdb"));
+    if (!scratch.isValid() || !QFile::copy(m_path, copy) || !QFile::copy(log, copy + QStringLiteral("-wal"))) {
+        setError(error, DbErrorCode::DiskFull,
+                 QStringLiteral("Accanto all'archivio \"%1\" c'è un registro di modifiche non ancora salvate, ma non "
+                                "c'è spazio sul disco per controllarlo prima di usarlo: liberare spazio sul disco e "
+                                "riprovare.")
+                     .arg(shown(m_path)));
+        return false;
+    }
+    // Only a file that itself runs with a log (one an earlier version left
+    // after a run that was killed) can own one: beside a file with a
+    // rollback journal a log is always another file's.
+    if (QFileInfo(m_path).size() > 0 && headerSaysLog(m_path)) {
+        Database trial;
+        trial.m_path = copy;
+        trial.m_connectionName = nextConnectionName();
+        sound = trial.connect(QStringLiteral("il controllo"), nullptr) && trial.checkIntegrity();
+        trial.close();
+    }
+    if (sound)
+        return true; // the engine applies it to the file itself, as on the copy
+
+    // The log and its index only: a journal beside the file is the file's
+    // own, from a save that was cut short, and the engine needs it.
+    QStringList moved;
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (QFileInfo::exists(m_path + suffix)) {
+            const QString aside = setAside(m_path + suffix);
+            if (!aside.isEmpty())
+                moved << aside;
+        }
+    }
+    if (QFileInfo::exists(log)) {
+        setError(error, DbErrorCode::CannotOpen,
+                 QStringLiteral("Accanto all'archivio \"%1\" c'è un registro di modifiche (\"%2\") che non corrisponde "
+                                "all'archivio e non si può spostare: spostarlo in un'altra cartella e riprovare.")
+                     .arg(shown(m_path), QFileInfo(log).fileName()));
+        return false;
+    }
+    QStringList names;
+    for (const QString &m : moved)
+        names << QFileInfo(m).fileName();
+    m_notices << QStringLiteral("Accanto all'archivio \"%1\" c'era un registro di modifiche che non corrisponde al "
+                                "file (forse l'archivio è stato sostituito con una copia più vecchia o cancellato). "
+                                "L'archivio è stato aperto così com'era e il registro è stato messo da parte come "
+                                "\"%2\". Se mancano risultati recenti, conservare quel file e chiedere aiuto a chi "
+                                "cura i computer.")
+                     .arg(shown(m_path), names.join(QStringLiteral("\", \"")));
+    return true;
+}
+
+QStringList Database::setAsideCompanions(const QString &path)
+{
+    QStringList moved;
+    for (const char *suffix : kCompanions) {
+        const QString file = path + QLatin1String(suffix);
+        if (!QFileInfo::exists(file) && !QFileInfo(file).isSymLink())
+            continue;
+        const QString aside = setAside(file);
+        if (!aside.isEmpty())
+            moved << aside;
+    }
+    return moved;
+}
+
+QString Database::setAside(const QString &file)
+{
+    const QString aside = asideName(file);
+    return QFile::rename(file, aside) ? aside : QString();
 }
 
 bool Database::connect(const QString &what, DbError *error)
 {
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        c.setDatabaseName(uriFor(m_path));
+        c.setDatabaseName(uriFor(m_path, m_readOnly));
         c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kDefaultBusyTimeoutMs));
         if (!c.open()) {
             const QSqlError e = c.lastError();
@@ -250,7 +482,7 @@ bool Database::connect(const QString &what, DbError *error)
                                   QStringLiteral("Impossibile aprire il file \"%1\": il motore di database non è disponibile.")
                                       .arg(shown(m_path))),
                     error);
-    sqlite3_create_collation_v2(h, nameCollation().toUtf8().constData(), SQLITE_UTF16_ALIGNED, nullptr,
+    sqlite3_create_collation_v2(h, legacyNameCollation().toUtf8().constData(), SQLITE_UTF16_ALIGNED, nullptr,
                                 compareNoCase, nullptr);
 
     DbError e;
@@ -260,16 +492,28 @@ bool Database::connect(const QString &what, DbError *error)
         if (!prepare(q, QStringLiteral("SELECT count(*) FROM sqlite_master"), what, &e) || !run(q, what, &e))
             return fail(e, error);
     }
+    if (m_readOnly)
+        return true;
     if (sqlite3_db_readonly(h, "main") == 1)
         return fail(DbError::make(DbErrorCode::ReadOnly,
                                   QStringLiteral("Errore nell'archivio \"%1\" durante %2: il file è di sola lettura.")
                                       .arg(shown(m_path), what)),
                     error);
     {
-        // Every commit reaches the disk before it returns. The journal mode
-        // is the file's own, chosen when it was made (see the schema).
+        // Every commit reaches the disk before it returns.
         QSqlQuery q(connection());
         if (!prepare(q, QStringLiteral("PRAGMA synchronous=FULL"), what, &e) || !run(q, what, &e))
+            return fail(e, error);
+    }
+    {
+        // A rollback journal: between two saves the file alone holds
+        // everything. A file in write-ahead mode (made by an earlier version)
+        // is switched here, its log folded in; while another program still
+        // uses it so, it stays as it is until the next start.
+        QSqlQuery q(connection());
+        if (!prepare(q, QStringLiteral("PRAGMA journal_mode=DELETE"), what, &e))
+            return fail(e, error);
+        if (!run(q, what, &e) && e.number != DbErrorCode::Locked)
             return fail(e, error);
     }
     return true;
@@ -278,8 +522,14 @@ bool Database::connect(const QString &what, DbError *error)
 bool Database::create(const QString &path, const QStringList &statements, DbError *error)
 {
     clearError(error);
+    const QDateTime started = QDateTime::currentDateTimeUtc();
     const QString real = QFileInfo(resolveDataPath(path)).absoluteFilePath();
     const QFileInfo fi(real);
+    const QString link = linkTrouble(real);
+    if (!link.isEmpty()) {
+        setError(error, DbErrorCode::CannotOpen, link);
+        return false;
+    }
     if (fi.exists()) {
         setError(error, kAlreadyExists, QStringLiteral("Il file \"%1\" esiste già.").arg(shown(real)));
         return false;
@@ -299,12 +549,14 @@ bool Database::create(const QString &path, const QStringList &statements, DbErro
         if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             const int err = errno;
             const bool readOnly = err == EACCES || err == EROFS || err == EPERM;
-            const bool full = err == ENOSPC || err == EDQUOT;
+            const bool full = diskFullErrno(err);
             setError(error,
                      full ? DbErrorCode::DiskFull : (readOnly ? DbErrorCode::ReadOnly : DbErrorCode::CannotOpen),
                      QStringLiteral("Impossibile creare il file \"%1\": %2.")
-                         .arg(shown(real), full ? QStringLiteral("il disco è pieno")
-                                                : (readOnly ? QStringLiteral("la cartella è di sola lettura")
+                         .arg(shown(real), full ? QStringLiteral("il disco è pieno; liberare spazio sul disco e riprovare")
+                                                : (readOnly ? QStringLiteral("la cartella \"%1\" è di sola lettura; "
+                                                                             "renderla scrivibile e riprovare")
+                                                                  .arg(shown(dir))
                                                             : f.errorString())));
             return false;
         }
@@ -344,6 +596,17 @@ bool Database::create(const QString &path, const QStringList &statements, DbErro
         db.close();
     }
     if (built) {
+        // What a file of this name left behind would be applied to the new
+        // one by the engine: it is put aside instead. Not what appeared
+        // since this call began: that is the live journal of another copy
+        // of the program that made the file a moment ago.
+        if (!QFileInfo::exists(real)) {
+            for (const char *suffix : kCompanions) {
+                const QFileInfo stray(real + QLatin1String(suffix));
+                if (stray.exists() && stray.lastModified().toUTC() < started.addSecs(-2))
+                    setAside(stray.absoluteFilePath());
+            }
+        }
         // link() refuses to replace a file that appeared meanwhile.
         const QByteArray from = QFile::encodeName(tmp);
         const QByteArray to = QFile::encodeName(real);
@@ -412,12 +675,14 @@ DbError Database::notOpenError() const
 DbError Database::failure(const QSqlQuery &query, const QString &what) const
 {
     int code = query.lastError().nativeErrorCode().toInt();
+    int systemErrno = 0;
     if (sqlite3 *h = handleOf(connection())) {
         const int ext = sqlite3_extended_errcode(h);
         if (ext != SQLITE_OK && (code == 0 || (ext & 0xff) == (code & 0xff)))
             code = ext;
+        systemErrno = sqlite3_system_errno(h);
     }
-    return translate(what, code, query.lastError().databaseText());
+    return translate(what, code, query.lastError().databaseText(), systemErrno);
 }
 
 // Preparing already reads the file (its schema): a damaged or foreign file
@@ -483,7 +748,7 @@ bool Database::checkIntegrity(DbError *error)
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     const QString what = QStringLiteral("il controllo");
-    if (!prepare(q, QStringLiteral("PRAGMA quick_check(5)"), what, error) || !run(q, what, error))
+    if (!prepare(q, QStringLiteral("PRAGMA integrity_check(5)"), what, error) || !run(q, what, error))
         return false;
     QStringList problems;
     bool damaged = false;
@@ -569,18 +834,27 @@ void Database::rollback()
     }
 }
 
-DbError Database::translate(const QString &what, int sqliteCode, const QString &driverText) const
+DbError Database::translate(const QString &what, int sqliteCode, const QString &driverText, int systemErrno) const
 {
     int number = DbErrorCode::Generic;
     QString reason;
+    // A write past the end of the disk, or past a size limit, is a full disk
+    // whichever way the engine words it.
+    const int primary = sqliteCode & 0xff;
+    if ((primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN) && diskFullErrno(systemErrno))
+        sqliteCode = SQLITE_FULL;
     switch (sqliteCode & 0xff) {
     case SQLITE_FULL:
         number = DbErrorCode::DiskFull;
-        reason = QStringLiteral("il disco è pieno");
+        reason = QStringLiteral("il disco è pieno; liberare spazio sul disco e riprovare");
         break;
     case SQLITE_READONLY:
         number = DbErrorCode::ReadOnly;
-        reason = QStringLiteral("il file è di sola lettura");
+        if (sqliteCode == SQLITE_READONLY_DIRECTORY)
+            reason = QStringLiteral("la cartella \"%1\" è di sola lettura; renderla scrivibile e riprovare")
+                         .arg(shown(QFileInfo(m_path).absolutePath()));
+        else
+            reason = QStringLiteral("il file è di sola lettura; togliere la protezione dalla scrittura e riprovare");
         break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:

@@ -1,5 +1,6 @@
 #include "export.h"
 
+#include "datafolder.h"
 #include "removabledrive.h"
 #include "schema.h"
 
@@ -9,9 +10,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace morvello {
 
@@ -36,8 +40,9 @@ QString diskFull()
 }
 QString templateMissing()
 {
-    return QStringLiteral("Manca il file \"permorvello\\exporttesti.mdb\" che serve a preparare il dischetto: "
-                          "la copia su floppy viene interrotta.");
+    return QStringLiteral("Il file \"permorvello\\exporttesti.mdb\" che serve a preparare il dischetto manca o è "
+                          "danneggiato, e non si può ricreare: controllare che la cartella \"permorvello\" sia "
+                          "scrivibile e riprovare. La copia su floppy viene interrotta.");
 }
 } // namespace exportmsg
 
@@ -55,9 +60,59 @@ ExportOutcome failed(ExportStatus status, const QString &message, bool copied, i
     return out;
 }
 
-// Puts the empty export database on the disk. The copy is written aside and
-// renamed into place only when complete, so a full or faulty disk never keeps
-// half a file that the next try would take for a real one.
+bool diskFullErrno(int err)
+{
+    return err == ENOSPC || err == EFBIG
+#ifdef EDQUOT
+           || err == EDQUOT
+#endif
+        ;
+}
+
+// Writes all of `data` to `fd` and flushes it to the disk; errno tells why not.
+bool writeWhole(int fd, const QByteArray &data)
+{
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += n;
+    }
+    return ::fsync(fd) == 0;
+}
+
+// Puts `from` in place as `to` unless a file of that name exists: then the
+// one there wins, whoever put it there. Never replaces a file.
+enum class Placed { Done, Exists, Failed };
+Placed placeWithoutReplacing(const QString &from, const QString &to)
+{
+    const QByteArray f = QFile::encodeName(from);
+    const QByteArray t = QFile::encodeName(to);
+    if (::link(f.constData(), t.constData()) == 0)
+        return Placed::Done;
+    if (errno == EEXIST)
+        return Placed::Exists;
+#ifdef RENAME_NOREPLACE
+    // Disks without hard links (a FAT floppy or stick).
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return Placed::Done;
+    if (errno == EEXIST)
+        return Placed::Exists;
+#endif
+    return Placed::Failed;
+}
+
+// Puts the empty export database on the disk. The copy is written under a
+// name of its own and put in place only when whole, with an operation that
+// never replaces a file: a second computer exporting onto the same blank
+// disk at the same moment either finds this copy or puts its own first, and
+// the rows of the one that got there first are never lost.
 ExportStatus copyTemplate(const QString &from, const QString &to, QString *message)
 {
     QFile in(from);
@@ -65,45 +120,37 @@ ExportStatus copyTemplate(const QString &from, const QString &to, QString *messa
         *message = exportmsg::templateMissing();
         return ExportStatus::TemplateCopyFailed;
     }
-    QSaveFile out(to);
-    // Unbuffered, so a write the disk takes only in part is seen at once.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *message = exportmsg::diskNotWritable();
-        return ExportStatus::TemplateCopyFailed;
-    }
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(64 * 1024);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            break;
-        if (out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            break;
-        }
-    }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        out.commit();
+    const QByteArray data = in.readAll();
+    if (in.error() != QFileDevice::NoError || data.isEmpty()) {
         *message = exportmsg::templateMissing();
         return ExportStatus::TemplateCopyFailed;
     }
-    if (!out.commit()) {
-        *message = exportmsg::diskFull();
+    const QFileInfo target(to);
+    const QString tmp = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".nuovo-")
+        + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QByteArray tmpName = QFile::encodeName(tmp);
+    const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *message = diskFullErrno(errno) ? exportmsg::diskFull() : exportmsg::diskNotWritable();
         return ExportStatus::TemplateCopyFailed;
     }
-    if (QFileInfo(to).size() != in.size()) {
-        QFile::remove(to);
-        *message = exportmsg::diskFull();
+    const bool written = writeWhole(fd, data);
+    const int writeErrno = errno;
+    ::close(fd);
+    if (!written) {
+        ::unlink(tmpName.constData());
+        *message = diskFullErrno(writeErrno) || writeErrno == EIO ? exportmsg::diskFull() : exportmsg::diskNotWritable();
+        return ExportStatus::TemplateCopyFailed;
+    }
+    // A journal beside the name is not touched: it may already be the live
+    // one of another computer that put its copy there a moment ago.
+    const Placed placed = placeWithoutReplacing(tmp, to);
+    ::unlink(tmpName.constData());
+    if (placed == Placed::Failed) {
+        *message = exportmsg::diskNotWritable();
         return ExportStatus::TemplateCopyFailed;
     }
     return ExportStatus::Done;
-}
-
-// A template copied by this click that then could not take the rows is taken
-// away again: the disk is left as it was found.
-void removeCopy(const QString &path)
-{
-    QFile::remove(path);
-    QFile::remove(path + QStringLiteral("-journal"));
 }
 
 } // namespace
@@ -121,16 +168,20 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
         exp = Database::open(target, &err);
         if (exp)
             break;
-        // The disk has no export file yet: put the empty one there, once.
+        // The disk has no export file yet: put the empty one there, once. A
+        // template spoilt in the data folder is made again first, so that
+        // the disk never gets a useless copy.
         if (err.number == DbErrorCode::FileNotFound && !copied) {
+            const QString templatePath = services.dataPath(schema::exportTemplateFile());
+            if (ensureExportTemplate(templatePath).isError())
+                return failed(ExportStatus::TemplateCopyFailed, exportmsg::templateMissing(), false);
             QString message;
-            if (copyTemplate(services.dataPath(schema::exportTemplateFile()), target, &message) != ExportStatus::Done)
+            if (copyTemplate(templatePath, target, &message) != ExportStatus::Done)
                 return failed(ExportStatus::TemplateCopyFailed, message, false);
             copied = true;
             continue;
         }
-        if (copied)
-            removeCopy(target);
+        // Whatever is on the disk stays there: it may hold rows.
         return failed(ExportStatus::OpenFailed, exportmsg::interrupted(), copied);
     }
 
@@ -139,21 +190,15 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
     const bool hasTable = exp->exec(QStringLiteral("SELECT count(*) FROM \"tabtesti\" WHERE 0"), {}, &err);
     exp->close();
     exp.reset();
-    if (!hasTable || !store.isOpen()) {
-        if (copied)
-            removeCopy(target);
+    if (!hasTable || !store.isOpen())
         return failed(ExportStatus::TableFailed, exportmsg::insertNewDisk(), copied);
-    }
 
     // All rows or none: a disk that fills up half way must not hold an export
     // that looks done.
     int rows = 0;
     err = store.appendAllRowsTo(target, &rows);
-    if (err.isError()) {
-        if (copied)
-            removeCopy(target);
+    if (err.isError())
         return failed(ExportStatus::WriteFailed, exportmsg::interrupted(), copied);
-    }
     ExportOutcome out;
     out.rowsAppended = rows;
     out.templateCopied = copied;

@@ -13,6 +13,10 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#ifdef Q_OS_UNIX
+#include <dlfcn.h>
+#endif
+
 namespace morvello {
 
 namespace printmsg {
@@ -30,9 +34,83 @@ QString printerFailed()
     return QStringLiteral("La stampante non risponde (forse è spenta, senza carta o scollegata): i risultati "
                           "non sono stati stampati.");
 }
+QString printerRefuses(const QString &printer)
+{
+    return QStringLiteral("La stampante \"%1\" non accetta stampe in questo momento (è sospesa o segnala un "
+                          "errore): i risultati non sono stati stampati. Chiedere a chi cura i computer di "
+                          "riattivarla, poi riprovare.")
+        .arg(printer);
+}
 } // namespace printmsg
 
 namespace {
+
+// The system's print spooler (CUPS), asked for what Qt does not say: whether
+// a printer takes jobs at all, and whether it took the last one. Qt hands a
+// page to a printer that refuses it and reports success. Loaded when the
+// program prints natively; without it nothing is asked.
+class Spooler
+{
+public:
+    static Spooler &instance()
+    {
+        static Spooler s;
+        return s;
+    }
+
+    // Why the printer cannot take a job now, or empty.
+    QString refusal(const QString &printer) const
+    {
+        if (!m_getNamedDest || !m_getOption || !m_freeDests || printer.isEmpty())
+            return {};
+        Dest *dest = m_getNamedDest(nullptr, printer.section(QLatin1Char('/'), 0, 0).toLocal8Bit().constData(), nullptr);
+        if (!dest)
+            return {};
+        const char *accepting = m_getOption("printer-is-accepting-jobs", dest->numOptions, dest->options);
+        const char *state = m_getOption("printer-state", dest->numOptions, dest->options);
+        const bool refuses = (accepting && qstrcmp(accepting, "false") == 0) || (state && qstrcmp(state, "5") == 0);
+        m_freeDests(1, dest);
+        return refuses ? printmsg::printerRefuses(printer) : QString();
+    }
+
+    // The spooler refused the job the program just sent from this thread.
+    bool refusedLastJob() const { return m_lastError && m_lastError() >= kFirstIppError; }
+
+private:
+    struct Dest { // cups_dest_t
+        char *name;
+        char *instance;
+        int isDefault;
+        int numOptions;
+        void *options;
+    };
+    static constexpr int kFirstIppError = 0x0400;
+
+    Spooler()
+    {
+#ifdef Q_OS_UNIX
+        void *lib = dlopen("libcups.so.2", RTLD_LAZY | RTLD_LOCAL);
+        if (!lib)
+            return;
+        m_getNamedDest = reinterpret_cast<Dest *(*)(void *, const char *, const char *)>(dlsym(lib, "cupsGetNamedDest"));
+        m_getOption = reinterpret_cast<const char *(*)(const char *, int, void *)>(dlsym(lib, "cupsGetOption"));
+        m_freeDests = reinterpret_cast<void (*)(int, Dest *)>(dlsym(lib, "cupsFreeDests"));
+        m_lastError = reinterpret_cast<int (*)()>(dlsym(lib, "cupsLastError"));
+#endif
+    }
+
+    Dest *(*m_getNamedDest)(void *, const char *, const char *) = nullptr;
+    const char *(*m_getOption)(const char *, int, void *) = nullptr;
+    void (*m_freeDests)(int, Dest *) = nullptr;
+    int (*m_lastError)() = nullptr;
+};
+
+bool printsThroughSpooler(const QPrinter &printer)
+{
+    return printer.outputFormat() == QPrinter::NativeFormat && printer.outputFileName().isEmpty()
+           && !printer.printerName().isEmpty();
+}
+
 
 constexpr int kValueColumns[4] = {35, 45, 55, 65};
 
@@ -116,6 +194,12 @@ std::unique_ptr<QPrinter> defaultPrinter(QString *problem)
             *problem = printmsg::printerFailed();
         return nullptr;
     }
+    const QString refusal = Spooler::instance().refusal(info.printerName());
+    if (!refusal.isEmpty()) {
+        if (problem)
+            *problem = refusal;
+        return nullptr;
+    }
     return printer;
 }
 
@@ -154,7 +238,8 @@ bool renderPage(QPrinter &printer, const QVector<PrintLine> &lines, QString *pro
         nextLine();
     }
     const bool ended = p.end();
-    if (!ended || printer.printerState() == QPrinter::Error) {
+    if (!ended || printer.printerState() == QPrinter::Error
+        || (printsThroughSpooler(printer) && Spooler::instance().refusedLastJob())) {
         if (problem)
             *problem = printmsg::printerFailed();
         return false;

@@ -67,6 +67,7 @@ namespace printmsg {
 QString notFound(); // "Nome non trovato nell'archivio"
 QString noPrinter();
 QString printerFailed();
+QString printerRefuses(const QString &printer); // a printer that exists but takes no jobs
 } // namespace printmsg
 
 } // namespace morvello

@@ -75,18 +75,23 @@ QStringList resultsDatabaseStatements()
     for (const Column &c : studentiColumns())
         defs << quoted(c.name) + QLatin1Char(' ') + c.sqlType;
     return {
-        // Saves come one at a time, each its own durable commit: a
-        // write-ahead log makes that one flush to disk instead of several.
-        // The file lives on the computer's own disk, so the companion -wal
-        // and -shm files beside it are harmless; a clean close removes them.
-        QStringLiteral("PRAGMA journal_mode=WAL"),
+        // A rollback journal: whenever the program is not writing, the file
+        // alone holds the archive, so it can be copied, restored from a
+        // backup or kept on a network share.
+        QStringLiteral("PRAGMA journal_mode=DELETE"),
         tabtestiTable(true),
-        // One row per pupil even when two copies of the program save at once;
-        // names that differ only in letter case are the same pupil.
-        QStringLiteral("CREATE UNIQUE INDEX \"nome\" ON \"tabtesti\" (\"nome\" COLLATE %1)")
-            .arg(Database::nameCollation()),
+        nomeIndexStatement(),
         QStringLiteral("CREATE TABLE \"studenti\" (%1)").arg(defs.join(QStringLiteral(", "))),
+        QStringLiteral("PRAGMA user_version=%1").arg(kResultsFileVersion),
     };
+}
+
+QString nomeIndexStatement()
+{
+    // One row per pupil even when two copies of the program save at once;
+    // "Ospite" and "OSPITE" are the same pupil.
+    return QStringLiteral("CREATE UNIQUE INDEX \"nome\" ON \"tabtesti\" (\"nome\" COLLATE %1)")
+        .arg(Database::nameCollation());
 }
 
 QStringList exportTemplateStatements()

@@ -24,6 +24,11 @@ const QVector<Column> &studentiColumns();
 
 // Statements that build an empty results database / an empty export template.
 QStringList resultsDatabaseStatements();
+// The unique index "nome" of the results file.
+QString nomeIndexStatement();
+// The results file's user_version once its names are in today's form and its
+// index is on the engine's own collation; older files have 0.
+constexpr int kResultsFileVersion = 2;
 QStringList exportTemplateStatements();
 
 // Data file names as the program writes them.

@@ -8,11 +8,10 @@ namespace morvello {
 
 QString nomeDaRisposta(const QString &answer, bool cancelled)
 {
-    // The guest test looks at the answer as typed: spaces alone are an
-    // answer, and they give an empty name.
-    if (cancelled || answer.isEmpty())
-        return nomeOspite();
-    return normalisedPupilName(answer);
+    // An answer with nothing visible in it (spaces, tabs, invisible
+    // characters) is no answer: with an empty name nothing would be saved.
+    const QString name = cancelled ? QString() : normalisedPupilName(answer);
+    return name.isEmpty() ? nomeOspite() : name;
 }
 
 void ChiediNome(Session &session, const Services &services)

@@ -7,9 +7,8 @@ struct Session;
 struct Services;
 
 // The name entry: asks for surname and first name and sets NomeStudente to
-// the normalised answer, or to "Ospite" when nothing was typed (or the box
-// was cancelled). An answer of spaces only gives an empty name, with which
-// nothing is saved.
+// the normalised answer, or to "Ospite" when nothing was typed, nothing
+// visible was typed (spaces only) or the box was cancelled.
 void ChiediNome(Session &session, const Services &services);
 
 // What the name entry makes of one answer (nullopt-free form for tests).

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <csignal>
+
 namespace morvello {
 
 void setupApplication(QApplication &app)
@@ -72,8 +74,18 @@ MorvelloApp::~MorvelloApp()
         m_db->close();
 }
 
+void ignoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
 bool MorvelloApp::start()
 {
+    // A write past a file-size limit then fails like a write onto a full
+    // disk, and the pupil is told, instead of the program vanishing.
+    ignoreFileSizeSignal();
     DbError err = prepareDataFolder(m_services.baseDir);
     if (!err.isError())
         m_db = openResultsDatabase(m_services.baseDir, &err);
@@ -81,6 +93,10 @@ bool MorvelloApp::start()
         m_dialogs->message(err.message + QStringLiteral("\n\nIl programma non può continuare e viene chiuso."));
         return false;
     }
+    // What was found and mended on the way (a log set aside, names that
+    // could not be joined) is said once; the program goes on.
+    for (const QString &notice : m_db->notices())
+        m_dialogs->message(notice);
     m_host->setDatabase(m_db.get());
     m_host->showMenu();
     return true;

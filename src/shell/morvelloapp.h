@@ -18,6 +18,10 @@ namespace morvello {
 // metric-compatible ones.
 void setupApplication(QApplication &app);
 
+// Writes past the process's file-size limit fail (as on a full disk) instead
+// of ending the program; start() does it.
+void ignoreFileSizeSignal();
+
 // Owns everything the run shares: the real services, the results database
 // and the host with its screens.
 class MorvelloApp

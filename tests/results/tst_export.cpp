@@ -8,9 +8,16 @@
 #include "shell/screennames.h"
 #include "testsupport.h"
 
+#include "results/datafolder.h"
+#include "results/resultsstore.h"
+
 #include <QCryptographicHash>
 #include <QDir>
+#include <QSemaphore>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -350,11 +357,18 @@ private slots:
 
     void badTemplate_data()
     {
+        // A template spoilt in the data folder holds no rows by definition:
+        // it is made again and the export goes on. Only one that cannot be
+        // made again stops it, every time with the same clear message.
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << "missing" << exportmsg::templateMissing();
-        QTest::newRow("not a database") << "garbage" << exportmsg::interrupted();
-        QTest::newRow("without tabtesti") << "other" << exportmsg::insertNewDisk();
+        QTest::newRow("missing") << "missing" << QString();
+        QTest::newRow("not a database") << "garbage" << QString();
+        QTest::newRow("empty file") << "empty" << QString();
+        QTest::newRow("without tabtesti") << "other" << QString();
+        QTest::newRow("tabtesti with too few columns") << "short" << QString();
+        QTest::newRow("cut off half way") << "truncated" << QString();
+        QTest::newRow("cannot be made again") << "link" << exportmsg::templateMissing();
     }
     void badTemplate()
     {
@@ -362,17 +376,85 @@ private slots:
         QFETCH(QString, message);
         Computer c({QStringLiteral("ROSSI MARIO")});
         Disk disk;
+        const QByteArray sound = test::bytesOf(c.templatePath());
         QVERIFY(QFile::remove(c.templatePath()));
         if (kind == QLatin1String("garbage")) {
-            QFile f(c.templatePath());
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(8192, 'x'));
-        } else if (kind == QLatin1String("other")) {
-            QVERIFY(Database::create(c.templatePath(), {QStringLiteral("CREATE TABLE altro (x TEXT)")}));
+            QVERIFY(test::writeBytes(c.templatePath(), QByteArray(8192, 'x')));
+        } else if (kind == QLatin1String("empty")) {
+            QVERIFY(test::writeBytes(c.templatePath(), QByteArray()));
+        } else if (kind == QLatin1String("truncated")) {
+            QVERIFY(test::writeBytes(c.templatePath(), sound.left(sound.size() / 2)));
+        } else if (kind == QLatin1String("other") || kind == QLatin1String("short")) {
+            QVERIFY(Database::create(c.templatePath(), {kind == QLatin1String("other")
+                                                            ? QStringLiteral("CREATE TABLE altro (x TEXT)")
+                                                            : QStringLiteral("CREATE TABLE tabtesti (id INTEGER, nome TEXT)")}));
+        } else if (kind == QLatin1String("link")) {
+            QVERIFY(QFile::link(c.templatePath() + QStringLiteral("-altrove/exporttesti.mdb"), c.templatePath()));
         }
-        QCOMPARE(pressExport(c), QStringList{message});
-        // A copy that turned out useless is taken away again.
-        QCOMPARE(disk.entries(), QStringList());
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            QCOMPARE(pressExport(c), message.isEmpty() ? QStringList() : QStringList{message});
+            if (!message.isEmpty()) {
+                QCOMPARE(disk.entries(), QStringList());
+                continue;
+            }
+            QCOMPARE(disk.rows(), attempt == 0 ? c.rows() : c.rows() + c.rows());
+            // The template is sound again, for this export and the next.
+            DbError e;
+            auto t = Database::open(c.templatePath(), &e);
+            QVERIFY2(t, qPrintable(e.message));
+            QCOMPARE(test::tableRows(*t, QStringLiteral("tabtesti")).size(), 0);
+        }
+    }
+
+    void twoExportsRacingOntoOneBlankDisk()
+    {
+        // Two pupils press the button at the same moment on two computers
+        // that share one folder as the disk. Whichever puts the file there
+        // first, neither deletes it and no row is lost.
+        Computer a, b;
+        for (int i = 0; i < 20; ++i) {
+            a.addPupil(QStringLiteral("ALFA %1").arg(i), i);
+            b.addPupil(QStringLiteral("BETA %1").arg(i), i);
+        }
+        const Rows rowsA = a.rows(), rowsB = b.rows();
+        for (int round = 0; round < 25; ++round) {
+            Disk disk;
+            QSemaphore ready, go;
+            std::atomic<int> failures{0};
+            QString said;
+            auto exporter = [&](const QString &base, const QString &file) {
+                return QThread::create([&, base, file] {
+                    // A connection of its own, as on the other computer.
+                    auto db = Database::open(file);
+                    FolderDrive drive(disk.root);
+                    Services services;
+                    services.baseDir = base;
+                    services.drive = &drive;
+                    ResultsStore store(*db);
+                    ready.release();
+                    go.acquire();
+                    const ExportOutcome out = exportArchive(store, services);
+                    if (out.status != ExportStatus::Done) {
+                        ++failures;
+                        said = out.message;
+                    }
+                    store.close();
+                });
+            };
+            std::unique_ptr<QThread> ta(exporter(a.t.base(), a.t.resultsPath()));
+            std::unique_ptr<QThread> tb(exporter(b.t.base(), b.t.resultsPath()));
+            ta->start();
+            tb->start();
+            ready.acquire(2);
+            go.release(2);
+            QVERIFY(ta->wait(60000) && tb->wait(60000));
+            QVERIFY2(failures == 0, qPrintable(QStringLiteral("round %1: %2").arg(round).arg(said)));
+            QCOMPARE(disk.entries().join(QLatin1Char(' ')), QStringLiteral("exporttesti.mdb"));
+            const Rows rows = disk.rows();
+            QVERIFY2(rows == rowsA + rowsB || rows == rowsB + rowsA, qPrintable(QStringLiteral("round %1: %2 rows")
+                                                                                    .arg(round)
+                                                                                    .arg(rows.size())));
+        }
     }
 };
 

@@ -210,6 +210,11 @@ private slots:
         QTest::newRow("first name alone") << "" << "Luca" << "LUCA" << true;
         QTest::newRow("not in the archive") << "verdi" << "anna" << "VERDI ANNA" << false;
         QTest::newRow("surname alone is not the whole name") << "rossi" << "" << "ROSSI" << false;
+        // The search reads names as the name entry stores them.
+        QTest::newRow("no-break space and tab") << QString::fromUtf8("rossi\u00a0\tmario") << "" << "ROSSI MARIO" << true;
+        QTest::newRow("zero-width character") << QString::fromUtf8("ros\u200bsi") << "mario" << "ROSSI MARIO" << true;
+        QTest::newRow("accent typed as a separate mark") << "bianchi" << QString::fromUtf8("nicolo\u0300")
+                                                         << QString::fromUtf8("BIANCHI NICOLÒ") << true;
     }
     void search()
     {
@@ -222,6 +227,7 @@ private slots:
         test::addRow(*f.t.db, QStringLiteral("Ospite"), {{26, 7}, {27, 9}, {28, 77}});
         test::addRow(*f.t.db, QStringLiteral("LUCA"), {{26, 7}, {27, 9}, {28, 77}});
         test::addRow(*f.t.db, QStringLiteral("BIANCHI PIA"), {{14, 1}, {15, 1}, {16, 100}});
+        test::addRow(*f.t.db, QString::fromUtf8("BIANCHI NICOLÒ"), {{26, 7}, {27, 9}, {28, 77}});
         f.t.session.nomeStudente = QStringLiteral("BIANCHI PIA");
         FRisultati *s = f.open();
         QCOMPARE(s->ModoRisultati(), QStringLiteral("mionome"));

@@ -342,7 +342,7 @@ private slots:
         t.session.nomeStudente = QStringLiteral("ÈLIA CONTI");
         QVERIFY(!saveGroup(t, FieldGroup::Poesia, 1, 2, 50).isError());
         DbError e;
-        QVERIFY(lookupPupil(*t.db, QStringLiteral("èlia conti"), &e));
+        QVERIFY(lookupPupil(*t.db, QStringLiteral("Èlia conti"), &e));
         QVERIFY(!lookupPupil(*t.db, QStringLiteral("ELIA CONTI"), &e));
         QVERIFY(!e.isError());
         QVERIFY(!lookupPupil(*t.db, QString(), &e));
