@@ -79,19 +79,7 @@ bool copyPassages(const QString &base)
 
 QList<CheckProblem> runChecks(const QString &base)
 {
-    ContentCheckRegistry registry;
-    addGenetteChecks(registry);
-    CheckReport report(base);
-    registry.run(report);
-    return report.problems();
-}
-
-QString allLines(const QList<CheckProblem> &problems)
-{
-    QStringList lines;
-    for (const CheckProblem &p : problems)
-        lines.append(problemLine(p));
-    return lines.join(QLatin1Char('\n'));
+    return test::runChecks(base, {addGenetteChecks});
 }
 
 } // namespace
@@ -493,7 +481,7 @@ void TstGenetteLogic::shippedPassagesClean()
     addGenetteChecks(registry);
     CheckReport report(QStringLiteral(MORVELLO_SOURCE_DIR));
     registry.run(report);
-    QVERIFY2(report.clean(), qPrintable(allLines(report.problems())));
+    QVERIFY2(report.clean(), qPrintable(test::allLines(report.problems())));
     QCOMPARE(report.filesChecked(), 61);
 }
 
@@ -532,7 +520,7 @@ void TstGenetteLogic::damage()
         QVERIFY(test::writeBytes(path, content));
 
     const QList<CheckProblem> problems = runChecks(dir.path());
-    QVERIFY2(problems.size() == 1, qPrintable(allLines(problems)));
+    QVERIFY2(problems.size() == 1, qPrintable(test::allLines(problems)));
     QCOMPARE(int(problems.first().kind), kind);
     QCOMPARE(problems.first().file, QStringLiteral("permorvello\\genette\\") + file);
     QVERIFY2(problems.first().message.startsWith(message), qPrintable(problems.first().message));

@@ -108,20 +108,7 @@ bool copyShippedContent(const QString &from, const QString &to)
 
 QList<CheckProblem> runChecks(const QString &base)
 {
-    ContentCheckRegistry registry;
-    addPictureChecks(registry);
-    addStoryChecks(registry);
-    CheckReport report(base);
-    registry.run(report);
-    return report.problems();
-}
-
-QString allLines(const QList<CheckProblem> &problems)
-{
-    QStringList lines;
-    for (const CheckProblem &p : problems)
-        lines.append(problemLine(p));
-    return lines.join(QLatin1Char('\n'));
+    return test::runChecks(base, {addPictureChecks, addStoryChecks});
 }
 
 } // namespace
@@ -218,7 +205,7 @@ void TstStoryChecks::goodFolderIsClean()
     QTemporaryDir dir;
     QVERIFY(makeGoodFolder(dir.path()));
     const QList<CheckProblem> problems = runChecks(dir.path());
-    QVERIFY2(problems.isEmpty(), qPrintable(allLines(problems)));
+    QVERIFY2(problems.isEmpty(), qPrintable(test::allLines(problems)));
 }
 
 void TstStoryChecks::damage_data()
@@ -350,10 +337,10 @@ void TstStoryChecks::damage()
 
     const QList<CheckProblem> problems = runChecks(dir.path());
     if (kind < 0) {
-        QVERIFY2(problems.isEmpty(), qPrintable(allLines(problems)));
+        QVERIFY2(problems.isEmpty(), qPrintable(test::allLines(problems)));
         return;
     }
-    QVERIFY2(problems.size() == 1, qPrintable(allLines(problems)));
+    QVERIFY2(problems.size() == 1, qPrintable(test::allLines(problems)));
     const CheckProblem &p = problems.first();
     QCOMPARE(int(p.kind), kind);
     QCOMPARE(p.file, file);

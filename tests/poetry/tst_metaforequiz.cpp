@@ -53,19 +53,7 @@ QString fileName(const QString &dataName)
 
 QList<CheckProblem> runChecks(const QString &base)
 {
-    ContentCheckRegistry registry;
-    addFigureChecks(registry);
-    CheckReport report(base);
-    registry.run(report);
-    return report.problems();
-}
-
-QString allLines(const QList<CheckProblem> &problems)
-{
-    QStringList lines;
-    for (const CheckProblem &p : problems)
-        lines.append(problemLine(p));
-    return lines.join(QLatin1Char('\n'));
+    return test::runChecks(base, {addFigureChecks});
 }
 
 const QString TwoSentences = QStringLiteral("Il gatto dorme sul divano del salotto.\nLa nonna legge il giornale.");
@@ -360,7 +348,7 @@ void TstMetaforeQuiz::stuckSourceStillMovesOn()
 void TstMetaforeQuiz::shippedExamplesAreClean()
 {
     const QList<CheckProblem> problems = runChecks(QStringLiteral(MORVELLO_SOURCE_DIR));
-    QVERIFY2(problems.isEmpty(), qPrintable(allLines(problems)));
+    QVERIFY2(problems.isEmpty(), qPrintable(test::allLines(problems)));
 }
 
 void TstMetaforeQuiz::damage_data()
@@ -408,7 +396,7 @@ void TstMetaforeQuiz::damage()
 
     const QList<CheckProblem> problems = runChecks(dir.path());
     if (kind < 0) {
-        QVERIFY2(problems.isEmpty(), qPrintable(allLines(problems)));
+        QVERIFY2(problems.isEmpty(), qPrintable(test::allLines(problems)));
         return;
     }
     QCOMPARE(problems.size(), 1);

@@ -58,14 +58,6 @@ QByteArray rtfOf(const QString &source)
     return content::writeRtf(s, content::Output::Plain);
 }
 
-QString allLines(const QList<CheckProblem> &problems)
-{
-    QStringList lines;
-    for (const CheckProblem &p : problems)
-        lines.append(problemLine(p));
-    return lines.join(QLatin1Char('\n'));
-}
-
 const QString GoodPoem = QStringLiteral("Passa la gente sul vecchio <h #80FFFF>ponte</h>,\n"
                                         "<h #80FF80>tu sei la mano</h> che unisce le sponde;\n"
                                         "<h #FFFF80>e sotto il fiume scorre lento e piano</h>\n"
@@ -635,10 +627,10 @@ void TstPoesiaLogic::poemChecks()
     CheckReport report(dir.path());
     checkPoem(report, p);
     if (kind < 0) {
-        QVERIFY2(report.clean(), qPrintable(allLines(report.problems())));
+        QVERIFY2(report.clean(), qPrintable(test::allLines(report.problems())));
         return;
     }
-    QVERIFY2(report.problems().size() == 1, qPrintable(allLines(report.problems())));
+    QVERIFY2(report.problems().size() == 1, qPrintable(test::allLines(report.problems())));
     QCOMPARE(int(report.problems().first().kind), kind);
     QCOMPARE(report.problems().first().file, p.file);
     QVERIFY2(report.problems().first().message.startsWith(message), qPrintable(report.problems().first().message));
@@ -650,7 +642,7 @@ void TstPoesiaLogic::shippedPoemsPass()
     addPoemChecks(registry);
     CheckReport report(QStringLiteral(MORVELLO_SOURCE_DIR));
     registry.run(report);
-    QVERIFY2(report.clean(), qPrintable(allLines(report.problems())));
+    QVERIFY2(report.clean(), qPrintable(test::allLines(report.problems())));
     QCOMPARE(report.filesChecked(), poesia::PoemCount);
 }
 

@@ -157,4 +157,24 @@ QString sharedCorpus()
 const char *const sharedCorpusAbsent =
     "extra RTF corpus not checked: MORVELLO_SHARED_CORPUS does not name a folder (.ci/run sets it)";
 
+
+QList<CheckProblem> runChecks(const QString &base,
+                              std::initializer_list<void (*)(ContentCheckRegistry &)> activities)
+{
+    ContentCheckRegistry registry;
+    for (auto add : activities)
+        add(registry);
+    CheckReport report(base);
+    registry.run(report);
+    return report.problems();
+}
+
+QString allLines(const QList<CheckProblem> &problems)
+{
+    QStringList lines;
+    for (const CheckProblem &p : problems)
+        lines.append(problemLine(p));
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace morvello::test

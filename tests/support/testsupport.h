@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/activityscreen.h"
 #include "platform/clock.h"
+#include "platform/contentcheck.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/navigator.h"
@@ -11,6 +12,7 @@
 #include "shell/apphost.h"
 
 #include <QMap>
+#include <initializer_list>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -84,5 +86,13 @@ void reportSaveFailure(TestContext &t, const DbError &error);
 // A row and the names read through a store of their own over `db`.
 std::optional<QVector<QVariant>> lookupPupil(Database &db, const QString &name, DbError *error = nullptr);
 QStringList allNames(Database &db, DbError *error = nullptr);
+
+
+// The problems the given activities' checks find in the data folder under
+// base, as the checker program would list them.
+QList<CheckProblem> runChecks(const QString &base,
+                              std::initializer_list<void (*)(ContentCheckRegistry &)> activities);
+// The problems one per line, for a failure message.
+QString allLines(const QList<CheckProblem> &problems);
 
 } // namespace morvello::test
