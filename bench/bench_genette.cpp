@@ -9,7 +9,6 @@
 
 #include "narrative/genettescreen.h"
 #include "narrative/narrativescreens.h"
-#include "results/schema.h"
 #include "shell/apphost.h"
 
 #include "platform/database.h"
@@ -22,6 +21,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "benchdata.h"
 #include "benchstats.h"
 
 #include <cstdio>
@@ -48,17 +48,9 @@ int main(int argc, char **argv)
     QFile::copy(shipped + QStringLiteral("giusto.jpg"), data + QStringLiteral("/giusto.jpg"));
     QFile::copy(shipped + QStringLiteral("sbagliato.jpg"), data + QStringLiteral("/sbagliato.jpg"));
 
-    DbError err;
-    const QString results = data + QStringLiteral("/testi1.mdb");
-    if (!Database::create(results, schema::resultsDatabaseStatements(), &err)) {
-        std::fprintf(stderr, "%s\n", qPrintable(err.message));
+    std::unique_ptr<Database> db = openArchive(dir.path());
+    if (!db)
         return 1;
-    }
-    std::unique_ptr<Database> db = Database::open(results, &err);
-    if (!db) {
-        std::fprintf(stderr, "%s\n", qPrintable(err.message));
-        return 1;
-    }
 
     ScriptedDialogs dialogs;
     SystemClock clock;

@@ -10,7 +10,6 @@
 
 #include "poetry/metaforequiz.h"
 #include "poetry/metaforescreen.h"
-#include "results/schema.h"
 #include "shell/apphost.h"
 
 #include "platform/database.h"
@@ -22,6 +21,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "benchdata.h"
 #include "benchstats.h"
 
 #include <cstdio>
@@ -57,17 +57,9 @@ int main(int argc, char **argv)
     for (const QString &f : shipped.entryList({QStringLiteral("*.rtf"), QStringLiteral("*.jpg")}, QDir::Files))
         QFile::copy(shipped.filePath(f), data + QLatin1Char('/') + f);
 
-    const QString results = data + QStringLiteral("/testi1.mdb");
-    DbError err;
-    if (!Database::create(results, schema::resultsDatabaseStatements(), &err)) {
-        std::fprintf(stderr, "%s\n", qPrintable(err.message));
+    std::unique_ptr<Database> db = openArchive(dir.path());
+    if (!db)
         return 1;
-    }
-    std::unique_ptr<Database> db = Database::open(results, &err);
-    if (!db) {
-        std::fprintf(stderr, "%s\n", qPrintable(err.message));
-        return 1;
-    }
     {
         QSqlDatabase c = db->connection();
         c.transaction();

@@ -13,7 +13,6 @@
 #include "results/resultsstore.h"
 #include "shell/apphost.h"
 #include "shell/screennames.h"
-#include "results/schema.h"
 
 #include "platform/database.h"
 #include "platform/dialogs.h"
@@ -28,6 +27,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "benchdata.h"
 #include "benchstats.h"
 
 #include <algorithm>
@@ -67,16 +67,9 @@ int main(int argc, char **argv)
     const QString results = data + QStringLiteral("/testi1.mdb");
     const QString exportTemplate = data + QStringLiteral("/exporttesti.mdb");
     DbError err;
-    if (!Database::create(results, schema::resultsDatabaseStatements(), &err)
-        || !Database::create(exportTemplate, schema::exportTemplateStatements(), &err)) {
-        std::fprintf(stderr, "%s\n", qPrintable(err.message));
+    std::unique_ptr<Database> db = openArchive(dir.path());
+    if (!db)
         return 1;
-    }
-    std::unique_ptr<Database> db = Database::open(results, &err);
-    if (!db) {
-        std::fprintf(stderr, "%s\n", qPrintable(err.message));
-        return 1;
-    }
 
     // A school's archive: every group saved, the help date as "(...)".
     {
