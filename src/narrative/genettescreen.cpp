@@ -329,30 +329,7 @@ void GenetteScreen::scalePassage(double factor)
 {
     if (std::abs(factor - m_passageScale) < 1e-6)
         return;
-    const double by = factor / m_passageScale;
-    QTextDocument *doc = m_rich->document();
-    struct Run {
-        int start, length;
-        double points;
-    };
-    QVector<Run> runs; // gathered first: changing formats merges fragments
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            const double points = frag.charFormat().fontPointSize();
-            runs.append({frag.position(), frag.length(), points > 0 ? points : doc->defaultFont().pointSizeF()});
-        }
-    }
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    for (const Run &r : runs) {
-        QTextCharFormat f;
-        f.setFontPointSize(r.points * by);
-        cursor.setPosition(r.start);
-        cursor.setPosition(r.start + r.length, QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(f);
-    }
-    cursor.endEditBlock();
+    scaleTypeSizes(m_rich->document(), factor / m_passageScale);
     m_passageScale = factor;
 }
 

@@ -272,4 +272,33 @@ void RichTextView::setContent(const QTextDocumentFragment &fragment)
     resetDocument();
 }
 
+void scaleTypeSizes(QTextDocument *doc, double ratio)
+{
+    if (qFuzzyCompare(ratio, 1.0))
+        return;
+    struct Run {
+        int start, length;
+        double points;
+    };
+    // Read first: changing formats rearranges the fragments being walked.
+    QVector<Run> runs;
+    const double fallback = doc->defaultFont().pointSizeF() > 0 ? doc->defaultFont().pointSizeF() : 12.0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const double points = f.charFormat().fontPointSize();
+            runs.append({f.position(), f.length(), points > 0 ? points : fallback});
+        }
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (const Run &r : runs) {
+        QTextCharFormat f;
+        f.setFontPointSize(r.points * ratio);
+        c.setPosition(r.start);
+        c.setPosition(r.start + r.length, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(f);
+    }
+    c.endEditBlock();
+}
+
 } // namespace morvello

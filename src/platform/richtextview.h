@@ -118,4 +118,9 @@ private:
     void setSelection(int anchor, int position);
 };
 
+// Multiplies every type size of the document by `ratio`: a passage written
+// for the design's size follows the window's scale. Text without a size of
+// its own counts as the document's default size.
+void scaleTypeSizes(QTextDocument *doc, double ratio);
+
 } // namespace morvello

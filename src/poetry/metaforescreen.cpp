@@ -46,7 +46,6 @@ constexpr int kDefinitionStep = 34, kDefinitionH = 32;
 constexpr double kOptionPoints = 9.75;
 constexpr double kDefinitionPoints = 9.0;
 // The example's own sizes are those of its file at the design size.
-constexpr int kExamplePointsProperty = QTextFormat::UserProperty + 1;
 
 QString arrayName(const QString &array, int i)
 {
@@ -348,6 +347,7 @@ void MetaforeScreen::showExample()
                             .arg(file, r.error));
     }
     m_view->setAccessibleDescription(m_view->plainText());
+    m_exampleFactor = 1.0; // a freshly read example is at its design size
     scaleExampleFonts();
 }
 
@@ -355,33 +355,10 @@ void MetaforeScreen::scaleExampleFonts()
 {
     // The RTF sizes are those of the design; the view follows the scale of
     // the window like every other text of the screen.
-    QTextDocument *doc = m_view->document();
     const double factor = scale() * 96.0 / qMax(1.0, double(logicalDpiY()));
-    struct Run {
-        int from, to;
-        QTextCharFormat format;
-    };
-    QVector<Run> runs; // gathered first: changing formats may merge fragments
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            QTextCharFormat fmt = f.charFormat();
-            double points = fmt.doubleProperty(kExamplePointsProperty);
-            if (points <= 0) {
-                points = fmt.fontPointSize() > 0 ? fmt.fontPointSize() : 12.0;
-                fmt.setProperty(kExamplePointsProperty, points);
-            }
-            fmt.setFontPointSize(points * factor);
-            runs.append({f.position(), f.position() + f.length(), fmt});
-        }
-    }
-    QTextCursor c(doc);
-    for (const Run &r : runs) {
-        c.setPosition(r.from);
-        c.setPosition(r.to, QTextCursor::KeepAnchor);
-        c.setCharFormat(r.format);
-    }
-    doc->setDocumentMargin(8 * scale());
+    scaleTypeSizes(m_view->document(), factor / m_exampleFactor);
+    m_exampleFactor = factor;
+    m_view->document()->setDocumentMargin(8 * scale());
 }
 
 void MetaforeScreen::sizeOptionMarks()

@@ -72,6 +72,7 @@ private:
     std::unique_ptr<RandomSource> m_ownRandom;
     MetaforeQuiz m_quiz;
     RichTextView *m_view = nullptr;
+    double m_exampleFactor = 1.0; // the example's sizes against its design
     QWidget *m_image1 = nullptr;
     StyledLabel *m_label2 = nullptr;
     StyledLabel *m_label3 = nullptr;

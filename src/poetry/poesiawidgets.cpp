@@ -82,35 +82,6 @@ void showRow(const CounterRow &row, const Counter &right, const Counter &total, 
         QStringLiteral("%1: %2 giuste su %3").arg(what, counterCaption(right), counterCaption(total)));
 }
 
-namespace {
-
-// Multiplies every type size of the document by `ratio`.
-void rescale(QTextDocument *doc, double ratio)
-{
-    if (qFuzzyCompare(ratio, 1.0))
-        return;
-    // Read first: changing formats rearranges the fragments being walked.
-    QVector<std::tuple<int, int, double>> runs;
-    const double fallback = doc->defaultFont().pointSizeF() > 0 ? doc->defaultFont().pointSizeF() : 12.0;
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            const double size = f.charFormat().fontPointSize();
-            runs.append({f.position(), f.length(), size > 0 ? size : fallback});
-        }
-    QTextCursor c(doc);
-    c.beginEditBlock();
-    for (const auto &[position, length, size] : runs) {
-        c.setPosition(position);
-        c.setPosition(position + length, QTextCursor::KeepAnchor);
-        QTextCharFormat f;
-        f.setFontPointSize(size * ratio);
-        c.mergeCharFormat(f);
-    }
-    c.endEditBlock();
-}
-
-} // namespace
 
 double fitPoem(RichTextView *view, double zoom, double scale)
 {
@@ -118,7 +89,7 @@ double fitPoem(RichTextView *view, double zoom, double scale)
     if (zoom <= 0)
         zoom = 1.0;
     double target = qMax(1.0, scale);
-    rescale(doc, target / zoom);
+    scaleTypeSizes(doc, target / zoom);
     zoom = target;
     // A verse is a line: the poem must fit without wrapping any of them.
     const auto unwrapped = [doc] {
@@ -136,7 +107,7 @@ double fitPoem(RichTextView *view, double zoom, double scale)
             break;
         const double ratio = qMin(room.width() / size.width(), room.height() / size.height());
         const double next = qMax(1.0, zoom * ratio * 0.97);
-        rescale(doc, next / zoom);
+        scaleTypeSizes(doc, next / zoom);
         zoom = next;
     }
     return zoom;

@@ -203,8 +203,8 @@ void TstTrovaSeqScreen::asLoaded()
     QCOMPARE(combo->count(), 6);
     QVERIFY(button(s, QStringLiteral("CmdAiuto"))->isEnabled());
     QVERIFY(button(s, QStringLiteral("Cmdcorrezione"))->isEnabled());
-    for (const QString &n : {"Labpunti", "Labtot", "LabErrori", "Labaiuti"})
-        QCOMPARE(caption(s, n), QStringLiteral("0"));
+    for (const char *n : {"Labpunti", "Labtot", "LabErrori", "Labaiuti"})
+        QCOMPARE(caption(s, QString::fromLatin1(n)), QStringLiteral("0"));
     QVERIFY(!child<QWidget>(s, QStringLiteral("RichTextBox3"))->isVisible());
     QVERIFY(s->storyView()->plainText().startsWith(QStringLiteral("Il sabato mattina")));
     // White text on a dark ground.
