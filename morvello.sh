@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Morvello: install what is missing, build, then start the program or run the
 # whole test suite.
 #   ./morvello.sh run    builds and starts the program (from this folder, where permorvello/ lies)

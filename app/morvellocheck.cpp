@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // morvello-check: reads the content files of the data folder the way the
 // program does and says, one Italian line each, what would not work.
 //

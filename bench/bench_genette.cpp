@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of one step of the narrative-concepts screen, through its handlers:
 // an option clicked (judged, counted, picture shown, result saved in the
 // results file) and "Esercizio successivo" (the next passage read from its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the rhetorical-figures screen on a school-sized archive:
 //  - one draw of the next example number (the logic alone);
 //  - opening the screen (built, first example drawn and shown);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the poetry screens: what a pupil waits for when picking a poem
 // (the RTF read, the indent, the board shown again) and when answering a
 // question (judging, both screens' counters, the save on a real file), and

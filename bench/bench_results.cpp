@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the results archive with 10,000 pupils:
 //  - the export of the whole archive onto an empty disk folder (template
 //    copied, every row appended), beside the same copy made by the sqlite3

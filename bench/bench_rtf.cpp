@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the RTF reader on the large file of the repository's corpus
 // (tests/data/rtf/large-colours-libreoffice.rtf), in process and as whole
 // processes beside two other readers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up to the name entry on screen, against a bare Qt Widgets program
 // that shows one window, measured side by side as whole processes.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Results store timings on a school-sized archive: 10,000 pupils.
 //   bench_store [pupils] [saves]
 // Prints medians (and the slower tail) of one save through the results store,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the story-colouring activity on a story of 3,000 characters in
 // five sequences, written by the content tool into a temporary data folder
 // under the first story's file names.

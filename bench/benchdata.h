@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The results archive a benchmark works on, made and opened the way the
 // program does it at start-up, so that what is timed runs on the same file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Timing shared by the benchmarks: each run may have an untimed preparation,
 // then its work is timed; medians, not means, since a busy machine only adds.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One static library per subsystem: every .cpp of the folder goes in, so adding
 # a file never needs a CMake edit.
 function(morvello_library name)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install layout and the Debian package (cmake --build build --target package).
 # The program and its helpers go to lib/morvello, out of the PATH; the menu's
 # "morvello" is the launcher, which finds them from its own folder.

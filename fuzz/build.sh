@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the RTF reader's fuzz target with clang's libFuzzer, AddressSanitizer
 # and UndefinedBehaviorSanitizer. Not part of the normal build.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the RTF reader: any bytes must give either a document
 // or an error with an empty document, without crashing, hanging or growing
 // without bound. Built by fuzz/build.sh, never by the normal build.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz target and runs it for SECONDS (default 700) on a working
 # corpus (fuzz/corpus-run/, not kept in git) seeded from fuzz/seeds/, the
 # repository's RTF corpus (tests/data/rtf/) and, when MORVELLO_SHARED_CORPUS

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // morvello-content: turns the UTF-8 content sources (content/FORMAT.md) into
 // the RTF files of the data folder.
 //

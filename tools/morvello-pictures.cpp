@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // morvello-pictures: draws the right and wrong answer pictures.
 //
 //   morvello-pictures OUT_DIR   writes OUT_DIR/giusto.jpg and OUT_DIR/sbagliato.jpg

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rtfdump: shows what the program's RTF reader makes of a file.
 //
 //   rtfdump FILE.rtf          the plain text, one line per paragraph

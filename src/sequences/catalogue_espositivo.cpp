@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sequences/catalogue.h"
 
 // The eight expository passages. Every passage is our own, written for pupils

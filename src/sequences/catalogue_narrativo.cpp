@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sequences/catalogue.h"
 
 // The eight narrative passages: short stories of our own for pupils of 11 to

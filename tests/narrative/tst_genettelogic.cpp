@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "narrative/genettechecks.h"
 #include "narrative/genetteconcepts.h"
 #include "narrative/genetteexercise.h"

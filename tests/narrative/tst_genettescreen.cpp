@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "narrative/genettescreen.h"
 #include "narrative/narrativescreens.h"
 #include "text/richtextview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "narrative/narrativescreens.h"
 #include "narrative/storycatalogue.h"
 #include "narrative/trovaseqscreen.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/numeric.h"
 #include "sequences/catalogue.h"
 #include "sequences/sequenceexercise.h"

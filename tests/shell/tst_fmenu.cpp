@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/database.h"
 #include "storage/resultsstore.h"
 #include "shell/activities.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The road a pupil takes on a first morning: name, menu, an exercise, the
 // archive and back, across the three subsystems built so far.
 #include "storage/database.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stand-ins for the world outside the program: dialogs answered in advance,
 // a clock that stands still, and timers that move only when a test says so.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What tests of every layer share: files of the repository's test data,
 // bytes on disk, rows of a results file, and the content checks' findings.

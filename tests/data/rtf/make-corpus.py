@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Builds the RTF test corpus of tests/data/rtf/ from texts we wrote.
 
     python3 tests/data/rtf/make-corpus.py            sources, RTF files and expected files
