@@ -26,11 +26,6 @@ QString counterText(double value)
     return numberText(value);
 }
 
-double counterValue(const QString &caption)
-{
-    return captionNumber(caption);
-}
-
 // ---------------------------------------------------------------------------
 
 PictureSlot::PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips)
@@ -269,6 +264,25 @@ bool ActivityScreen::saveAndReport(const QVector<GroupValues> &groups)
         return true;
     services().tell(saveFailedText(err));
     return false;
+}
+
+bool ActivityScreen::present(const Judgement &judgement, PictureSlot *picture)
+{
+    switch (judgement.kind) {
+    case Judgement::Kind::Ignored:
+        return false;
+    case Judgement::Kind::Refused:
+        services().tell(judgement.message);
+        return false;
+    case Judgement::Kind::Judged:
+        break;
+    }
+    showState();
+    if (picture && judgement.right)
+        picture->showAnswer(*judgement.right);
+    if (!judgement.saves.isEmpty())
+        saveAndReport(judgement.saves);
+    return true;
 }
 
 PictureSlot *ActivityScreen::addPicture(const QString &name, const QRect &twips)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "activityhost.h"
+#include "core/judgement.h"
 #include "controls.h"
 #include "labels.h"
 #include "screen.h"
@@ -147,6 +148,13 @@ public:
     // The message a failed save shows.
     static QString saveFailedText(const DbError &error);
 
+    // Runs one judgement of the screen's logic, the same way for every
+    // activity: a refusal is told to the pupil; a judged answer is shown
+    // (showState()), its verdict goes into `picture` when given, and its values
+    // are saved, the pupil seeing the result before anything can go wrong with
+    // the save. Returns whether anything was judged.
+    bool present(const Judgement &judgement, PictureSlot *picture = nullptr);
+
     // A right/wrong picture slot.
     PictureSlot *addPicture(const QString &name, const QRect &twips);
     const QVector<PictureSlot *> &pictures() const { return m_pictures; }
@@ -161,6 +169,8 @@ protected:
     void titleBarClose() override;
     // Hook before any exit runs.
     virtual void beforeExit(Exit) {}
+    // Shows the logic's state again after a judgement.
+    virtual void showState() {}
 
 private:
     void runExit(Exit exit);
@@ -172,10 +182,7 @@ private:
     QVector<PictureSlot *> m_pictures;
 };
 
-// Counters shown in captions: a number as the pupil reads it (plain decimal),
-// and a caption read back as a number (its leading numeric value, empty
-// reads 0).
+// A counter as the pupil reads it: a plain decimal number.
 QString counterText(double value);
-double counterValue(const QString &caption);
 
 } // namespace morvello

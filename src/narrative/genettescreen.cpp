@@ -263,12 +263,10 @@ void GenetteScreen::CmdConcept_Click(int concept)
 
 void GenetteScreen::Option1_Click(int index)
 {
-    const GenetteExercise::AnswerOutcome outcome = m_exercise.answer(index);
-    display(); // also takes back the check mark of a click that did not count
-    if (outcome == GenetteExercise::AnswerOutcome::NotTaken)
+    if (!present(m_exercise.answer(index), m_image1)) {
+        display(); // takes back the check mark of a click that did not count
         return;
-    m_image1->showAnswer(outcome == GenetteExercise::AnswerOutcome::Right);
-    saveAndReport(FieldGroup::Genette, m_exercise.score());
+    }
     if (!m_image1->pictureLoaded())
         tellPictureMissing();
 }

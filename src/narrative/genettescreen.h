@@ -81,6 +81,7 @@ private:
                           const QColor &textColor, const QColor &background = QColor());
     // Shows what the logic holds.
     void display();
+    void showState() override { display(); }
     // Loads the exercise on display into the view; a file that cannot be
     // shown is named to the pupil, and the screen goes on.
     void loadPassage();

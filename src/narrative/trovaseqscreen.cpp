@@ -343,24 +343,10 @@ void TrovaSeqScreen::CmdAiuto_Click()
 
 void TrovaSeqScreen::Cmdcorrezione_Click()
 {
-    const StoryColouring::Correction c = m_logic->correct();
-    switch (c.outcome) {
-    case StoryColouring::Outcome::NotEnabled:
-        return;
-    case StoryColouring::Outcome::NothingColoured:
-        services().tell(StoryColouring::nothingColouredMessage());
-        return;
-    case StoryColouring::Outcome::Graded:
-        break;
-    }
-    m_story->setSelStart(0);
-    // The pupil sees the result before anything can go wrong with the save.
-    showState();
-    const StoryColouring::SaveValues v = m_logic->saveValues();
-    saveAndReport(QVector<GroupValues>{
-        GroupValues{FieldGroup::Sequenze, v.sequenze, v.sequenzeTot, v.sequenzePerc, QVariant()},
-        GroupValues{FieldGroup::Aiuti, v.aiuti, v.aiutiTot, v.aiutiPerc, QVariant()},
-    });
+    const Judgement judgement = m_logic->correct();
+    if (judgement.isJudged())
+        m_story->setSelStart(0);
+    present(judgement);
 }
 
 } // namespace morvello

@@ -49,7 +49,7 @@ private:
     void build();
     StyledLabel *addLabel(const QString &name, const QString &text, const QRect &twips, double points, bool bold,
                           const QColor &textColor, const QColor &background = QColor());
-    void showState();
+    void showState() override;
     void tellAll(const QStringList &messages);
     void placeInGaps();
     void fitStoryText();

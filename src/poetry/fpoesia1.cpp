@@ -42,9 +42,11 @@ QRect boxRect(int left, int width, int i)
 } // namespace
 
 FPoesia1::FPoesia1(const ScreenEnv &env, QWidget *parent)
-    : ActivityScreen(env, name(), kDesign, kBackground, captionText(), OnMenu::Unload, parent)
+    : ActivityScreen(env, name(), kDesign, kBackground, captionText(), OnMenu::Unload, parent),
+      m_pair(sharedModel<PoesiaPair>(*env.host))
 {
     build();
+    connect(&m_pair, &PoesiaPair::countersChanged, this, &FPoesia1::showCounters);
 }
 
 FPoesia1::~FPoesia1() = default;
@@ -132,25 +134,11 @@ void FPoesia1::build()
         setTabOrder(chain[i - 1], chain[i]);
 }
 
-PoesiaExercise &FPoesia1::pair()
-{
-    if (m_questions)
-        return m_questions->pair();
-    if (!m_ownPair)
-        m_ownPair = std::make_unique<PoesiaExercise>();
-    return *m_ownPair;
-}
-
 void FPoesia1::formLoad()
 {
     // The questions screen is loaded, hidden, with the first poem, and stays
-    // loaded to the end of the run: it holds the answers both screens share.
-    m_questions = qobject_cast<FPoesia2 *>(host().loadedScreen(poetryscreens::Poesia2));
-    if (!m_questions) {
-        m_questions = qobject_cast<FPoesia2 *>(host().showScreen(poetryscreens::Poesia2));
-        if (m_questions)
-            host().hideScreen(poetryscreens::Poesia2);
-    }
+    // loaded to the end of the run.
+    host().loadScreen(poetryscreens::Poesia2);
     pair().loadIntro();
     archivitesti();
     showBoard();
@@ -193,8 +181,9 @@ void FPoesia1::archivitesti()
     m_view->setSelIndent(PoemIndent);
     m_view->setSelStart(0);
     m_view->setAccessibleDescription(poem.title);
-    if (m_questions)
-        m_questions->poemLoaded();
+    m_pair.poem = m_view->content();
+    m_pair.poemZoom = m_zoom;
+    m_pair.announcePoem();
 }
 
 void FPoesia1::showBoard()
@@ -242,32 +231,23 @@ void FPoesia1::Label1_DragDrop(int index, QObject *source, const QString &captio
 
 void FPoesia1::cmdrisult_Click()
 {
-    switch (pair().check()) {
-    case PoesiaExercise::CheckOutcome::NotEnabled:
-        return;
-    case PoesiaExercise::CheckOutcome::Incomplete:
-        services().tell(PoesiaExercise::incompleteMessage());
-        return;
-    case PoesiaExercise::CheckOutcome::Scored:
-        break;
-    }
-    // The pupil sees the result before anything can go wrong with the save.
-    showBoard();
-    if (m_questions)
-        m_questions->showCounters();
-    saveAndReport(FieldGroup::Poesia, pair().score());
+    const Judgement judgement = pair().check();
+    if (judgement.isJudged())
+        m_pair.announceCounters();
+    present(judgement);
 }
 
 void FPoesia1::cmdapprof_Click()
 {
     m_board->clearPick();
-    if (m_questions)
-        m_questions->openFromPoem();
+    m_pair.openQuestions();
+    host().showScreen(poetryscreens::Poesia2);
 }
 
 void FPoesia1::Timer1_Timer()
 {
-    m_cmdapprof->setText(PoesiaExercise::nextBlink(m_cmdapprof->text()));
+    m_blinkSecond = !m_blinkSecond;
+    m_cmdapprof->setText(m_blinkSecond ? PoesiaExercise::blinkSecond() : PoesiaExercise::blinkFirst());
 }
 
 void FPoesia1::beforeExit(Exit)

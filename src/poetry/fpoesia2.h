@@ -2,6 +2,7 @@
 #pragma once
 #include "kit/activityscreen.h"
 #include "poetry/poesiaexercise.h"
+#include "poetry/poesiapair.h"
 
 #include <QButtonGroup>
 #include <array>
@@ -34,25 +35,20 @@ public:
     static constexpr int TickMs = 1000;
     static constexpr int HideAtTick = 3;
 
-    PoesiaExercise &pair() { return m_pair; }
-    const PoesiaExercise &pair() const { return m_pair; }
+    PoesiaExercise &pair() { return m_pair.exercise; }
+    const PoesiaExercise &pair() const { return m_pair.exercise; }
 
     void formLoad() override;
 
-    // What the poem screen does with this one.
     // The option captions and right answers of the poem just loaded.
     void poemLoaded();
-    // cmdapprof_Click: every question open again, then shown.
-    void openFromPoem();
-    // The counters changed on the poem screen.
+    // The counters as the pair holds them.
     void showCounters();
 
     // The handlers.
     void Label_Click(poesia::Question q, int index); // Label1_Click ... Label4_Click
     void Option1_Click(int index);
     void cmdrivedo_Click();
-    void cmdtorno_Click();
-    void cmdfine_Click();
 
     // The controls, for tests.
     ClickLabel *optionLabel(poesia::Question q, int index) const { return m_labels[size_t(q)][size_t(index)]; }
@@ -74,11 +70,12 @@ private:
     void build();
     void showQuestions();
     void setReviewing(bool on);
-    void answered(PoesiaExercise::Answer a);
+    void answered(const Judgement &judgement);
+    void showState() override { showQuestions(); }
     void placeCounterNumbers();
     void warnMissingPicture(bool right);
 
-    PoesiaExercise m_pair;
+    PoesiaPair &m_pair;
     std::array<std::array<ClickLabel *, poesia::OptionSlots>, poesia::QuestionCount> m_labels{};
     std::array<QRadioButton *, poesia::SentenceCount> m_options{};
     QButtonGroup m_optionGroup;

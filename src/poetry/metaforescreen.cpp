@@ -427,30 +427,22 @@ void MetaforeScreen::warnIfPictureMissing(PictureSlot *slot)
                         .arg(file));
 }
 
+void MetaforeScreen::showState()
+{
+    showQuestions();
+    showCounters();
+}
+
 void MetaforeScreen::Option1_Click(int index)
 {
-    const std::optional<bool> right = m_quiz.answerFigure(index);
-    if (!right)
-        return;
-    showQuestions();
-    m_image2->showAnswer(*right);
-    showCounters();
-    warnIfPictureMissing(m_image2);
-    const QuestionTally &t = m_quiz.figures();
-    saveAndReport(FieldGroup::Figure, Score{double(t.right), double(t.total()), double(t.percent())});
+    if (present(m_quiz.answerFigure(index), m_image2))
+        warnIfPictureMissing(m_image2);
 }
 
 void MetaforeScreen::Label1_Click(int index)
 {
-    const std::optional<bool> right = m_quiz.answerDefinition(index);
-    if (!right)
-        return;
-    showQuestions();
-    m_image3->showAnswer(*right);
-    showCounters();
-    warnIfPictureMissing(m_image3);
-    const QuestionTally &t = m_quiz.definitions();
-    saveAndReport(FieldGroup::Definizioni, Score{double(t.right), double(t.total()), double(t.percent())});
+    if (present(m_quiz.answerDefinition(index), m_image3))
+        warnIfPictureMissing(m_image3);
 }
 
 void MetaforeScreen::CmdSeguente_Click()

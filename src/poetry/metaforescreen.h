@@ -67,6 +67,7 @@ private:
     void scaleExampleFonts();
     void sizeOptionMarks();
     void showCounters();
+    void showState() override;
     void showQuestions();
     void warnIfPictureMissing(PictureSlot *slot);
 
