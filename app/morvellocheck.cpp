@@ -9,12 +9,9 @@
 // Exit code 0 when everything is in order, 1 when a problem was found, 2 on
 // bad usage.
 
-#include "narrative/genettechecks.h"
-#include "narrative/storychecks.h"
-#include "poetry/poesiachecks.h"
-#include "text/contentcheck.h"
 #include "core/datapaths.h"
-#include "poetry/metaforechecks.h"
+#include "shell/activities.h"
+#include "text/contentcheck.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,16 +22,6 @@
 using namespace morvello;
 
 namespace {
-
-// Every activity whose files lie in the data folder adds its checks here.
-void addAllChecks(ContentCheckRegistry &registry)
-{
-    addPictureChecks(registry);
-    addStoryChecks(registry);
-    addGenetteChecks(registry);
-    addFigureChecks(registry);
-    addPoemChecks(registry);
-}
 
 void print(FILE *to, const QString &line)
 {
@@ -70,7 +57,7 @@ int main(int argc, char **argv)
     }
 
     ContentCheckRegistry registry;
-    addAllChecks(registry);
+    addContentChecks(registry);
     CheckReport report(base);
     registry.run(report);
 

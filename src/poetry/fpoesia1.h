@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "kit/activityscreen.h"
+#include "poetry/poetryscreens.h"
 #include "kit/dropboard.h"
 #include "poetry/poesiaexercise.h"
 #include "poetry/poesiapair.h"
@@ -29,7 +30,7 @@ public:
     explicit FPoesia1(const ScreenEnv &env, QWidget *parent = nullptr);
     ~FPoesia1() override;
 
-    static QString name() { return QStringLiteral("Fpoesia1"); }
+    static QString name() { return poetryscreens::Poesia1; }
     static QString captionText()
     {
         return QStringLiteral("TESTO POETICO: trascina le caselle brune su quelle colorate. Passa poi alle altre "

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "kit/activityscreen.h"
+#include "poetry/poetryscreens.h"
 #include "poetry/poesiaexercise.h"
 #include "poetry/poesiapair.h"
 
@@ -27,7 +28,7 @@ public:
     explicit FPoesia2(const ScreenEnv &env, QWidget *parent = nullptr);
     ~FPoesia2() override;
 
-    static QString name() { return QStringLiteral("Fpoesia2"); }
+    static QString name() { return poetryscreens::Poesia2; }
     static QString captionText() { return QStringLiteral("Testo poetico: APPROFONDIMENTI. Clicca sulle risposte giuste."); }
     static QString reviewText() { return QStringLiteral("Rivedo il testo"); }
     static QString questionsText() { return QStringLiteral("Rivedo le domande"); }

@@ -3,6 +3,7 @@
 #include "metaforequiz.h"
 
 #include "kit/activityscreen.h"
+#include "poetry/poetryscreens.h"
 
 #include <QSet>
 #include <array>
@@ -27,7 +28,7 @@ class MetaforeScreen : public ActivityScreen
 {
     Q_OBJECT
 public:
-    static QString name() { return QStringLiteral("FMetafore"); }
+    static QString name() { return poetryscreens::Metafore; }
     // The design surface, in twips.
     static QSize designSize() { return QSize(12000, 9600); }
 
