@@ -124,6 +124,15 @@ StyledLabel *GenetteScreen::addLabel(const QString &name, const QString &text, c
 
 void GenetteScreen::build()
 {
+    buildPassage();
+    buildConcepts();
+    buildOptions();
+    buildScoreAndExits();
+    buildTabOrder();
+}
+
+void GenetteScreen::buildPassage()
+{
     addLabel(QStringLiteral("Label7"), QString(), QRect(240, 240, 6135, 5655), 8.25, false, Qt::black, kSage);
     m_rich = new RichTextView(this);
     m_rich->setObjectName(QStringLiteral("RichTextBox1"));
@@ -141,7 +150,10 @@ void GenetteScreen::build()
     m_label3->setWordWrap(true);
     m_label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label3->setAccessibleName(QStringLiteral("Problema"));
+}
 
+void GenetteScreen::buildConcepts()
+{
     StyledLabel *label2 = addLabel(
         QStringLiteral("Label2"),
         QStringLiteral("Individua la caratteristica del testo. Prima leggi, in basso, quale aspetto si analizza, "
@@ -177,7 +189,10 @@ void GenetteScreen::build()
     addLabel(QStringLiteral("Label9"), QStringLiteral("Testo Nr. "), QRect(8640, 2400, 735, 255), 8.25, false, kCream);
     m_labNrEser = addLabel(QStringLiteral("LabNrEser"), QString(), QRect(9360, 2400, 375, 255), 8.25, false, kCream);
     m_labNrEser->setAccessibleName(QStringLiteral("Numero del testo"));
+}
 
+void GenetteScreen::buildOptions()
+{
     m_frame2 = controls::panel(this, QStringLiteral("Frame2"), QRect(kFrame2Left, kFrame2Top, 5535, 3015), kSage);
     for (int i = 0; i < GenetteExercise::MaxOptions; ++i) {
         auto *o = new WrappedOption(this);
@@ -199,7 +214,10 @@ void GenetteScreen::build()
     m_image1->setShrinkAway(ShrinkAway{PictureDelayMs, PictureShrinkMs, 1, nullptr});
     m_image1->hide();
     connect(m_image1, &PictureSlot::finished, this, [this] { m_exercise.pictureTimerDone(); });
+}
 
+void GenetteScreen::buildScoreAndExits()
+{
     addLabel(QStringLiteral("Label4"), QStringLiteral("Valutazione"), QRect(7920, 7200, 1695, 255), 8.25, true, kCream);
     m_labpunti = addLabel(QStringLiteral("Labpunti"), QStringLiteral("0"), QRect(7800, 7440, 615, 255), 8.25, true,
                           kCream);
@@ -219,7 +237,10 @@ void GenetteScreen::build()
     addExit(Exit::Archive, QStringLiteral("CmdArchivio"), QStringLiteral("Archivio"), QRect(9840, 7320, 2055, 255),
             exitFont);
     addExit(Exit::Quit, QStringLiteral("CmdEsci"), QStringLiteral("Esco"), QRect(9840, 7680, 2055, 255), exitFont);
+}
 
+void GenetteScreen::buildTabOrder()
+{
     QWidget *previous = m_conceptButtons[0];
     auto chain = [&previous](QWidget *w) {
         setTabOrder(previous, w);

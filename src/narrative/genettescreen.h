@@ -77,6 +77,11 @@ public:
 
 private:
     void build();
+    void buildPassage();
+    void buildConcepts();
+    void buildOptions();
+    void buildScoreAndExits();
+    void buildTabOrder();
     StyledLabel *addLabel(const QString &name, const QString &text, const QRect &twips, double points, bool bold,
                           const QColor &textColor, const QColor &background = QColor());
     // Shows what the logic holds.

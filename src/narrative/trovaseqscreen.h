@@ -47,6 +47,11 @@ protected:
 
 private:
     void build();
+    void buildViews();
+    void buildChooser();
+    void buildPalette();
+    void buildCommandsAndScore();
+    void buildTabOrder();
     StyledLabel *addLabel(const QString &name, const QString &text, const QRect &twips, double points, bool bold,
                           const QColor &textColor, const QColor &background = QColor());
     void showState() override;

@@ -53,6 +53,14 @@ FPoesia1::~FPoesia1() = default;
 
 void FPoesia1::build()
 {
+    buildPoem();
+    buildBoard();
+    buildCountersAndCommands();
+    buildTabOrder();
+}
+
+void FPoesia1::buildPoem()
+{
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("Combo1"));
     m_combo->addItems(poesia::chooserEntries());
@@ -73,7 +81,10 @@ void FPoesia1::build()
                                     DesignFont{kFont, 8.25, false, true}, QColor(255, 255, 224));
     m_labedizione->setTextFormat(Qt::PlainText);
     m_labedizione->setAccessibleName(QStringLiteral("Fonte della poesia"));
+}
 
+void FPoesia1::buildBoard()
+{
     m_board = new DropBoard(this);
     for (int i = 0; i < poesia::BoxCount; ++i) {
         DropLabel *box = m_board->addBox(QStringLiteral("Label1(%1)").arg(i), boxRect(kBoxLeft, kBoxWidth, i),
@@ -95,7 +106,10 @@ void FPoesia1::build()
                          DesignFont{kFont, 9, true}, poesia::tileColour(), Qt::white);
     connect(m_board, &DropBoard::placed, this,
             [this](int index, const QString &caption) { Label1_DragDrop(index, nullptr, caption); });
+}
 
+void FPoesia1::buildCountersAndCommands()
+{
     const DesignFont counterFont{kFont, 9.75, true};
     const QColor counterText(255, 255, 255);
     m_attuale = poesiawidgets::addCounterRow(this, QStringLiteral("Label3"), poesiawidgets::attualeCaption(),
@@ -125,7 +139,10 @@ void FPoesia1::build()
 
     m_timer1 = poesiawidgets::newTicker(services(), this);
     connect(m_timer1, &Ticker::timeout, this, &FPoesia1::Timer1_Timer);
+}
 
+void FPoesia1::buildTabOrder()
+{
     // Keyboard road: the chooser, a tile, then a box to place it in, then the commands.
     QVector<QWidget *> chain;
     chain << m_combo << m_board->tabChain() << m_cmdrisult << m_cmdapprof << exitButton(Exit::Menu)

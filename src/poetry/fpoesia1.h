@@ -74,6 +74,10 @@ protected:
 
 private:
     void build();
+    void buildPoem();
+    void buildBoard();
+    void buildCountersAndCommands();
+    void buildTabOrder();
     void archivitesti();
     void showBoard();
     void placeCounterNumbers();

@@ -62,6 +62,14 @@ FPoesia2::~FPoesia2() = default;
 
 void FPoesia2::build()
 {
+    buildQuestions();
+    buildMeaning();
+    buildCountersAndCommands();
+    buildTabOrder();
+}
+
+void FPoesia2::buildQuestions()
+{
     m_label13 = controls::label(this, QStringLiteral("Label13"), QStringLiteral("In questa poesia..."),
                                 QRect(240, 180, 6000, 420), DesignFont{kFont, 13.5, true}, QColor(255, 255, 192));
 
@@ -101,7 +109,10 @@ void FPoesia2::build()
             m_labels[size_t(qi)][size_t(i)] = l;
         }
     }
+}
 
+void FPoesia2::buildMeaning()
+{
     m_labSeguente = controls::label(this, QStringLiteral("LabSeguente"), QString(), kLabel12, DesignFont{kFont, 8.25},
                                     Qt::white, QColor(0x80, 0x40, 0x00));
     m_label12 = controls::label(this, QStringLiteral("Label12"), QStringLiteral(" Il poeta vuol far capire che..."),
@@ -127,7 +138,10 @@ void FPoesia2::build()
         connect(o, &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
         m_options[size_t(i)] = o;
     }
+}
 
+void FPoesia2::buildCountersAndCommands()
+{
     m_view = new RichTextView(this);
     m_view->setObjectName(QStringLiteral("RichTextBox1"));
     m_view->setAccessibleName(QStringLiteral("Testo della poesia"));
@@ -158,7 +172,10 @@ void FPoesia2::build()
     addExit(Exit::Back, QStringLiteral("cmdtorno"), QStringLiteral("Torno alla pagina precedente"),
             QRect(6240, 7260, 3360, 600), buttonFont);
     addExit(Exit::Quit, QStringLiteral("cmdfine"), QStringLiteral("Esco"), QRect(9840, 7260, 1920, 600), buttonFont);
+}
 
+void FPoesia2::buildTabOrder()
+{
     // Keyboard road: the options row by row, the sentences, then the buttons.
     QVector<QWidget *> chain;
     for (const auto &row : m_labels)

@@ -69,6 +69,10 @@ protected:
 
 private:
     void build();
+    void buildQuestions();
+    void buildMeaning();
+    void buildCountersAndCommands();
+    void buildTabOrder();
     void showQuestions();
     void setReviewing(bool on);
     void answered(const Judgement &judgement);

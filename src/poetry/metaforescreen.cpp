@@ -189,6 +189,13 @@ MetaforeScreen::~MetaforeScreen() = default;
 
 void MetaforeScreen::build()
 {
+    buildExample();
+    buildLists();
+    buildCommands();
+}
+
+void MetaforeScreen::buildExample()
+{
     m_image1 = new FigureEmblem(this);
     setDesignGeometry(m_image1, tw(12, 12, 112, 184));
 
@@ -222,7 +229,10 @@ void MetaforeScreen::build()
     m_label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setDesignFont(m_label3, questionFont);
     m_image3 = addPicture(QStringLiteral("Image3"), tw(kRightX + kRightW - 42, kQuestionTop - 1, 42, 42));
+}
 
+void MetaforeScreen::buildLists()
+{
     // The frames lie under their controls, which belong to the screen itself
     // so that each keeps its own place on the design.
     m_frame1 = controls::panel(this, QStringLiteral("Frame1"), tw(kLeftX, kListTop - 6, kLeftW, 10 * kOptionStep + 10), kPanel);
@@ -259,7 +269,10 @@ void MetaforeScreen::build()
         connect(l, &ClickLabel::clicked, this, [this, i] { Label1_Click(i); });
         m_definitions[i] = l;
     }
+}
 
+void MetaforeScreen::buildCommands()
+{
     buildCounters();
 
     const DesignFont buttonFont{kFont, 9.75, true};

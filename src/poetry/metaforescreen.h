@@ -62,6 +62,9 @@ public:
 
 private:
     void build();
+    void buildExample();
+    void buildLists();
+    void buildCommands();
     void buildCounters();
     void buildTabOrder();
     void showExample();

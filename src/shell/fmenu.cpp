@@ -26,32 +26,7 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
     : Screen(ScreenName::Menu, QSize(12000, 9300), QColor(64, 0, 0), QStringLiteral("Scegli")),
       m_host(host), m_rows(rows)
 {
-    // Each section's heading, then the activities the registry places in it.
-    struct Section {
-        MenuSection section;
-        QString name;
-        QString caption;
-        QColor colour;
-        QRect twips;
-    };
-    const Section sections[] = {
-        {MenuSection::Narrativi, QStringLiteral("Labnarrati"), QStringLiteral("Testi narrativi"), kNarrativi,
-         QRect(9600, 1320, 2295, 375)},
-        {MenuSection::Espositivi, QStringLiteral("Labespositivo"), QStringLiteral("Testi espositivi"), kEspositivi,
-         QRect(9720, 3840, 2175, 615)},
-        {MenuSection::Poetici, QStringLiteral("Labpoesia"), QStringLiteral("Testi poetici"), kPoetici,
-         QRect(9480, 5040, 2415, 615)},
-    };
-    for (const Section &section : sections) {
-        addHeading(section.name, section.caption, section.colour, kArial, 14.25, true, section.twips);
-        for (const Activity &row : m_rows) {
-            if (row.section != section.section || row.menuLabel.isEmpty())
-                continue;
-            auto *l = addCommand(row.menuLabel, row.menuCaption, section.colour, kSans, 8.25, row.menuTwips);
-            const QString label = row.menuLabel;
-            connect(l, &CommandLabel::clicked, this, [this, label] { openActivity(label); });
-        }
-    }
+    buildActivities();
     auto *arch = addCommand(QStringLiteral("Labarchivio"), QStringLiteral("Archivio dei risultatti"), kComandi, kArial,
                             14.25, QRect(7800, 7680, 1815, 735));
     auto *esco = addCommand(QStringLiteral("Labesco"), QStringLiteral("Esco dal programma"), kComandi, kArial, 14.25,
@@ -86,6 +61,36 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
 
     connect(arch, &CommandLabel::clicked, this, &FMenu::Labarchivio_Click);
     connect(esco, &CommandLabel::clicked, this, &FMenu::Labesco_Click);
+}
+
+void FMenu::buildActivities()
+{
+    // Each section's heading, then the activities the registry places in it.
+    struct Section {
+        MenuSection section;
+        QString name;
+        QString caption;
+        QColor colour;
+        QRect twips;
+    };
+    const Section sections[] = {
+        {MenuSection::Narrativi, QStringLiteral("Labnarrati"), QStringLiteral("Testi narrativi"), kNarrativi,
+         QRect(9600, 1320, 2295, 375)},
+        {MenuSection::Espositivi, QStringLiteral("Labespositivo"), QStringLiteral("Testi espositivi"), kEspositivi,
+         QRect(9720, 3840, 2175, 615)},
+        {MenuSection::Poetici, QStringLiteral("Labpoesia"), QStringLiteral("Testi poetici"), kPoetici,
+         QRect(9480, 5040, 2415, 615)},
+    };
+    for (const Section &section : sections) {
+        addHeading(section.name, section.caption, section.colour, kArial, 14.25, true, section.twips);
+        for (const Activity &row : m_rows) {
+            if (row.section != section.section || row.menuLabel.isEmpty())
+                continue;
+            auto *l = addCommand(row.menuLabel, row.menuCaption, section.colour, kSans, 8.25, row.menuTwips);
+            const QString label = row.menuLabel;
+            connect(l, &CommandLabel::clicked, this, [this, label] { openActivity(label); });
+        }
+    }
 }
 
 CommandLabel *FMenu::addCommand(const QString &name, const QString &caption, const QColor &resting,

@@ -49,6 +49,7 @@ protected:
     void titleBarClose() override;
 
 private:
+    void buildActivities();
     CommandLabel *addCommand(const QString &name, const QString &caption, const QColor &resting,
                              const QString &family, double points, const QRect &twips);
     StyledLabel *addHeading(const QString &name, const QString &caption, const QColor &color,
