@@ -15,6 +15,9 @@
 #include "text/contentcheck.h"
 #include "core/datapaths.h"
 #include "poetry/metaforechecks.h"
+#include "storage/database.h"
+#include "storage/datafolder.h"
+#include "storage/schema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,9 +29,36 @@ using namespace morvello;
 
 namespace {
 
+// The results archive's rows whose names a person reads as one pupil's: the
+// program leaves them as they are, for a teacher to join or rename. Read
+// only: the checker never changes the archive.
+void addArchiveChecks(ContentCheckRegistry &registry)
+{
+    registry.add(QStringLiteral("Archivio dei risultati"), [](CheckReport &r) {
+        const QString file = schema::resultsFile();
+        const QString path = r.pathOf(file);
+        if (!QFileInfo::exists(path))
+            return; // made at the program's first start
+        r.noteFile(file);
+        DbError error;
+        std::unique_ptr<Database> db = Database::openForReading(path, &error);
+        if (!db) {
+            r.add(CheckProblem::Unreadable, file, QStringLiteral("l'archivio non si legge: %1").arg(error.message));
+            return;
+        }
+        for (const QString &names : rowsNeedingALook(*db, &error))
+            r.add(file, QStringLiteral("le righe %1 hanno nomi che si leggono come un solo alunno: unirle o "
+                                       "rinominarle")
+                            .arg(names));
+        if (error.isError())
+            r.add(CheckProblem::Unreadable, file, QStringLiteral("l'archivio non si legge: %1").arg(error.message));
+    });
+}
+
 // Every activity whose files lie in the data folder adds its checks here.
 void addAllChecks(ContentCheckRegistry &registry)
 {
+    addArchiveChecks(registry);
     addPictureChecks(registry);
     addStoryChecks(registry);
     addGenetteChecks(registry);
