@@ -12,6 +12,9 @@
 #include "core/datapaths.h"
 #include "shell/activities.h"
 #include "text/contentcheck.h"
+#include "storage/database.h"
+#include "storage/datafolder.h"
+#include "storage/schema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +25,32 @@
 using namespace morvello;
 
 namespace {
+
+// The results archive's rows whose names a person reads as one pupil's: the
+// program leaves them as they are, for a teacher to join or rename. Read
+// only: the checker never changes the archive.
+void addArchiveChecks(ContentCheckRegistry &registry)
+{
+    registry.add(QStringLiteral("Archivio dei risultati"), [](CheckReport &r) {
+        const QString file = schema::resultsFile();
+        const QString path = r.pathOf(file);
+        if (!QFileInfo::exists(path))
+            return; // made at the program's first start
+        r.noteFile(file);
+        DbError error;
+        std::unique_ptr<Database> db = Database::openForReading(path, &error);
+        if (!db) {
+            r.add(CheckProblem::Unreadable, file, QStringLiteral("l'archivio non si legge: %1").arg(error.message));
+            return;
+        }
+        for (const QString &names : rowsNeedingALook(*db, &error))
+            r.add(file, QStringLiteral("le righe %1 hanno nomi che si leggono come un solo alunno: unirle o "
+                                       "rinominarle")
+                            .arg(names));
+        if (error.isError())
+            r.add(CheckProblem::Unreadable, file, QStringLiteral("l'archivio non si legge: %1").arg(error.message));
+    });
+}
 
 void print(FILE *to, const QString &line)
 {
@@ -57,6 +86,7 @@ int main(int argc, char **argv)
     }
 
     ContentCheckRegistry registry;
+    addArchiveChecks(registry);
     addContentChecks(registry);
     CheckReport report(base);
     registry.run(report);

@@ -8,8 +8,25 @@ namespace morvello {
 
 namespace {
 
+// Characters that draw nothing yet are not format characters, so a pupil
+// cannot tell a name holding them from the same name without: the emoji
+// presentation selector, the combining grapheme joiner, the Hangul filler,
+// the blank Braille pattern.
+bool invisibleFiller(char32_t code)
+{
+    return code == 0xFE0F || code == 0x034F || code == 0x3164 || code == 0x2800;
+}
+
+// The apostrophes a phone or a word processor types for the plain one:
+// "D’ANGELO" and "D'ANGELO" are one pupil.
+bool apostropheLike(char32_t code)
+{
+    return code == 0x2019 || code == 0x02BC;
+}
+
 // Blanks become plain spaces; what cannot be seen or is not a character
-// (controls, zero-width and other format characters, lone surrogates) goes.
+// (controls, zero-width and other format characters, fillers, lone
+// surrogates) goes.
 QString visibleCharacters(const QString &text)
 {
     QString out;
@@ -26,7 +43,9 @@ QString visibleCharacters(const QString &text)
         }
         if (QChar::isSpace(code)) {
             out += QLatin1Char(' ');
-        } else {
+        } else if (apostropheLike(code)) {
+            out += QLatin1Char('\'');
+        } else if (!invisibleFiller(code)) {
             const QChar::Category cat = QChar::category(code);
             if (cat != QChar::Other_Control && cat != QChar::Other_Format)
                 out += QStringView(text).mid(i, units);

@@ -9,8 +9,10 @@ namespace morvello {
 //  - composed form (NFC): "NICOLÒ" typed with a dead key or as O + grave
 //    accent is one name;
 //  - every kind of blank (tab, no-break space, ideographic space, ...) is a
-//    plain space; zero-width, control and format characters and halves of
+//    plain space; zero-width, control and format characters, the fillers
+//    that draw nothing (U+FE0F, U+034F, U+3164, U+2800) and halves of
 //    broken characters are dropped;
+//  - the typographic apostrophes (U+2019, U+02BC) are the plain one;
 //  - leading and trailing spaces dropped, every run of spaces inside
 //    collapsed to one, upper case, at most the first 20 words;
 //  - at most 255 characters, cut between two whole characters (an emoji or

@@ -3,6 +3,7 @@
 
 #include "core/numeric.h"
 #include "core/ticker.h"
+#include "text/contentfile.h"
 
 #include <QPainter>
 #include <QPushButton>
@@ -39,7 +40,9 @@ PictureSlot::PictureSlot(Screen *screen, const Services &services, const QString
 void PictureSlot::showAnswer(bool right)
 {
     m_shows = right ? Shows::Right : Shows::Wrong;
-    m_pixmap = QPixmap(m_services.dataPath(right ? rightFile() : wrongFile()));
+    // Read only when it is a plain, whole picture: anything else shows the
+    // drawn mark, as a missing one does.
+    m_pixmap = QPixmap::fromImage(readPicture(m_services.dataPath(right ? rightFile() : wrongFile())));
     setAccessibleName(right ? QStringLiteral("Risposta giusta") : QStringLiteral("Risposta sbagliata"));
     show();
     raise();

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -247,6 +249,22 @@ QString linkTrouble(const QString &path)
         .arg(shown(path));
 }
 
+// A path that leads to something other than a plain file or folder (a
+// pipe, a device, a socket): opening it for reading can wait for ever, so
+// it is named and refused at once. Empty when it is a plain file, a folder
+// or not there.
+QString notARegularFile(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
+        return {};
+    return QStringLiteral("\"%1\" non è un file normale ma %2: il programma non può usarlo come archivio. Mettere al "
+                          "suo posto il file giusto e riprovare.")
+        .arg(shown(path), S_ISFIFO(st.st_mode) ? QStringLiteral("una pipe (FIFO)")
+                          : S_ISSOCK(st.st_mode) ? QStringLiteral("un socket")
+                                                 : QStringLiteral("un dispositivo"));
+}
+
 bool writable(const QString &path)
 {
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
@@ -276,6 +294,127 @@ bool logInUse(const QString &databasePath)
     const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
     ::close(fd);
     return held;
+}
+
+// Files this process has open through a connection of ours: what lies
+// beside them is that connection's own business, never a left-over.
+QMutex &openFilesMutex()
+{
+    static QMutex m;
+    return m;
+}
+QHash<QString, int> &openFiles()
+{
+    static QHash<QString, int> files;
+    return files;
+}
+void noteOpen(const QString &path, int delta)
+{
+    QMutexLocker lock(&openFilesMutex());
+    const int n = openFiles().value(path) + delta;
+    if (n > 0)
+        openFiles().insert(path, n);
+    else
+        openFiles().remove(path);
+}
+
+// Another program is writing the file: it holds the engine's "reserved"
+// lock byte (the journal beside the file is then its live one), or a
+// connection of this process has the file open.
+bool heldByAnotherProgram(const QString &databasePath)
+{
+    {
+        QMutexLocker lock(&openFilesMutex());
+        if (openFiles().contains(databasePath))
+            return true;
+    }
+    const int fd = ::open(QFile::encodeName(databasePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock probe = {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0x40000001; // the engine's reserved-lock byte, just past its pending byte
+    probe.l_len = 1;
+    const bool held = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+quint32 bigEndian32(const QByteArray &data, qint64 at)
+{
+    if (at < 0 || at + 4 > data.size())
+        return 0;
+    const auto *p = reinterpret_cast<const uchar *>(data.constData() + at);
+    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
+}
+
+// The few fields of a database header (its page 1) that tell one file, and
+// one moment of it, from another.
+struct HeaderMarks {
+    bool valid = false;
+    quint32 changeCounter = 0; // bytes 24-27: grows by one at every write transaction
+    quint32 pageCount = 0;     // bytes 28-31
+    quint32 archiveId = 0;     // bytes 68-71, the "application id": random per archive, 0 when none
+};
+
+HeaderMarks marksOf(const QByteArray &page1)
+{
+    HeaderMarks m;
+    if (page1.size() < 100 || !page1.startsWith(QByteArrayLiteral("SQLite format 3")))
+        return m;
+    m.valid = true;
+    m.changeCounter = bigEndian32(page1, 24);
+    m.pageCount = bigEndian32(page1, 28);
+    m.archiveId = bigEndian32(page1, 68);
+    return m;
+}
+
+// A rollback journal as the engine writes it: headers of one sector each,
+// every one followed by its records (page number, the page as it was before
+// the transaction, a checksum). Returns the journal's copy of page 1, empty
+// when it holds none.
+QByteArray journalPage1(const QString &journal, bool *holdsRecords)
+{
+    *holdsRecords = false;
+    QFile f(journal);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray magic = QByteArray::fromHex("d9d505f920a163d7");
+    const qint64 size = f.size();
+    qint64 header = 0;
+    quint32 sector = 0;
+    while (header + 28 <= size) {
+        f.seek(header);
+        const QByteArray head = f.read(28);
+        if (!head.startsWith(magic))
+            break;
+        quint32 records = bigEndian32(head, 8);
+        const quint32 headerSector = bigEndian32(head, 20);
+        const quint32 pageSize = bigEndian32(head, 24);
+        if (sector == 0)
+            sector = headerSector;
+        if (sector < 32 || sector > 65536 || (sector & (sector - 1)) || pageSize < 512 || pageSize > 65536
+            || (pageSize & (pageSize - 1)))
+            break;
+        const qint64 recordSize = qint64(pageSize) + 8;
+        qint64 at = header + sector;
+        // 0xffffffff: the records run to the end of the file.
+        if (records == 0xffffffffu)
+            records = quint32(qMax<qint64>(0, (size - at) / recordSize));
+        for (quint32 i = 0; i < records && at + recordSize <= size; ++i, at += recordSize) {
+            *holdsRecords = true;
+            f.seek(at);
+            const QByteArray number = f.read(4);
+            if (bigEndian32(number, 0) == 1)
+                return f.read(pageSize);
+        }
+        if (records == 0)
+            break;
+        // The next header starts on the next sector boundary.
+        header = ((at + sector - 1) / sector) * sector;
+    }
+    return {};
 }
 
 // A name beside `path` for a file moved aside today, not yet taken.
@@ -316,8 +455,16 @@ std::unique_ptr<Database> Database::open(const QString &path, DbError *error)
                  QStringLiteral("\"%1\" è una cartella, non un archivio di dati.").arg(shown(real)));
         return nullptr;
     }
+    const QString irregular = notARegularFile(real);
+    if (!irregular.isEmpty()) {
+        setError(error, DbErrorCode::CannotOpen, irregular);
+        return nullptr;
+    }
     std::unique_ptr<Database> db(new Database);
-    db->m_path = fi.absoluteFilePath();
+    // The engine keeps its journal and log beside the real file, not beside
+    // a link to it: every look for them, and the open, go by the real path.
+    db->m_path = fi.canonicalFilePath();
+    const QFileInfo target(db->m_path);
     // Refused before the engine touches anything, so that nothing is left
     // beside the file that would spoil the next start.
     if (!writable(db->m_path)) {
@@ -327,16 +474,16 @@ std::unique_ptr<Database> Database::open(const QString &path, DbError *error)
                      .arg(shown(db->m_path)));
         return nullptr;
     }
-    if (!writable(fi.absolutePath())) {
+    if (!writable(target.absolutePath())) {
         setError(error, DbErrorCode::ReadOnly,
                  QStringLiteral("La cartella \"%1\" è di sola lettura: il programma non può salvare i risultati nel "
                                 "file \"%2\", che ha bisogno di scrivere accanto a sé mentre salva. Rendere "
                                 "scrivibile la cartella e riprovare.")
-                     .arg(shown(fi.absolutePath()), fi.fileName()));
+                     .arg(shown(target.absolutePath()), target.fileName()));
         return nullptr;
     }
     const QVector<bool> before = companionsPresent(db->m_path);
-    if (!db->foldLeftOverLog(error)) {
+    if (!db->judgeLeftOverJournal(error) || !db->foldLeftOverLog(error)) {
         removeCompanionsMadeSince(db->m_path, before, error);
         return nullptr;
     }
@@ -356,12 +503,17 @@ std::unique_ptr<Database> Database::openForReading(const QString &path, DbError 
     clearError(error);
     const QString real = resolveDataPath(path);
     const QFileInfo fi(real);
+    const QString irregular = notARegularFile(real);
+    if (!irregular.isEmpty()) {
+        setError(error, DbErrorCode::CannotOpen, irregular);
+        return nullptr;
+    }
     if (!fi.isFile()) {
         setError(error, DbErrorCode::FileNotFound, QStringLiteral("Il file \"%1\" non esiste.").arg(shown(real)));
         return nullptr;
     }
     std::unique_ptr<Database> db(new Database);
-    db->m_path = fi.absoluteFilePath();
+    db->m_path = fi.canonicalFilePath();
     db->m_readOnly = true;
     db->m_connectionName = nextConnectionName();
     if (!db->connect(QStringLiteral("la lettura"), error))
@@ -369,11 +521,117 @@ std::unique_ptr<Database> Database::openForReading(const QString &path, DbError 
     return db;
 }
 
+// Before the engine opens a file it applies any "hot" journal it finds
+// beside it, whoever's it is: a journal left by a save of this file that was
+// cut short must be applied (it undoes the half-written save), one that
+// belongs to another file, or to this file at another moment (a backup put
+// back, another computer's archive copied over it), would damage the file.
+// The journal's own copy of page 1 tells which: it is the file's header as
+// it was when that save began.
+bool Database::judgeLeftOverJournal(DbError *error)
+{
+    const QString journal = m_path + QStringLiteral("-journal");
+    const QFileInfo ji(journal);
+    // What the engine would not apply is left to it: no journal, an empty
+    // one, one with a blank header, a journal beside an empty file, or the
+    // live journal of a program writing the file right now.
+    if (!ji.exists() || ji.size() == 0 || QFileInfo(m_path).size() == 0 || heldByAnotherProgram(m_path))
+        return true;
+    {
+        QFile f(journal);
+        char first = 0;
+        if (!f.open(QIODevice::ReadOnly) || !f.getChar(&first) || first == 0)
+            return true;
+    }
+    QByteArray fileHead;
+    {
+        QFile f(m_path);
+        if (f.open(QIODevice::ReadOnly))
+            fileHead = f.read(100);
+    }
+    bool holdsRecords = false;
+    const HeaderMarks was = marksOf(journalPage1(journal, &holdsRecords));
+    const HeaderMarks now = marksOf(fileHead);
+
+    enum class Verdict { Own, Foreign, Doubt } verdict = Verdict::Doubt;
+    QString why;
+    if (was.valid && now.valid) {
+        // A save changes the counter only when it writes page 1, by one; until
+        // then page 1 on the disk is the journal's copy.
+        const bool sameMoment = now.changeCounter == was.changeCounter + 1
+                                || (now.changeCounter == was.changeCounter && now.pageCount == was.pageCount);
+        if (was.archiveId != 0 && was.archiveId != now.archiveId) {
+            verdict = Verdict::Foreign;
+            why = QStringLiteral("è di un altro archivio (per esempio quello di un altro computer, copiato al suo posto)");
+        } else if (!sameMoment) {
+            verdict = Verdict::Foreign;
+            why = was.archiveId != 0
+                      ? QStringLiteral("l'archivio è stato sostituito con una sua copia di un altro momento (per "
+                                       "esempio una copia di riserva rimessa al suo posto)")
+                      : QStringLiteral("è di un altro file, o di questo in un altro momento (per esempio prima che "
+                                       "vi fosse rimessa una copia di riserva)");
+        } else if (was.archiveId != 0) {
+            verdict = Verdict::Own;
+        }
+        // Without an archive id (a file of an earlier version, an export
+        // file, or the save that gives the id) counter and size agree but do
+        // not prove it: the trial below decides.
+    } else if (!holdsRecords) {
+        return true; // nothing in it that the engine would write back
+    }
+
+    if (verdict == Verdict::Doubt) {
+        // The engine applies it to a copy; only a copy that comes out whole
+        // proves it belongs here.
+        QTemporaryDir scratch;
+        const QString copy = scratch.filePath(QStringLiteral("prova.mdb"));
+        if (!scratch.isValid() || !QFile::copy(m_path, copy) || !QFile::copy(journal, copy + QStringLiteral("-journal"))) {
+            // Gone meanwhile: it was the live journal of a save that has
+            // just ended.
+            if (!QFileInfo::exists(journal))
+                return true;
+            setError(error, DbErrorCode::DiskFull,
+                     QStringLiteral("Accanto all'archivio \"%1\" c'è il giornale di un salvataggio interrotto, ma non "
+                                    "c'è spazio sul disco per controllarlo prima di usarlo: liberare spazio sul disco e "
+                                    "riprovare.")
+                         .arg(shown(m_path)));
+            return false;
+        }
+        Database trial;
+        trial.m_path = copy;
+        trial.m_connectionName = nextConnectionName();
+        const bool sound = trial.connect(QStringLiteral("il controllo"), nullptr) && trial.checkIntegrity();
+        trial.close();
+        if (sound)
+            return true;
+        why = QStringLiteral("applicato a una copia dell'archivio, la rovinerebbe");
+    }
+    if (verdict == Verdict::Own)
+        return true; // the engine applies it when it opens the file
+
+    const QString aside = setAside(journal);
+    if (aside.isEmpty()) {
+        setError(error, DbErrorCode::CannotOpen,
+                 QStringLiteral("Accanto all'archivio \"%1\" c'è il giornale di un salvataggio interrotto (\"%2\") che "
+                                "non appartiene all'archivio e non si può spostare: spostarlo in un'altra cartella e "
+                                "riprovare.")
+                     .arg(shown(m_path), ji.fileName()));
+        return false;
+    }
+    m_notices << QStringLiteral("Accanto all'archivio \"%1\" c'era il giornale di un salvataggio interrotto che non "
+                                "appartiene a questo file: %2. Il giornale non è stato applicato: è stato messo da parte "
+                                "come \"%3\" e l'archivio è stato aperto così com'era. Se mancano risultati recenti, "
+                                "conservare quel file e chiedere aiuto a chi cura i computer.")
+                     .arg(shown(m_path), why, QFileInfo(aside).fileName());
+    return true;
+}
+
 bool Database::foldLeftOverLog(DbError *error)
 {
     const QString log = m_path + QStringLiteral("-wal");
-    // A log shorter than its header holds no change.
-    if (QFileInfo(log).size() <= 32 || logInUse(m_path))
+    // A log shorter than its header holds no change; a log another program
+    // is using is its live one.
+    if (QFileInfo(log).size() <= 32 || logInUse(m_path) || heldByAnotherProgram(m_path))
         return true;
 
     // The engine would apply any log it finds, even one that belongs to a
@@ -494,7 +752,7 @@ bool Database::connect(const QString &what, DbError *error)
             return fail(e, error);
     }
     if (m_readOnly)
-        return true;
+        return registerOpen();
     if (sqlite3_db_readonly(h, "main") == 1)
         return fail(DbError::make(DbErrorCode::ReadOnly,
                                   QStringLiteral("Errore nell'archivio \"%1\" durante %2: il file è di sola lettura.")
@@ -517,6 +775,47 @@ bool Database::connect(const QString &what, DbError *error)
         if (!run(q, what, &e) && e.number != DbErrorCode::Locked)
             return fail(e, error);
     }
+    return registerOpen();
+}
+
+bool Database::attach(const QString &file, const QString &schemaName, DbError *error)
+{
+    clearError(error);
+    if (!isOpen()) {
+        if (error)
+            *error = notOpenError();
+        return false;
+    }
+    const QString real = QFileInfo(file).canonicalFilePath().isEmpty() ? QFileInfo(file).absoluteFilePath()
+                                                                        : QFileInfo(file).canonicalFilePath();
+    QSqlQuery q(connection());
+    const QString what = QStringLiteral("l'apertura di \"%1\"").arg(shown(real));
+    if (!prepare(q, QStringLiteral("ATTACH DATABASE ? AS \"%1\"").arg(schemaName), what, error))
+        return false;
+    q.bindValue(0, real);
+    if (!run(q, what, error))
+        return false;
+    // While attached, its journal is this connection's live one.
+    m_attached.insert(schemaName, real);
+    noteOpen(real, +1);
+    return true;
+}
+
+void Database::detach(const QString &schemaName)
+{
+    if (!m_attached.contains(schemaName))
+        return;
+    {
+        QSqlQuery d(connection());
+        d.exec(QStringLiteral("DETACH DATABASE \"%1\"").arg(schemaName));
+    }
+    noteOpen(m_attached.take(schemaName), -1);
+}
+
+bool Database::registerOpen()
+{
+    m_registered = true;
+    noteOpen(m_path, +1);
     return true;
 }
 
@@ -524,14 +823,18 @@ bool Database::create(const QString &path, const QStringList &statements, DbErro
 {
     clearError(error);
     const QDateTime started = QDateTime::currentDateTimeUtc();
-    const QString real = QFileInfo(resolveDataPath(path)).absoluteFilePath();
-    const QFileInfo fi(real);
+    QString real = QFileInfo(resolveDataPath(path)).absoluteFilePath();
     const QString link = linkTrouble(real);
     if (!link.isEmpty()) {
         setError(error, DbErrorCode::CannotOpen, link);
         return false;
     }
-    if (fi.exists()) {
+    // In the real folder, where the engine will look for its companions.
+    const QString realDir = QFileInfo(QFileInfo(real).absolutePath()).canonicalFilePath();
+    if (!realDir.isEmpty() && !QFileInfo(real).isSymLink())
+        real = realDir + QLatin1Char('/') + QFileInfo(real).fileName();
+    const QFileInfo fi(real);
+    if (fi.exists() || fi.isSymLink()) {
         setError(error, kAlreadyExists, QStringLiteral("Il file \"%1\" esiste già.").arg(shown(real)));
         return false;
     }
@@ -652,6 +955,13 @@ void Database::close()
     QSqlDatabase::removeDatabase(m_connectionName);
     m_connectionName.clear();
     m_inTransaction = false;
+    if (m_registered) {
+        m_registered = false;
+        noteOpen(m_path, -1);
+    }
+    for (const QString &attached : std::as_const(m_attached))
+        noteOpen(attached, -1);
+    m_attached.clear();
 }
 
 QSqlDatabase Database::connection() const

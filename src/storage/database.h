@@ -49,6 +49,16 @@ public:
     // into a scratch copy; only when the result passes the full integrity
     // check is it applied to the file. Otherwise the file is opened as it is,
     // the log is moved aside (renamed with the date) and notices() says so.
+    //
+    // A rollback journal left beside the file (a save cut short) is applied
+    // by the engine only when it provably belongs to this file at this
+    // moment: its copy of page 1 carries the same archive id (the header's
+    // application_id) and a change counter the file's own follows. One that
+    // does not is moved aside untried; without an id to compare, it is tried
+    // on a scratch copy first. Nothing beside a file that another program
+    // is writing is ever touched. Links are followed: the real file's
+    // companions are the ones looked at, and the real file is opened.
+    // Anything but a plain file (a pipe, a device) is refused at once.
     static std::unique_ptr<Database> open(const QString &path, DbError *error = nullptr);
 
     // Opens an existing database file for reading only (a template that is
@@ -88,6 +98,12 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
     QSqlDatabase connection() const;
+
+    // Another database file joins this connection under `schemaName` (by
+    // its real path) until detach() or close(); what lies beside it is then
+    // this connection's own, never a left-over for another open to judge.
+    bool attach(const QString &file, const QString &schemaName, DbError *error = nullptr);
+    void detach(const QString &schemaName);
 
     // How long a statement waits for another program that holds the file
     // before failing with 3260 (5000 ms unless changed).
@@ -130,11 +146,15 @@ private:
     bool connect(const QString &what, DbError *error);
     DbError notOpenError() const;
     bool foldLeftOverLog(DbError *error);
+    bool judgeLeftOverJournal(DbError *error);
+    bool registerOpen();
 
     QString m_connectionName;
     QString m_path;
     bool m_inTransaction = false;
     bool m_readOnly = false;
+    bool m_registered = false;
+    QHash<QString, QString> m_attached; // schema name -> real path
     QStringList m_notices;
 };
 

@@ -6,6 +6,7 @@
 #include "core/pupilname.h"
 #include "schema.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -230,9 +231,101 @@ QString indexKey(const QString &name)
     return key;
 }
 
+// A name as an earlier version may have stored it: UTF-8, or with bytes
+// that are not (a name typed under a Windows code page): each such byte is
+// read as the Windows Western code page has it.
+QString decodedName(const QByteArray &bytes, bool *wasValid)
+{
+    static const char16_t cp1252[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                        0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    *wasValid = true;
+    QString out;
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    const int n = int(bytes.size());
+    for (int i = 0; i < n;) {
+        const uchar b = p[i];
+        int len = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3 : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
+        bool whole = len > 0 && i + len <= n;
+        for (int k = 1; whole && k < len; ++k)
+            whole = (p[i + k] & 0xC0) == 0x80;
+        if (whole && len > 1) {
+            // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8 either.
+            const QString one = QString::fromUtf8(reinterpret_cast<const char *>(p + i), len);
+            whole = one.size() >= 1 && !one.contains(QChar::ReplacementCharacter)
+                    && one.toUtf8() == QByteArray(reinterpret_cast<const char *>(p + i), len);
+            if (whole)
+                out += one;
+        } else if (whole) {
+            out += QLatin1Char(char(b));
+        }
+        if (whole) {
+            i += len;
+            continue;
+        }
+        *wasValid = false;
+        out += (b >= 0x80 && b < 0xA0) ? QChar(cp1252[b - 0x80]) : QChar(b);
+        ++i;
+    }
+    return out;
+}
+
+struct StoredName {
+    qint64 id;
+    QString stored; // as a person reads it
+    QString wanted;
+    bool validText; // the bytes are UTF-8
+};
+
+bool readStoredNames(Database &db, QVector<StoredName> *rows, DbError *error)
+{
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    if (!db.prepare(q, QStringLiteral("SELECT rowid, CAST(\"nome\" AS BLOB), \"nome\" IS NULL FROM \"tabtesti\" ORDER BY rowid"),
+                    kChecking, error)
+        || !db.run(q, kChecking, error))
+        return false;
+    while (q.next()) {
+        bool valid = true;
+        const QString stored = decodedName(q.value(1).toByteArray(), &valid);
+        QString wanted = normalisedPupilName(stored);
+        // "Ospite" is kept as written; a name with nothing visible stays.
+        if (stored.compare(QLatin1String("Ospite"), Qt::CaseInsensitive) == 0 || wanted.isEmpty() || q.value(2).toBool())
+            wanted = stored;
+        rows->append({q.value(0).toLongLong(), stored, wanted, valid || q.value(2).toBool()});
+    }
+    return true;
+}
+
+// Rows whose names would be one pupil's once in today's form, each group in
+// table order.
+QVector<QStringList> lookAlikeGroups(const QVector<StoredName> &rows)
+{
+    QHash<QString, int> groupOf;
+    QVector<QStringList> groups;
+    for (const StoredName &r : rows) {
+        const QString key = indexKey(r.wanted);
+        const int g = groupOf.value(key, -1);
+        if (g < 0) {
+            groupOf.insert(key, int(groups.size()));
+            groups.append({r.stored});
+        } else {
+            groups[g].append(r.stored);
+        }
+    }
+    QVector<QStringList> out;
+    for (const QStringList &g : std::as_const(groups))
+        if (g.size() > 1)
+            out.append(g);
+    return out;
+}
+
 // Names stored by earlier versions are put in today's form once, in one
-// transaction. Two rows whose names would then be one are both left as
-// they are, and named.
+// transaction, and the file marked done. Two rows whose names would then be
+// one are both left as they are: the teacher is told once that some rows
+// need a look, and where to see them (not their names: a pupil may be at
+// the keyboard).
 DbError normaliseStoredNames(Database &db)
 {
     DbError error;
@@ -243,80 +336,79 @@ DbError normaliseStoredNames(Database &db)
         return {};
     version.finish();
 
-    struct Row {
-        qint64 id;
-        QString stored;
-        QString wanted;
-    };
-    QVector<Row> rows;
-    {
-        QSqlQuery q(db.connection());
-        q.setForwardOnly(true);
-        if (!db.prepare(q, QStringLiteral("SELECT rowid, \"nome\" FROM \"tabtesti\" ORDER BY rowid"), kChecking, &error)
-            || !db.run(q, kChecking, &error))
-            return error;
-        while (q.next()) {
-            const QString stored = q.value(1).toString();
-            QString wanted = normalisedPupilName(stored);
-            // "Ospite" is kept as written; a name with nothing visible stays.
-            if (stored.compare(QLatin1String("Ospite"), Qt::CaseInsensitive) == 0 || wanted.isEmpty() || q.isNull(1))
-                wanted = stored;
-            rows.append({q.value(0).toLongLong(), stored, wanted});
-        }
-    }
+    QVector<StoredName> rows;
+    if (!readStoredNames(db, &rows, &error))
+        return error;
     // A row keeps its name when its new name would meet another row's name;
     // that can make further meetings, so until nothing changes.
-    QStringList clashes;
+    bool clashes = false;
     for (bool again = true; again;) {
         again = false;
         QHash<QString, int> owners;
-        for (const Row &r : std::as_const(rows))
+        for (const StoredName &r : std::as_const(rows))
             owners[indexKey(r.wanted)] += 1;
-        for (Row &r : rows) {
+        for (StoredName &r : rows) {
             if (r.wanted != r.stored && owners.value(indexKey(r.wanted)) > 1) {
-                clashes << r.stored;
                 r.wanted = r.stored;
+                r.validText = true; // its bytes stay as they are, too
+                clashes = true;
                 again = true;
             }
         }
     }
-    // The rows they would have met are named as well.
-    if (!clashes.isEmpty()) {
-        QHash<QString, QString> byKey;
-        for (const QString &c : std::as_const(clashes))
-            byKey.insert(indexKey(normalisedPupilName(c)), c);
-        for (const Row &r : std::as_const(rows)) {
-            if (byKey.contains(indexKey(r.stored)) && !clashes.contains(r.stored))
-                clashes << r.stored;
-        }
-    }
+    if (!clashes)
+        clashes = !lookAlikeGroups(rows).isEmpty();
 
-    clashes.removeDuplicates();
     if (!db.beginTransaction(&error))
         return error;
-    for (const Row &r : std::as_const(rows)) {
-        if (r.wanted != r.stored
+    for (const StoredName &r : std::as_const(rows)) {
+        if ((r.wanted != r.stored || !r.validText)
             && !db.exec(QStringLiteral("UPDATE \"tabtesti\" SET \"nome\" = ? WHERE rowid = ?"), {r.wanted, r.id}, &error)) {
             db.rollback();
             return error;
         }
     }
-    // Done once: a file whose names still meet is looked at again at the
-    // next start, and the teacher told again.
-    if (clashes.isEmpty()
-        && !db.exec(QStringLiteral("PRAGMA user_version=%1").arg(schema::kResultsFileVersion), {}, &error)) {
+    if (!db.exec(QStringLiteral("PRAGMA user_version=%1").arg(schema::kResultsFileVersion), {}, &error)) {
         db.rollback();
         return error;
     }
     if (!db.commit(&error))
         return error;
-    if (!clashes.isEmpty())
-        db.addNotice(QStringLiteral("Nell'archivio dei risultati \"%1\" ci sono nomi che sembrano diversi ma si "
-                                    "leggono allo stesso modo (spazi o accenti scritti in modo diverso): %2. Sono stati "
-                                    "lasciati come erano; chiedere a chi cura i computer di unire o rinominare quelle "
-                                    "righe.")
-                         .arg(shown(db.path()), listed(clashes)));
+    if (clashes)
+        db.addNotice(QStringLiteral("Nell'archivio dei risultati \"%1\" alcune righe hanno nomi che si leggono come "
+                                    "quelli di altre righe (spazi, accenti o apostrofi scritti in modo diverso): sono "
+                                    "state lasciate come erano e un insegnante dovrebbe guardarle, per unirle o "
+                                    "rinominarle. Per vederle, avviare morvello-check dalla cartella del programma.")
+                         .arg(shown(db.path())));
     return {};
+}
+
+// An archive made before archives had an id gets one, once.
+DbError giveArchiveId(Database &db)
+{
+    DbError error;
+    QSqlQuery q(db.connection());
+    if (!db.prepare(q, QStringLiteral("PRAGMA application_id"), kChecking, &error) || !db.run(q, kChecking, &error))
+        return error;
+    if (q.next() && q.value(0).toLongLong() != 0)
+        return {};
+    q.finish();
+    db.exec(schema::archiveIdStatement(schema::newArchiveId()), {}, &error);
+    return error;
+}
+
+// What an interrupted first start left: the files the data folder's
+// databases are built under before they are put in place. Not one younger
+// than a minute: another copy of the program may be building it now.
+void removeUnfinishedFiles(const QString &folder)
+{
+    const QDateTime settled = QDateTime::currentDateTimeUtc().addSecs(-60);
+    QDir dir(folder);
+    const QStringList patterns{QStringLiteral(".testi1.mdb.nuovo-*"), QStringLiteral(".exporttesti.mdb.nuovo-*")};
+    for (const QFileInfo &fi : dir.entryInfoList(patterns, QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive)) {
+        if (fi.lastModified().toUTC() < settled && !fi.isSymLink())
+            QFile::remove(fi.absoluteFilePath());
+    }
 }
 
 // The export template holds a table tabtesti with at least the 34 columns the
@@ -346,6 +438,7 @@ DbError prepareDataFolder(const QString &baseDir)
                                             "programma non può funzionare.")
                                  .arg(dataFolderName(), shown(base)));
     }
+    removeUnfinishedFiles(folder);
     const DbError results =
         createIfMissing(resolveDataPath(schema::resultsFile(), baseDir), schema::resultsDatabaseStatements());
     // Only made when missing or empty here: the export itself checks the
@@ -397,9 +490,22 @@ std::unique_ptr<Database> openResultsDatabase(const QString &baseDir, DbError *e
         err = repairNomeIndex(*db);
     if (!err.isError())
         err = normaliseStoredNames(*db);
+    if (!err.isError())
+        err = giveArchiveId(*db);
     if (err.isError())
         return nullptr;
     return db;
+}
+
+QStringList rowsNeedingALook(Database &db, DbError *error)
+{
+    QStringList out;
+    QVector<StoredName> rows;
+    if (!readStoredNames(db, &rows, error))
+        return out;
+    for (const QStringList &group : lookAlikeGroups(rows))
+        out << listed(group);
+    return out;
 }
 
 } // namespace morvello

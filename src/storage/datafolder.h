@@ -3,6 +3,7 @@
 #include "core/dberror.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace morvello {
@@ -12,7 +13,8 @@ class Database;
 // Start-up checks of the data folder "permorvello" below baseDir (letter case
 // of the names ignored).
 //
-// Fails when the folder itself is missing. Creates an empty results database
+// Fails when the folder itself is missing. Removes what an interrupted
+// first start left (the databases' unfinished "….nuovo-…" files). Creates an empty results database
 // "testi1.mdb" when it is missing or empty (a file of no bytes holds
 // nothing); an existing results file is never replaced. Creates the export
 // template "exporttesti.mdb" when it is missing or empty (the export checks
@@ -34,6 +36,13 @@ DbError ensureExportTemplate(const QString &path);
 // collation, and the stored names are put in today's form. What stops a step
 // (names that would be one pupil) is left as it is and described in the
 // database's notices().
+// An archive without an id (an earlier version's) is given one.
 std::unique_ptr<Database> openResultsDatabase(const QString &baseDir, DbError *error = nullptr);
+
+// The rows of the archive whose names a person reads as one pupil's (the
+// same letters with other spaces, accents, apostrophes or invisible
+// characters, or the same name twice), one line per group of such rows,
+// each name in quotes; for the teacher's checker.
+QStringList rowsNeedingALook(Database &db, DbError *error = nullptr);
 
 } // namespace morvello

@@ -39,6 +39,18 @@ QString diskFull()
     return QStringLiteral("Sul dischetto non c'è abbastanza spazio libero per l'archivio dei risultati. "
                           "Usa un dischetto con almeno 500 Kb liberi e riprova.");
 }
+QString readOnlyDisk()
+{
+    return QStringLiteral("Sul dischetto nell'unità A: c'è già un file di risultati esportati, ma il dischetto è "
+                          "protetto dalla scrittura (o la sua cartella è di sola lettura): i risultati non sono stati "
+                          "aggiunti. Togli la protezione dalla scrittura e riprova.");
+}
+QString readOnlyExportFile()
+{
+    return QStringLiteral("Il file \"exporttesti.mdb\" sul dischetto nell'unità A: è di sola lettura: i risultati "
+                          "non sono stati aggiunti. Togli la protezione dalla scrittura dalle proprietà del file e "
+                          "riprova.");
+}
 QString templateMissing()
 {
     return QStringLiteral("Il file \"permorvello\\exporttesti.mdb\" che serve a preparare il dischetto manca o è "
@@ -68,6 +80,33 @@ bool diskFullErrno(int err)
            || err == EDQUOT
 #endif
         ;
+}
+
+// The engine names a write that found no room on the disk only as a
+// failed write; whether the disk is full is asked of the disk itself, with
+// a small file written beside the export and removed again.
+constexpr int kDiskIo = 3043;
+bool writeWhole(int fd, const QByteArray &data);
+bool roomOnDisk(const QString &beside)
+{
+    const QFileInfo target(beside);
+    const QByteArray probe = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                                               + QStringLiteral(".spazio-")
+                                               + QUuid::createUuid().toString(QUuid::Id128).left(12));
+    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return !diskFullErrno(errno);
+    const bool written = writeWhole(fd, QByteArray(64 * 1024, '\0'));
+    const int writeErrno = errno;
+    ::close(fd);
+    ::unlink(probe.constData());
+    return written || !diskFullErrno(writeErrno);
+}
+
+// The file itself may be written (its folder may still not be).
+bool canWrite(const QString &path)
+{
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 // Writes all of `data` to `fd` and flushes it to the disk; errno tells why not.
@@ -183,6 +222,11 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
             continue;
         }
         // Whatever is on the disk stays there: it may hold rows.
+        if (err.number == DbErrorCode::ReadOnly)
+            return failed(ExportStatus::OpenFailed,
+                          canWrite(target) ? exportmsg::readOnlyDisk() : exportmsg::readOnlyExportFile(), copied);
+        if (err.number == DbErrorCode::DiskFull)
+            return failed(ExportStatus::OpenFailed, exportmsg::diskFull(), copied);
         return failed(ExportStatus::OpenFailed, exportmsg::interrupted(), copied);
     }
 
@@ -198,8 +242,14 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
     // that looks done.
     int rows = 0;
     err = store.appendAllRowsTo(target, &rows);
-    if (err.isError())
-        return failed(ExportStatus::WriteFailed, exportmsg::interrupted(), copied);
+    if (err.isError()) {
+        const bool full = err.number == DbErrorCode::DiskFull || (err.number == kDiskIo && !roomOnDisk(target));
+        const QString message = full ? exportmsg::diskFull()
+                                : err.number == DbErrorCode::ReadOnly
+                                    ? (canWrite(target) ? exportmsg::readOnlyDisk() : exportmsg::readOnlyExportFile())
+                                    : exportmsg::interrupted();
+        return failed(ExportStatus::WriteFailed, message, copied);
+    }
     ExportOutcome out;
     out.rowsAppended = rows;
     out.templateCopied = copied;

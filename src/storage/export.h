@@ -33,6 +33,8 @@ QString interrupted();   // "C'è un problema... la copia su floppy viene interr
 QString insertNewDisk(); // "Probabilmente non hai inserito un Floppy nuovo. Inseriscilo e riprova."
 QString diskNotWritable();
 QString diskFull();
+QString readOnlyDisk();       // the disk holds an export but cannot be written
+QString readOnlyExportFile(); // the export file on the disk is read-only
 QString templateMissing();
 } // namespace exportmsg
 

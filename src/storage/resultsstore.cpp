@@ -335,20 +335,11 @@ DbError ResultsStore::appendAllRowsTo(const QString &otherFile, int *rows)
         return notOpen();
     const QString what = QStringLiteral("la copia dei risultati");
     DbError error;
-    {
-        // The other file joins this connection under its own name; the rows
-        // then travel inside the engine, in one statement.
-        QSqlQuery q(m_db.connection());
-        if (!m_db.prepare(q, QStringLiteral("ATTACH DATABASE ? AS \"disco\""), what, &error))
-            return error;
-        q.bindValue(0, QFileInfo(otherFile).absoluteFilePath());
-        if (!m_db.run(q, what, &error))
-            return error;
-    }
-    auto detach = [this] {
-        QSqlQuery d(m_db.connection());
-        d.exec(QStringLiteral("DETACH DATABASE \"disco\""));
-    };
+    // The other file joins this connection under its own name; the rows
+    // then travel inside the engine, in one statement.
+    if (!m_db.attach(otherFile, QStringLiteral("disco"), &error))
+        return error;
+    auto detach = [this] { m_db.detach(QStringLiteral("disco")); };
     // Column j goes into column j, whatever the other file calls it.
     const int n = int(schema::tabtestiColumns().size());
     const QStringList from = tableColumns(QStringLiteral("main"), &error);

@@ -4,6 +4,8 @@
 #include "storage/database.h"
 #include "core/resultgroups.h"
 
+#include <QRandomGenerator>
+
 namespace morvello::schema {
 
 namespace {
@@ -84,7 +86,21 @@ QStringList resultsDatabaseStatements()
         nomeIndexStatement(),
         QStringLiteral("CREATE TABLE \"studenti\" (%1)").arg(defs.join(QStringLiteral(", "))),
         QStringLiteral("PRAGMA user_version=%1").arg(kResultsFileVersion),
+        archiveIdStatement(newArchiveId()),
     };
+}
+
+qint32 newArchiveId()
+{
+    qint32 id = 0;
+    while (id == 0)
+        id = qint32(QRandomGenerator::system()->generate());
+    return id;
+}
+
+QString archiveIdStatement(qint32 id)
+{
+    return QStringLiteral("PRAGMA application_id=%1").arg(id);
 }
 
 QString nomeIndexStatement()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QString>
+#include <QtGlobal>
 #include <QStringList>
 #include <QVector>
 
@@ -27,9 +28,19 @@ const QVector<Column> &studentiColumns();
 QStringList resultsDatabaseStatements();
 // The unique index "nome" of the results file.
 QString nomeIndexStatement();
-// The results file's user_version once its names are in today's form and its
-// index is on the engine's own collation; older files have 0.
-constexpr int kResultsFileVersion = 2;
+// The results file's user_version, one step per change of the file made
+// after its first release; older files have 0, and each open brings a file
+// up to this one step at a time:
+//  2  names in today's form, the "nome" index on the engine's own collation;
+//  3  names with typographic apostrophes, fillers or bytes that are not
+//     UTF-8 put in today's form, and the rows that could not be are marked
+//     as looked at.
+constexpr int kResultsFileVersion = 3;
+// A random id for a new archive, kept in the header's application_id (never
+// 0, which means "none"): a journal found beside the file is applied only
+// when it carries the same id.
+qint32 newArchiveId();
+QString archiveIdStatement(qint32 id);
 QStringList exportTemplateStatements();
 
 // Data file names as the program writes them.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "contentcheck.h"
+#include "contentfile.h"
 
 #include "core/datapaths.h"
 #include "rtfreader.h"
@@ -256,18 +257,24 @@ bool pictureReadable(CheckReport &r, const QString &file)
 {
     r.noteFile(file);
     const QString path = r.pathOf(file);
-    if (!QFileInfo::exists(path)) {
+    ContentTrouble trouble = ContentTrouble::None;
+    readPicture(path, &trouble);
+    switch (trouble) {
+    case ContentTrouble::None:
+        return true;
+    case ContentTrouble::Missing:
         r.add(CheckProblem::Missing, file, QStringLiteral("il file manca"));
         return false;
-    }
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull()) {
+    case ContentTrouble::NotAFile:
         r.add(CheckProblem::Unreadable, file,
-              QStringLiteral("l'immagine non si legge: il file è danneggiato o non è un'immagine"));
+              QStringLiteral("non è un file normale (è una cartella, una pipe, un dispositivo o altro)"));
         return false;
+    case ContentTrouble::Unreadable:
+        break;
     }
-    return true;
+    r.add(CheckProblem::Unreadable, file,
+          QStringLiteral("l'immagine non si legge: il file è danneggiato, interrotto o non è un'immagine"));
+    return false;
 }
 
 } // namespace checks

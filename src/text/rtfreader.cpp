@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rtfreader.h"
+#include "contentfile.h"
 
 #include <QColor>
 #include <QFile>
@@ -1388,8 +1389,16 @@ RtfResult readRtfFile(const QString &path, QTextDocument *doc)
         return RtfResult{false, RtfErrorCode::FileUnreadable,
                          QStringLiteral("«%1» è una cartella, non un file.").arg(name)};
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    const ContentTrouble trouble = openContentFile(file, path);
+    if (trouble == ContentTrouble::NotAFile) {
+        doc->clear();
+        return RtfResult{false, RtfErrorCode::FileUnreadable,
+                         QStringLiteral("«%1» non è un file normale (è una pipe, un dispositivo o altro): mettere al "
+                                        "suo posto il file giusto.")
+                             .arg(name)};
+    }
+    if (trouble != ContentTrouble::None) {
         doc->clear();
         return RtfResult{false, RtfErrorCode::FileUnreadable,
                          QStringLiteral("Il file «%1» non si può leggere.").arg(name)};

@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace morvello;
 using namespace morvello::test;
 
@@ -326,6 +328,10 @@ private slots:
         QTest::newRow("one second after the answer") << 1 << false << 0 << 1000;
         QTest::newRow("third tick of the screen's counter") << 3 << true << 0 << 3000;
         QTest::newRow("counter already at two: hidden sooner") << 3 << true << 2 << 1000;
+        // What lies in the picture's place: shown only when it is a whole picture.
+        QTest::newRow("the shipped picture") << 1 << false << 0 << 1000;
+        QTest::newRow("a picture cut short") << 1 << false << 0 << 1000;
+        QTest::newRow("a pipe in the picture's place") << 1 << false << 0 << 1000;
     }
     void pictureShrinksAway()
     {
@@ -334,6 +340,16 @@ private slots:
         QFETCH(int, counterBefore);
         QFETCH(int, msUntilHidden);
         test::TestContext t(false);
+        const QString tag = QString::fromUtf8(QTest::currentDataTag());
+        const QString picture = t.dataDir() + QStringLiteral("/sbagliato.jpg");
+        const QByteArray shipped = test::bytesOf(QStringLiteral(MORVELLO_SOURCE_DIR "/permorvello/sbagliato.jpg"));
+        QVERIFY(shipped.size() > 1000);
+        if (tag == QLatin1String("the shipped picture"))
+            QVERIFY(test::writeBytes(picture, shipped));
+        else if (tag == QLatin1String("a picture cut short"))
+            QVERIFY(test::writeBytes(picture, shipped.left(shipped.size() * 2 / 3)));
+        else if (tag == QLatin1String("a pipe in the picture's place"))
+            QCOMPARE(::mkfifo(QFile::encodeName(picture).constData(), 0600), 0);
         ActivityScreen a(t.env(), QStringLiteral("Demo"), QSize(12000, 9000), QColor(0, 64, 0), QStringLiteral("Prova"),
                          OnMenu::Hide);
         a.setAttribute(Qt::WA_DontShowOnScreen);
@@ -348,8 +364,8 @@ private slots:
         QCOMPARE(p->shows(), PictureSlot::Shows::Wrong);
         QVERIFY(p->isVisible());
         QCOMPARE(p->currentWidth(), 1200);
-        // No picture files in the temporary data folder: a drawn cross stands in.
-        QVERIFY(!p->pictureLoaded());
+        // Without a whole picture in the data folder a drawn cross stands in.
+        QCOMPARE(p->pictureLoaded(), tag == QLatin1String("the shipped picture"));
 
         // Just before the hiding tick's sweep ends, still on show.
         t.ticks.advance(msUntilHidden + plan.shrinkMs / 2);

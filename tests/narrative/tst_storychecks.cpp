@@ -13,6 +13,11 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include "storage/database.h"
+#include "storage/schema.h"
+
+#include <sys/stat.h>
+
 using namespace morvello;
 using namespace morvello::content;
 
@@ -549,6 +554,20 @@ void TstStoryChecks::program_data()
                                       "TERZA (255,204,153)")
                            .arg(plainOf(5).indexOf(QLatin1String("Sequenza 2")) + 1),
                        "Trovato un problema in "};
+    QTest::newRow("a pipe in place of a content file") << "fifo" << "" << 1
+                                                       << QStringList{"permorvello\\kukiaq.rtf: il file non si legge: ",
+                                                                      "non è un file normale",
+                                                                      "Trovato un problema in "};
+    QTest::newRow("a pipe in place of a picture") << "fifo-picture" << "" << 1
+                                                  << QStringList{"permorvello\\giusto.jpg: non è un file normale"};
+    QTest::newRow("a pipe in place of the archive") << "fifo-archive" << "" << 1
+                                                    << QStringList{"Permorvello\\testi1.mdb: l'archivio non si legge: ",
+                                                                   "pipe"};
+    QTest::newRow("archive rows that need a teacher's look")
+        << "lookalike" << "" << 1
+        << QStringList{"Permorvello\\testi1.mdb: le righe \"VERDI LUCA\", \"VERDI\tLUCA\" hanno nomi che si leggono come "
+                       "un solo alunno",
+                       "Trovato un problema in "};
     QTest::newRow("no data folder") << "" << "vuota" << 1
                                     << QStringList{"non c'è la cartella permorvello: indica la cartella che la contiene."};
 }
@@ -569,6 +588,21 @@ void TstStoryChecks::program()
     if (damage == QLatin1String("swapped"))
         QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("permorvello/ilgattonerocol.rtf")),
                                  rtfOf(colouredSource({P1, P3, P2, P4, P5}), Output::Plain)));
+
+    const QString data = dir.filePath(QStringLiteral("permorvello/"));
+    if (damage.startsWith(QLatin1String("fifo"))) {
+        const QString file = damage == QLatin1String("fifo")           ? QStringLiteral("kukiaq.rtf")
+                             : damage == QLatin1String("fifo-picture") ? QStringLiteral("giusto.jpg")
+                                                                        : QStringLiteral("testi1.mdb");
+        QFile::remove(data + file);
+        QCOMPARE(::mkfifo(QFile::encodeName(data + file).constData(), 0600), 0);
+    }
+    if (damage == QLatin1String("lookalike")) {
+        QVERIFY(Database::create(data + QStringLiteral("testi1.mdb"), schema::resultsDatabaseStatements()));
+        auto db = Database::open(data + QStringLiteral("testi1.mdb"));
+        for (const QString &name : {QStringLiteral("VERDI LUCA"), QStringLiteral("ROSSI ANNA"), QStringLiteral("VERDI\tLUCA")})
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO tabtesti (nome) VALUES (?)"), {name}));
+    }
 
     QProcess p;
     p.setWorkingDirectory(dir.path());

@@ -15,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QSemaphore>
+#include <QSqlQuery>
 #include <QThread>
 #include <QtTest>
 
@@ -22,6 +23,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace morvello;
@@ -110,6 +112,14 @@ QStringList pressExport(Computer &c)
     return c.t.dialogs.messages;
 }
 
+// The same export without the screen, for what the screen does not show.
+ExportOutcome exportDirectly(Computer &c)
+{
+    c.t.drive.setFolder(driveRoot());
+    ResultsStore store(*c.t.db);
+    return exportArchive(store, c.t.services);
+}
+
 // A smaller disk: files may not grow beyond `bytes` while it lives. Writes
 // past the limit fail with EFBIG instead of stopping the process.
 class FileSizeLimit
@@ -161,6 +171,13 @@ private slots:
         QVERIFY(exported[2][10].isNull());
         QCOMPARE(c.rows(), before);
         QCOMPARE(fileHash(c.templatePath()), templateHash);
+        // The archive's id stays its own: the disk's file does not carry it.
+        auto onDisk = Database::open(disk.file());
+        QSqlQuery id(onDisk->connection()), own(c.t.db->connection());
+        QVERIFY(id.exec(QStringLiteral("PRAGMA application_id")) && id.next());
+        QVERIFY(own.exec(QStringLiteral("PRAGMA application_id")) && own.next());
+        QCOMPARE(id.value(0).toLongLong(), 0);
+        QVERIFY(own.value(0).toLongLong() != 0);
     }
 
     void emptyArchive()
@@ -170,13 +187,17 @@ private slots:
         QCOMPARE(pressExport(c), QStringList());
         QVERIFY(QFile::exists(disk.file()));
         QCOMPARE(disk.rows().size(), 0);
+        QCOMPARE(exportDirectly(c).rowsAppended, 0);
     }
 
     void twiceOntoOneDisk()
     {
         Computer c({QStringLiteral("ROSSI MARIO"), QStringLiteral("VERDI ANNA")});
         Disk disk;
-        QCOMPARE(pressExport(c), QStringList());
+        const ExportOutcome first = exportDirectly(c);
+        QCOMPARE(first.status, ExportStatus::Done);
+        QCOMPARE(first.rowsAppended, 2);
+        QVERIFY(first.templateCopied);
         QCOMPARE(pressExport(c), QStringList());
         const Rows rows = disk.rows();
         QCOMPARE(rows.size(), 4);
@@ -216,6 +237,9 @@ private slots:
         // Nothing can be created below a plain file, not even by root.
         QTest::newRow("drive that cannot be written") << "under-a-file" << exportmsg::diskNotWritable();
         QTest::newRow("no drive at all") << "none" << exportmsg::interrupted();
+        // A disk that already holds an export, then locked.
+        QTest::newRow("read-only disk holding an export") << "ro-folder" << exportmsg::readOnlyDisk();
+        QTest::newRow("read-only export file") << "ro-file" << exportmsg::readOnlyExportFile();
     }
     void noDiskOrNoDrive()
     {
@@ -232,6 +256,20 @@ private slots:
             QVERIFY(plain.open(QIODevice::WriteOnly));
             plain.close();
             disk = std::make_unique<Disk>(plain.fileName() + QStringLiteral("/floppy"));
+        } else if (drive.startsWith(QLatin1String("ro-"))) {
+            if (geteuid() == 0)
+                QSKIP("running as root: file and folder permissions do not stop root from writing");
+            disk = std::make_unique<Disk>(scratch.path());
+            QCOMPARE(pressExport(c), QStringList());
+            const QByteArray held = fileHash(disk->file());
+            const QString locked = drive == QLatin1String("ro-file") ? disk->file() : disk->root;
+            QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            const QStringList said = pressExport(c);
+            QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QCOMPARE(said, QStringList{message});
+            QCOMPARE(fileHash(disk->file()), held);
+            QCOMPARE(disk->entries(), QStringList{QStringLiteral("exporttesti.mdb")});
+            return;
         } else {
             driveRoot().clear();
         }
@@ -296,7 +334,7 @@ private slots:
             QVERIFY(full.ok());
             said = pressExport(c);
         }
-        QCOMPARE(said, QStringList{exportmsg::interrupted()});
+        QCOMPARE(said, QStringList{exportmsg::diskFull()});
         QCOMPARE(fileHash(disk.file()), diskBefore);
         QCOMPARE(disk.entries(), QStringList{QStringLiteral("exporttesti.mdb")});
         QCOMPARE(disk.rows(), earlier.rows());
@@ -370,6 +408,8 @@ private slots:
         QTest::newRow("tabtesti with too few columns") << "short" << QString();
         QTest::newRow("cut off half way") << "truncated" << QString();
         QTest::newRow("cannot be made again") << "link" << exportmsg::templateMissing();
+        // Said at once, never waited on.
+        QTest::newRow("a pipe in its place") << "fifo" << exportmsg::templateMissing();
     }
     void badTemplate()
     {
@@ -391,6 +431,8 @@ private slots:
                                                             : QStringLiteral("CREATE TABLE tabtesti (id INTEGER, nome TEXT)")}));
         } else if (kind == QLatin1String("link")) {
             QVERIFY(QFile::link(c.templatePath() + QStringLiteral("-altrove/exporttesti.mdb"), c.templatePath()));
+        } else if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(c.templatePath()).constData(), 0600), 0);
         }
         for (int attempt = 0; attempt < 2; ++attempt) {
             QCOMPARE(pressExport(c), message.isEmpty() ? QStringList() : QStringList{message});

@@ -39,6 +39,11 @@ private slots:
         QTest::newRow("half an emoji") << (QStringLiteral("rossi ") + QChar(0xd83d) + QStringLiteral(" mario ") + QChar(0xde00)) << "ROSSI MARIO";
         QTest::newRow("whole emoji kept") << QString::fromUtf8("rossi \U0001F600") << QString::fromUtf8("ROSSI \U0001F600");
         QTest::newRow("only invisible characters are the guest") << QString::fromUtf8("\u200b\u00a0\t\ufeff") << "Ospite";
+        QTest::newRow("typographic apostrophe") << QString::fromUtf8("d\u2019angelo anna") << "D'ANGELO ANNA";
+        QTest::newRow("modifier letter apostrophe") << QString::fromUtf8("D\u02bcANGELO ANNA") << "D'ANGELO ANNA";
+        QTest::newRow("fillers that draw nothing") << QString::fromUtf8("ros\u034fsi\u3164 mario\u2800\ufe0f") << "ROSSI MARIO";
+        QTest::newRow("emoji presentation selector dropped") << QString::fromUtf8("rossi \u2764\ufe0f") << QString::fromUtf8("ROSSI \u2764");
+        QTest::newRow("only fillers are the guest") << QString::fromUtf8("\u3164\u2800") << "Ospite";
         QTest::newRow("only a no-break space is the guest") << QString::fromUtf8("\u00a0") << "Ospite";
         // The 255-character limit falls between whole characters.
         const QString a254(254, QLatin1Char('a'));

@@ -9,11 +9,15 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace morvello;
@@ -111,6 +115,102 @@ QStringList besides(const QString &path)
 {
     return QDir(QFileInfo(path).absolutePath())
         .entryList({QFileInfo(path).fileName() + QLatin1Char('*')}, QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+
+// Another program writing the file: a child process that reaches it through
+// the engine alone and runs `sql`. Killed: it ends there without a word, as
+// a run killed in the middle of a save (a transaction left open leaves its
+// journal behind, hot). Otherwise it keeps the file, its locks and its
+// journal or log until release().
+class OtherProgram
+{
+public:
+    bool start(const QString &path, const QString &sql, bool killed)
+    {
+        int done[2], hold[2];
+        if (::pipe(done) != 0 || ::pipe(hold) != 0)
+            return false;
+        const QByteArray file = QFile::encodeName(path);
+        const QByteArray statements = sql.toUtf8();
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(done[0]);
+            ::close(hold[1]);
+            sqlite3 *db = nullptr;
+            char ok = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+                              && sqlite3_exec(db, statements.constData(), nullptr, nullptr, nullptr) == SQLITE_OK
+                          ? 1
+                          : 0;
+            if (!ok)
+                fprintf(stderr, "other program: %s\n", db ? sqlite3_errmsg(db) : "no connection");
+            (void)!::write(done[1], &ok, 1);
+            if (!killed) {
+                char c;
+                (void)!::read(hold[0], &c, 1);
+            }
+            ::_exit(0);
+        }
+        ::close(done[1]);
+        ::close(hold[0]);
+        m_hold = hold[1];
+        char ok = 0;
+        const bool said = ::read(done[0], &ok, 1) == 1;
+        ::close(done[0]);
+        const bool started = m_pid > 0 && said && ok == 1;
+        if (killed)
+            release();
+        return started;
+    }
+    void release()
+    {
+        if (m_hold >= 0)
+            ::close(m_hold);
+        m_hold = -1;
+        if (m_pid > 0)
+            ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+    ~OtherProgram() { release(); }
+
+private:
+    pid_t m_pid = -1;
+    int m_hold = -1;
+};
+
+int reversedOrder(void *, int n1, const void *p1, int n2, const void *p2)
+{
+    const int c = memcmp(p2, p1, size_t(qMin(n1, n2)));
+    return c != 0 ? c : n2 - n1;
+}
+
+// A save cut short half way: so many changes in one transaction that the
+// engine has written some of them into the file already (the pupils' rows
+// gone from their pages among them), and its journal alone can undo them.
+QString saveCutShort(const QString &tag)
+{
+    return QStringLiteral("PRAGMA cache_size=2; BEGIN; INSERT INTO tabtesti (nome) WITH RECURSIVE n(i) AS (SELECT 1 "
+                          "UNION ALL SELECT i + 1 FROM n WHERE i < 400) SELECT '%1 ' || i || ' ' || "
+                          "printf('%.300c', 'X') FROM n; DELETE FROM tabtesti WHERE nome LIKE 'ALUNNO%'; "
+                          "INSERT INTO tabtesti (nome) SELECT nome || ' BIS' FROM tabtesti;")
+        .arg(tag);
+}
+
+// A results file holding `rows` pupils, closed again.
+bool archiveWith(const QString &path, int rows, bool withId = true)
+{
+    QStringList statements = schema::resultsDatabaseStatements();
+    // An archive of an earlier version had no id.
+    if (!withId)
+        statements.replaceInStrings(QRegularExpression(QStringLiteral("application_id=-?\\d+")),
+                                    QStringLiteral("application_id=0"));
+    if (!Database::create(path, statements))
+        return false;
+    auto db = Database::open(path);
+    for (int i = 0; db && i < rows; ++i)
+        if (!addName(*db, QStringLiteral("ALUNNO %1").arg(i)))
+            return false;
+    return bool(db);
 }
 
 } // namespace
@@ -386,12 +486,50 @@ private slots:
         QTest::newRow("file replaced by an older copy") << "older" << 10 << true;
         QTest::newRow("file deleted and made again") << "other" << 5 << true;
         QTest::newRow("file emptied") << "empty" << 0 << true;
+        // The engine looks beside the real file: so must the trial.
+        QTest::newRow("file replaced by an older copy, reached through a link") << "older-link" << 10 << true;
+        QTest::newRow("log of a killed run, reached through a link") << "own-link" << 300 << false;
+        // Not a left-over, even beside a file a trial would refuse.
+        QTest::newRow("live log of another program writing a damaged file") << "held-damaged" << 211 << false;
     }
     void leftOverLogFoldedInOrSetAside()
     {
         QFETCH(QString, file);
         QFETCH(int, rows);
         QFETCH(bool, setAside);
+        const bool throughLink = file.endsWith(QLatin1String("-link"));
+        if (throughLink)
+            file.chop(5);
+        if (file == QLatin1String("held-damaged")) {
+            m_db.reset();
+            {
+                auto db = openOrFail(m_path);
+                QVERIFY(addName(*db, QStringLiteral("PRIMO")));
+                sqlite3 *h = *static_cast<sqlite3 *const *>(db->connection().driver()->handle().constData());
+                sqlite3_create_collation(h, "NOCASE", SQLITE_UTF8, nullptr, reversedOrder);
+                QVERIFY(db->beginTransaction());
+                for (int i = 0; i < 200; ++i)
+                    QVERIFY(addName(*db, QStringLiteral("ULTIMO %1").arg(i)));
+                QVERIFY(db->commit());
+            }
+            OtherProgram program;
+            QVERIFY(program.start(m_path, QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; "
+                                                         "INSERT INTO tabtesti (nome) WITH RECURSIVE n(i) AS (SELECT 1 UNION "
+                                                         "ALL SELECT i + 1 FROM n WHERE i < 10) SELECT 'NEL REGISTRO ' || i FROM n;"),
+                                  false));
+            const QByteArray log = test::bytesOf(m_path + QStringLiteral("-wal"));
+            QVERIFY(log.size() > 4096);
+            DbError e;
+            auto db = Database::open(m_path, &e);
+            QVERIFY2(db, qPrintable(e.message));
+            QVERIFY2(db->notices().isEmpty(), qPrintable(db->notices().join('\n')));
+            QCOMPARE(test::tableRows(*db, QStringLiteral("tabtesti")).size(), rows);
+            QCOMPARE(test::bytesOf(m_path + QStringLiteral("-wal")).left(4096), log.left(4096));
+            db.reset();
+            QCOMPARE(besides(m_path), (QStringList{QFileInfo(m_path).fileName(), QFileInfo(m_path).fileName() + "-shm",
+                                                   QFileInfo(m_path).fileName() + "-wal"}));
+            return;
+        }
         m_db.reset();
         QTemporaryDir lab;
         const QString path = lab.filePath(QFileInfo(m_path).fileName());
@@ -420,9 +558,13 @@ private slots:
             QVERIFY(test::writeBytes(path, QByteArray()));
         }
         const QByteArray before = test::bytesOf(path);
+        QTemporaryDir elsewhere;
+        const QString opened = throughLink ? elsewhere.filePath(QStringLiteral("archivio.mdb")) : path;
+        if (throughLink)
+            QVERIFY(QFile::link(path, opened));
 
         DbError e;
-        auto db = Database::open(path, &e);
+        auto db = Database::open(opened, &e);
         QVERIFY2(db, qPrintable(e.message));
         QVERIFY(db->checkIntegrity(&e));
         QCOMPARE(pragma(*db, QStringLiteral("journal_mode")), QStringLiteral("delete"));
@@ -445,6 +587,130 @@ private slots:
         if (setAside) {
             QVERIFY2(files.at(1).startsWith(QFileInfo(path).fileName() + QStringLiteral("-wal.")), qPrintable(files.at(1)));
             QCOMPARE(test::bytesOf(lab.filePath(files.at(1))), log);
+        }
+    }
+
+    void leftOverJournalAppliedOnlyWhenItsOwn_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("setAside");
+        QTest::newRow("own journal of a save cut short") << "own" << 20 << false;
+        QTest::newRow("own journal beside a stray log") << "own+log" << 20 << false;
+        QTest::newRow("own journal of an archive without an id") << "own-noid" << 20 << false;
+        QTest::newRow("backup restored over a crashed archive") << "backup" << 20 << true;
+        QTest::newRow("another computer's archive copied over a crashed one") << "other-computer" << 3 << true;
+        QTest::newRow("another file's journal beside a good archive") << "other-journal" << 20 << true;
+        QTest::newRow("another file's journal, neither with an id") << "other-journal-noid" << 20 << true;
+        QTest::newRow("another file's journal beside the real file of a link") << "link" << 20 << true;
+        QTest::newRow("another file's journal in a data folder reached through a link") << "linked-folder" << 20 << true;
+        QTest::newRow("live journal of another program writing the file") << "held" << 20 << false;
+        // Even one that a trial on a copy would fail: it is not a left-over.
+        QTest::newRow("live journal of another program writing a damaged file") << "held-damaged" << 220 << false;
+    }
+    void leftOverJournalAppliedOnlyWhenItsOwn()
+    {
+        QFETCH(QString, situation);
+        QFETCH(int, rows);
+        QFETCH(bool, setAside);
+        m_db.reset();
+        QTemporaryDir lab;
+        const QString path = lab.filePath(QStringLiteral("testi1.mdb"));
+        const QString other = lab.filePath(QStringLiteral("altro/testi1.mdb"));
+        QVERIFY(QDir(lab.path()).mkdir(QStringLiteral("altro")));
+        const bool withId = !situation.endsWith(QLatin1String("noid"));
+        QVERIFY(archiveWith(path, 20, withId));
+        OtherProgram program;
+        if (situation.startsWith(QLatin1String("own"))) {
+            const qint64 size = QFileInfo(path).size();
+            QVERIFY(program.start(path, saveCutShort(QStringLiteral("INTERROTTO")), true));
+            // Half the save reached the file: only its journal can undo it.
+            QVERIFY(QFileInfo(path).size() > size);
+            if (situation == QLatin1String("own+log")) {
+                QVERIFY(killedRun(m_path, 0, 50, lab.filePath(QStringLiteral("altro"))));
+                QVERIFY(QFile::rename(lab.filePath(QStringLiteral("altro/")) + QFileInfo(m_path).fileName()
+                                          + QStringLiteral("-wal"),
+                                      path + QStringLiteral("-wal")));
+            }
+        } else if (situation == QLatin1String("backup")) {
+            // The teacher's copy of Friday; saves on Monday, then a run killed.
+            QVERIFY(QFile::copy(path, other));
+            {
+                auto db = openOrFail(path);
+                for (int i = 0; i < 5; ++i)
+                    QVERIFY(addName(*db, QStringLiteral("LUNEDI %1").arg(i)));
+            }
+            QVERIFY(program.start(path, saveCutShort(QStringLiteral("INTERROTTO")), true));
+            QVERIFY(QFile::remove(path) && QFile::copy(other, path));
+        } else if (situation == QLatin1String("other-computer")) {
+            QVERIFY(archiveWith(other, 3));
+            QVERIFY(program.start(path, saveCutShort(QStringLiteral("INTERROTTO")), true));
+            QVERIFY(QFile::remove(path) && QFile::copy(other, path));
+        } else if (situation.startsWith(QLatin1String("other-journal")) || situation.startsWith(QLatin1String("link"))) {
+            QVERIFY(archiveWith(other, 1, withId));
+            QVERIFY(program.start(other, saveCutShort(QStringLiteral("ALTRO")), true));
+            QVERIFY(QFile::rename(other + QStringLiteral("-journal"), path + QStringLiteral("-journal")));
+        } else if (situation == QLatin1String("held")) {
+            QVERIFY(program.start(path, QStringLiteral("BEGIN; INSERT INTO tabtesti (nome) VALUES ('IN CORSO');"), false));
+        } else if (situation == QLatin1String("held-damaged")) {
+            // Its "nome" index out of order; the other program, writing
+            // without flushes, journals every page as it changes it.
+            {
+                auto db = openOrFail(path);
+                sqlite3 *h = *static_cast<sqlite3 *const *>(db->connection().driver()->handle().constData());
+                sqlite3_create_collation(h, "NOCASE", SQLITE_UTF8, nullptr, reversedOrder);
+                QVERIFY(db->beginTransaction());
+                for (int i = 0; i < 200; ++i)
+                    QVERIFY(addName(*db, QStringLiteral("ULTIMO %1").arg(i)));
+                QVERIFY(db->commit());
+            }
+            QVERIFY(program.start(path, QStringLiteral("PRAGMA synchronous=OFF; BEGIN; UPDATE tabtesti SET genette = 1 "
+                                                       "WHERE rowid = 1;"),
+                                  false));
+        }
+        QVERIFY(QFileInfo::exists(path + QStringLiteral("-journal")));
+        const QByteArray journal = test::bytesOf(path + QStringLiteral("-journal"));
+        const QByteArray before = test::bytesOf(path);
+        QString opened = path;
+        QTemporaryDir elsewhere;
+        if (situation == QLatin1String("link")) {
+            opened = lab.filePath(QStringLiteral("collegamento.mdb"));
+            QVERIFY(QFile::link(path, opened));
+        } else if (situation == QLatin1String("linked-folder")) {
+            opened = elsewhere.filePath(QStringLiteral("dati/testi1.mdb"));
+            QVERIFY(QFile::link(lab.path(), elsewhere.filePath(QStringLiteral("dati"))));
+        }
+
+        DbError e;
+        auto db = Database::open(opened, &e);
+        QVERIFY2(db, qPrintable(e.message));
+        QCOMPARE(db->checkIntegrity(&e), situation != QLatin1String("held-damaged"));
+        QCOMPARE(test::tableRows(*db, QStringLiteral("tabtesti")).size(), rows);
+        const QStringList notices = db->notices();
+        db.reset();
+        QStringList files = besides(path);
+        if (setAside) {
+            // Told once, with where the journal went; the file as it was.
+            QCOMPARE(notices.size(), 1);
+            QVERIFY2(notices.first().contains(QStringLiteral("giornale")), qPrintable(notices.first()));
+            QCOMPARE(test::bytesOf(path), before);
+            QCOMPARE(files.size(), 2);
+            QVERIFY2(files.at(1).startsWith(QStringLiteral("testi1.mdb-journal.")), qPrintable(files.join(' ')));
+            QVERIFY(notices.first().contains(files.at(1)));
+            QCOMPARE(test::bytesOf(lab.filePath(files.at(1))), journal);
+            auto again = Database::open(opened, &e);
+            QVERIFY(again && again->notices().isEmpty());
+        } else if (situation.startsWith(QLatin1String("held"))) {
+            // The other program's live journal stays where it is, whole.
+            QVERIFY2(notices.isEmpty(), qPrintable(notices.join('\n')));
+            QCOMPARE(files, (QStringList{QStringLiteral("testi1.mdb"), QStringLiteral("testi1.mdb-journal")}));
+            program.release();
+        } else {
+            // The file's own journal was applied: nothing of the cut save is
+            // left, and no journal was set aside with the stray log.
+            QVERIFY2(!files.join(' ').contains(QStringLiteral("-journal")), qPrintable(files.join(' ')));
+            QCOMPARE(files.size(), situation == QLatin1String("own+log") ? 2 : 1);
+            QCOMPARE(notices.size(), situation == QLatin1String("own+log") ? 1 : 0);
         }
     }
 

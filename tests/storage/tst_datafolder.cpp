@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace morvello;
 
@@ -49,7 +50,7 @@ QStringList earlierVersionStatements()
 {
     QStringList out;
     for (QString sql : schema::resultsDatabaseStatements()) {
-        if (sql.contains(QStringLiteral("user_version")))
+        if (sql.contains(QStringLiteral("user_version")) || sql.contains(QStringLiteral("application_id")))
             continue;
         sql.replace(QStringLiteral("journal_mode=DELETE"), QStringLiteral("journal_mode=WAL"));
         sql.replace(QStringLiteral("COLLATE NOCASE"), QStringLiteral("COLLATE ") + Database::legacyNameCollation());
@@ -148,6 +149,9 @@ private slots:
         QTest::newRow("only template") << "permorvello" << false << true;
         QTest::newRow("both") << "permorvello" << true << true;
         QTest::newRow("folder in other case") << "PerMorvello" << false << false;
+        // What a first start killed half way left: its unfinished files.
+        QTest::newRow("interrupted first start") << "interrupted" << false << false;
+        QTest::newRow("folder reached through a link") << "link" << true << true;
     }
     void createsWhatIsMissing()
     {
@@ -155,8 +159,22 @@ private slots:
         QFETCH(bool, haveResults);
         QFETCH(bool, haveTemplate);
         QTemporaryDir base;
-        const QString dir = base.filePath(folder);
+        QString dir = base.filePath(folder);
         QVERIFY(QDir().mkpath(dir));
+        if (folder == QLatin1String("interrupted")) {
+            QVERIFY(QDir(base.path()).rename(folder, QStringLiteral("permorvello")));
+            dir = base.filePath(QStringLiteral("permorvello"));
+            for (const QString &name : {QStringLiteral(".testi1.mdb.nuovo-3f2a9c1b7d4e"), QStringLiteral(".testi1.mdb.nuovo-3f2a9c1b7d4e-journal"),
+                                        QStringLiteral(".exporttesti.mdb.nuovo-0a1b2c3d4e5f")}) {
+                QVERIFY(test::writeBytes(dir + QLatin1Char('/') + name, QByteArray(1024, 'x')));
+                QFile f(dir + QLatin1Char('/') + name);
+                QVERIFY(f.open(QIODevice::ReadWrite)
+                        && f.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime));
+            }
+        } else if (folder == QLatin1String("link")) {
+            // The data folder kept elsewhere, reached through a link.
+            QVERIFY(QFile::link(dir, base.filePath(QStringLiteral("permorvello"))));
+        }
         const QString results = dir + QStringLiteral("/testi1.mdb");
         const QString exportFile = dir + QStringLiteral("/exporttesti.mdb");
         QByteArray resultsBefore, templateBefore;
@@ -222,6 +240,7 @@ private slots:
         QTest::newRow("nome holds numbers") << "nometype" << true;
         QTest::newRow("a count holds text") << "counttype" << true;
         QTest::newRow("studenti counts hold text") << "studentitype" << true;
+        QTest::newRow("a pipe in its place") << "fifo" << true;
     }
     void troubledResultsFileIsReportedAndLeftAlone()
     {
@@ -232,6 +251,17 @@ private slots:
         QVERIFY(QDir().mkpath(dir));
         const QString results = dir + QStringLiteral("/testi1.mdb");
         QByteArray data;
+        if (trouble == QLatin1String("fifo")) {
+            // Said at once, naming the file; never waited on.
+            QCOMPARE(::mkfifo(QFile::encodeName(results).constData(), 0600), 0);
+            QVERIFY(!prepareDataFolder(base.path()).isError());
+            DbError e;
+            QVERIFY(!openResultsDatabase(base.path(), &e));
+            QVERIFY2(e.message.contains(QStringLiteral("testi1.mdb")) && e.message.contains(QStringLiteral("pipe")),
+                     qPrintable(e.message));
+            QVERIFY(!QFileInfo(results).isFile() && QFileInfo::exists(results));
+            return;
+        }
         if (trouble == QLatin1String("text")) {
             data = "Risultati della classe 2B\n";
         } else if (trouble == QLatin1String("truncated") || trouble == QLatin1String("garbage")) {
@@ -353,29 +383,52 @@ private slots:
         QVERIFY(makeEarlierFile(results, {QString::fromUtf8("NICOLO\u0300 BIANCHI"), QString::fromUtf8("ROSSI\u00a0MARIO"),
                                           QString::fromUtf8("NERI\u200b  ANNA"), QStringLiteral("Ospite"),
                                           QStringLiteral("VERDI LUCA"), QStringLiteral("VERDI\tLUCA"),
-                                          QString::fromUtf8("GIALLI\u3000SARA")}));
+                                          QString::fromUtf8("GIALLI\u3000SARA"), QString::fromUtf8("D\u2019ANGELO ANNA"),
+                                          QStringLiteral("D'ANGELO ANNA"), QString::fromUtf8("DE\u02bcSANTI LIA"),
+                                          QString::fromUtf8("BRUNO\u2800 PIA\ufe0f"), QString::fromUtf8("NERO\u3164 TEO\u034f")}));
+        {
+            // Names an older version wrote in the Windows code page.
+            auto raw = Database::open(results);
+            QVERIFY(raw->exec(QStringLiteral("INSERT INTO tabtesti (nome) VALUES (CAST(? AS TEXT))"),
+                              {QByteArray("NICOL\xd2 VERDI")}));
+            QVERIFY(raw->exec(QStringLiteral("INSERT INTO tabtesti (nome) VALUES (CAST(? AS TEXT))"),
+                              {QByteArray("PERCH\xc9 \xe0")}));
+        }
         const QStringList expected{QString::fromUtf8("NICOLÒ BIANCHI"), QStringLiteral("ROSSI MARIO"),
                                    QStringLiteral("NERI ANNA"),     QStringLiteral("Ospite"),
                                    QStringLiteral("VERDI LUCA"),    QStringLiteral("VERDI\tLUCA"),
-                                   QStringLiteral("GIALLI SARA")};
+                                   QStringLiteral("GIALLI SARA"),   QString::fromUtf8("D\u2019ANGELO ANNA"),
+                                   QStringLiteral("D'ANGELO ANNA"), QStringLiteral("DE'SANTI LIA"),
+                                   QStringLiteral("BRUNO PIA"),     QStringLiteral("NERO TEO"),
+                                   QString::fromUtf8("NICOLÒ VERDI"), QString::fromUtf8("PERCHÉ À")};
         DbError e;
         {
             auto db = openResultsDatabase(base.path(), &e);
             QVERIFY2(db, qPrintable(e.message));
-            // The two rows that would become one are kept as they are, and named.
+            // The rows that would become one are kept as they are; at
+            // start-up the teacher is told only that some need a look, and
+            // where to see them.
             QCOMPARE(test::allNames(*db), expected);
             QCOMPARE(db->notices().size(), 1);
-            QVERIFY(db->notices().first().contains(QStringLiteral("\"VERDI LUCA\"")));
-            QVERIFY(db->notices().first().contains(QStringLiteral("\"VERDI\tLUCA\"")));
-            QVERIFY(!db->notices().first().contains(QStringLiteral("ROSSI")));
-            // Looked at again next time, until mended.
-            QCOMPARE(pragmaValue(*db, QStringLiteral("PRAGMA user_version")), QStringLiteral("0"));
-            QVERIFY(db->exec(QStringLiteral("DELETE FROM tabtesti WHERE nome = ?"), {QStringLiteral("VERDI\tLUCA")}));
+            QVERIFY2(db->notices().first().contains(QStringLiteral("morvello-check")), qPrintable(db->notices().first()));
+            for (const QString &name : {QStringLiteral("VERDI"), QStringLiteral("ANGELO")})
+                QVERIFY2(!db->notices().first().contains(name), qPrintable(db->notices().first()));
+            QCOMPARE(pragmaValue(*db, QStringLiteral("PRAGMA user_version")), QString::number(schema::kResultsFileVersion));
+            // The checker names them.
+            const QStringList look = rowsNeedingALook(*db);
+            QCOMPARE(look.size(), 2);
+            QCOMPARE(look.at(0), QStringLiteral("\"VERDI LUCA\", \"VERDI\tLUCA\""));
+            QCOMPARE(look.at(1), QString::fromUtf8("\"D\u2019ANGELO ANNA\", \"D'ANGELO ANNA\""));
+            // Stored as UTF-8 now.
+            QCOMPARE(pragmaValue(*db, QStringLiteral("SELECT hex(nome) FROM tabtesti WHERE rowid = 13")),
+                     QString::fromLatin1(QString::fromUtf8("NICOLÒ VERDI").toUtf8().toHex().toUpper()));
         }
+        // Shown once: the file is marked done.
         auto db = openResultsDatabase(base.path(), &e);
         QVERIFY2(db, qPrintable(e.message));
         QVERIFY(db->notices().isEmpty());
-        QCOMPARE(pragmaValue(*db, QStringLiteral("PRAGMA user_version")), QString::number(schema::kResultsFileVersion));
+        QCOMPARE(rowsNeedingALook(*db).size(), 2);
+        QVERIFY(pragmaValue(*db, QStringLiteral("PRAGMA application_id")).toLongLong() != 0);
         // The pupil typing the name today finds the old row.
         const auto row = test::lookupPupil(*db, QStringLiteral("NICOLÒ BIANCHI"));
         QVERIFY(row);

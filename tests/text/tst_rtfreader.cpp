@@ -13,6 +13,8 @@
 
 #include <tuple>
 
+#include <sys/stat.h>
+
 using namespace morvello;
 
 namespace {
@@ -120,6 +122,7 @@ private slots:
 
     void fileMissing();
     void fileIsFolder();
+    void fileIsAPipe();
     void fileTooLarge();
     void failureEmptiesPreviousContent();
 };
@@ -741,6 +744,20 @@ void TstRtfReader::fileIsFolder()
     const RtfResult r = readRtfFile(dir.path(), &doc);
     QVERIFY(!r.ok);
     QCOMPARE(r.number, RtfErrorCode::FileUnreadable);
+}
+
+void TstRtfReader::fileIsAPipe()
+{
+    // A pipe has no writer: reading it would wait for ever. Said at once.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("poesia1.rtf"));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QTextDocument doc;
+    const RtfResult r = readRtfFile(path, &doc);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.number, RtfErrorCode::FileUnreadable);
+    QVERIFY2(r.error.contains(QStringLiteral("poesia1.rtf")) && r.error.contains(QStringLiteral("non è un file normale")),
+             qPrintable(r.error));
 }
 
 void TstRtfReader::fileTooLarge()
