@@ -15,11 +15,6 @@ namespace {
 // Frames of a visible shrink: enough to look smooth, few enough to be cheap.
 constexpr int kFrameMs = 20;
 
-Ticker *newTicker(const Services &services, QObject *parent)
-{
-    static TimerTickSource realTime;
-    return services.ticks ? services.ticks->newTicker(parent) : realTime.newTicker(parent);
-}
 } // namespace
 
 QString counterText(double value)
@@ -29,8 +24,9 @@ QString counterText(double value)
 
 // ---------------------------------------------------------------------------
 
-PictureSlot::PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips)
-    : QWidget(screen), m_screen(screen), m_services(services), m_rest(twips), m_width(twips.width())
+PictureSlot::PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips,
+                         QSet<QString> *told)
+    : QWidget(screen), m_screen(screen), m_services(services), m_told(told), m_rest(twips), m_width(twips.width())
 {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -42,11 +38,16 @@ void PictureSlot::showAnswer(bool right)
     m_shows = right ? Shows::Right : Shows::Wrong;
     // Read only when it is a plain, whole picture: anything else shows the
     // drawn mark, as a missing one does.
-    m_pixmap = QPixmap::fromImage(readPicture(m_services.dataPath(right ? rightFile() : wrongFile())));
+    const QString file = right ? rightFile() : wrongFile();
+    m_pixmap = QPixmap::fromImage(readPicture(m_services.dataPath(file)));
     setAccessibleName(right ? QStringLiteral("Risposta giusta") : QStringLiteral("Risposta sbagliata"));
     show();
     raise();
     update();
+    if (m_pixmap.isNull() && m_told && !m_told->contains(file)) {
+        m_told->insert(file);
+        m_services.tell(missingText(file));
+    }
     if (!m_hasPlan)
         return;
     // A new answer while the last picture still shrinks starts the wait
@@ -56,11 +57,16 @@ void PictureSlot::showAnswer(bool right)
     m_hideAfterSweep = false;
     setWidth(m_rest.width());
     if (!m_ticker) {
-        m_ticker = newTicker(m_services, this);
+        m_ticker = m_services.newTicker(this);
         connect(m_ticker, &Ticker::timeout, this, &PictureSlot::tick);
     }
     if (!m_ticker->isActive())
         m_ticker->start(m_plan.delayMs);
+}
+
+QString PictureSlot::missingText(const QString &file)
+{
+    return QStringLiteral("L'immagine %1 manca o è rovinata: al suo posto compare un segno disegnato.").arg(file);
 }
 
 void PictureSlot::clear()
@@ -105,7 +111,7 @@ void PictureSlot::tick()
     m_frameCount = qMax(1, m_plan.shrinkMs / kFrameMs);
     m_frameStep = 0;
     if (!m_frames) {
-        m_frames = newTicker(m_services, this);
+        m_frames = m_services.newTicker(this);
         connect(m_frames, &Ticker::timeout, this, &PictureSlot::frame);
     }
     m_frames->start(kFrameMs);
@@ -290,7 +296,7 @@ bool ActivityScreen::present(const Judgement &judgement, PictureSlot *picture)
 
 PictureSlot *ActivityScreen::addPicture(const QString &name, const QRect &twips)
 {
-    auto *slot = new PictureSlot(this, services(), name, twips);
+    auto *slot = new PictureSlot(this, services(), name, twips, &m_picturesTold);
     m_pictures << slot;
     return slot;
 }

@@ -8,6 +8,7 @@
 
 #include <QPixmap>
 #include <QPointer>
+#include <QSet>
 #include <QVector>
 
 class QPushButton;
@@ -52,10 +53,14 @@ class PictureSlot : public QWidget
 public:
     enum class Shows { Nothing, Right, Wrong };
 
-    PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips);
+    // `told` holds the picture files whose absence the pupil was already told
+    // of: the screen's slots share it, so each file is reported once.
+    PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips,
+                QSet<QString> *told = nullptr);
 
     // Loads the right or the wrong picture, shows the slot and starts its
-    // shrink-away when it has one.
+    // shrink-away when it has one. A picture file missing, cut short or not a
+    // picture is told once, and a drawn mark stands in for it.
     void showAnswer(bool right);
     // Empties the picture; the slot stays visible with nothing to show.
     void clear();
@@ -75,6 +80,7 @@ public:
 
     static QString rightFile() { return QStringLiteral("permorvello\\giusto.jpg"); }
     static QString wrongFile() { return QStringLiteral("permorvello\\sbagliato.jpg"); }
+    static QString missingText(const QString &file);
 
 signals:
     // A tick of the shrink-away came (before its own work).
@@ -92,6 +98,7 @@ private:
 
     Screen *m_screen;
     const Services &m_services;
+    QSet<QString> *m_told;
     QRect m_rest;
     int m_width = 0;
     Shows m_shows = Shows::Nothing;
@@ -180,6 +187,7 @@ private:
     QString m_backTarget;
     QVector<QPair<Exit, QPushButton *>> m_exits;
     QVector<PictureSlot *> m_pictures;
+    QSet<QString> m_picturesTold;
 };
 
 // A counter as the pupil reads it: a plain decimal number.

@@ -268,9 +268,7 @@ QPushButton *GenetteScreen::conceptButton(int concept) const
 
 void GenetteScreen::formLoad()
 {
-    RandomSource *random = services().random;
-    SeededRandom fromClock(quint32(services().now().toMSecsSinceEpoch()));
-    m_exercise.load(random ? *random : fromClock);
+    m_exercise.load(services().randomSource());
     display();
     loadPassage();
 }
@@ -284,12 +282,8 @@ void GenetteScreen::CmdConcept_Click(int concept)
 
 void GenetteScreen::Option1_Click(int index)
 {
-    if (!present(m_exercise.answer(index), m_image1)) {
+    if (!present(m_exercise.answer(index), m_image1))
         display(); // takes back the check mark of a click that did not count
-        return;
-    }
-    if (!m_image1->pictureLoaded())
-        tellPictureMissing();
 }
 
 void GenetteScreen::CmdSeguente_Click()
@@ -351,18 +345,6 @@ void GenetteScreen::scalePassage(double factor)
         return;
     scaleTypeSizes(m_rich->document(), factor / m_passageScale);
     m_passageScale = factor;
-}
-
-void GenetteScreen::tellPictureMissing()
-{
-    const QString file =
-        m_image1->shows() == PictureSlot::Shows::Right ? PictureSlot::rightFile() : PictureSlot::wrongFile();
-    // Once is enough: a drawn mark stands in for it from now on.
-    if (m_missingTold.contains(file))
-        return;
-    m_missingTold.insert(file);
-    services().tell(QStringLiteral("L'immagine %1 manca o è danneggiata: al suo posto compare un segno disegnato.")
-                        .arg(file));
 }
 
 Screen *narrativescreens::createGenette(const ScreenEnv &env)

@@ -92,7 +92,6 @@ private:
     void loadPassage();
     // Passage fonts follow the window's scale like every other text.
     void scalePassage(double factor);
-    void tellPictureMissing();
 
     GenetteExercise m_exercise;
     RichTextView *m_rich = nullptr;
@@ -108,7 +107,6 @@ private:
     StyledLabel *m_labpunti = nullptr;
     StyledLabel *m_labtot = nullptr;
     double m_passageScale = 1.0; // the scale the passage's fonts are drawn at
-    QSet<QString> m_missingTold;  // pictures already reported missing this run
 };
 
 } // namespace morvello

@@ -137,7 +137,7 @@ void FPoesia1::buildCountersAndCommands()
     addExit(Exit::Quit, QStringLiteral("cmdfine"), QStringLiteral("Esco"), QRect(kBoxLeft + 3120, 6840, 1440, 540),
             exitFont);
 
-    m_timer1 = poesiawidgets::newTicker(services(), this);
+    m_timer1 = services().newTicker(this);
     connect(m_timer1, &Ticker::timeout, this, &FPoesia1::Timer1_Timer);
 }
 

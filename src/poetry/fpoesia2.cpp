@@ -288,19 +288,6 @@ void FPoesia2::answered(const Judgement &judgement)
     m_pair.announceCounters();
     // Saved at once, so that leaving from here loses nothing.
     present(judgement, m_image1);
-    warnMissingPicture(*judgement.right);
-}
-
-void FPoesia2::warnMissingPicture(bool right)
-{
-    bool &told = right ? m_toldRight : m_toldWrong;
-    if (m_image1->pictureLoaded() || told)
-        return;
-    told = true;
-    const QString file = right ? PictureSlot::rightFile() : PictureSlot::wrongFile();
-    services().tell(QStringLiteral("Non riesco a mostrare l'immagine %1: manca o è rovinata. "
-                                   "Al suo posto compare un segno disegnato.")
-                        .arg(file));
 }
 
 void FPoesia2::setReviewing(bool on)

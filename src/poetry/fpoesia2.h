@@ -78,7 +78,6 @@ private:
     void answered(const Judgement &judgement);
     void showState() override { showQuestions(); }
     void placeCounterNumbers();
-    void warnMissingPicture(bool right);
 
     PoesiaPair &m_pair;
     std::array<std::array<ClickLabel *, poesia::OptionSlots>, poesia::QuestionCount> m_labels{};
@@ -96,8 +95,6 @@ private:
     PictureSlot *m_image1 = nullptr;
     bool m_reviewing = false;
     double m_zoom = 1.0;
-    bool m_toldRight = false;
-    bool m_toldWrong = false;
 };
 
 } // namespace morvello

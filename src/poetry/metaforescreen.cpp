@@ -155,17 +155,6 @@ protected:
     }
 };
 
-// The program's random source, seeded once at start; a source of our own,
-// seeded once now, when none was given.
-RandomSource &randomSource(const ScreenEnv &env, std::unique_ptr<RandomSource> &own)
-{
-    if (env.services && env.services->random)
-        return *env.services->random;
-    own = std::make_unique<SeededRandom>(quint32(QDateTime::currentMSecsSinceEpoch() & 0xffffffffu));
-    return *own;
-}
-
-
 } // namespace
 
 QColor MetaforeScreen::restingColor()
@@ -176,7 +165,7 @@ QColor MetaforeScreen::restingColor()
 
 MetaforeScreen::MetaforeScreen(const ScreenEnv &env, QWidget *parent)
     : ActivityScreen(env, name(), designSize(), kBackground, QStringLiteral("Form1"), OnMenu::Hide, parent),
-      m_quiz(randomSource(env, m_ownRandom))
+      m_quiz(env.services->randomSource())
 {
     build();
     connect(this, &Screen::laidOut, this, [this] {
@@ -428,18 +417,6 @@ void MetaforeScreen::showQuestions()
     }
 }
 
-void MetaforeScreen::warnIfPictureMissing(PictureSlot *slot)
-{
-    if (slot->pictureLoaded())
-        return;
-    const QString file = slot->shows() == PictureSlot::Shows::Right ? PictureSlot::rightFile() : PictureSlot::wrongFile();
-    if (m_missingPictures.contains(file))
-        return;
-    m_missingPictures.insert(file);
-    services().tell(QStringLiteral("Non riesco a mostrare l'immagine %1: al suo posto compare un segno disegnato.")
-                        .arg(file));
-}
-
 void MetaforeScreen::showState()
 {
     showQuestions();
@@ -448,14 +425,12 @@ void MetaforeScreen::showState()
 
 void MetaforeScreen::Option1_Click(int index)
 {
-    if (present(m_quiz.answerFigure(index), m_image2))
-        warnIfPictureMissing(m_image2);
+    present(m_quiz.answerFigure(index), m_image2);
 }
 
 void MetaforeScreen::Label1_Click(int index)
 {
-    if (present(m_quiz.answerDefinition(index), m_image3))
-        warnIfPictureMissing(m_image3);
+    present(m_quiz.answerDefinition(index), m_image3);
 }
 
 void MetaforeScreen::CmdSeguente_Click()

@@ -73,9 +73,7 @@ private:
     void showCounters();
     void showState() override;
     void showQuestions();
-    void warnIfPictureMissing(PictureSlot *slot);
 
-    std::unique_ptr<RandomSource> m_ownRandom;
     MetaforeQuiz m_quiz;
     RichTextView *m_view = nullptr;
     double m_exampleFactor = 1.0; // the example's sizes against its design
@@ -95,7 +93,6 @@ private:
     StyledLabel *m_defSba = nullptr;
     QPushButton *m_next = nullptr;
     // Missing pictures the pupil was told about: once each is enough.
-    QSet<QString> m_missingPictures;
 };
 
 } // namespace morvello
