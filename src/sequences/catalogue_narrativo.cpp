@@ -164,8 +164,9 @@ Catalogue build()
 
     // 8. A boy tries to ride his bicycle along the shore.
     c.texts.append({QStringLiteral("Benché il sole.."), own, {
-        {QStringLiteral("Benché il sole fosse ancora basso, presi la bicicletta e scesi verso "
-                        "la spiaggia, dove il mio amico Sandro mi aspettava già."), 60, Narrativa},
+        {QStringLiteral("Benché il sole non avesse ancora asciugato la rugiada e l'aria fosse "
+                        "fresca, presi la bicicletta e scesi verso la spiaggia, dove il mio amico "
+                        "Sandro mi aspettava già."), 60, Narrativa},
         {QStringLiteral("«Ma che fai? Perché te la porti sulla sabbia?» rise Sandro. «Voglio "
                         "pedalare sulla riva: la sabbia bagnata è dura come una strada» risposi. "
                         "«Sei proprio matto!» disse lui."), 70, Dialogica},
@@ -177,9 +178,9 @@ Catalogue build()
          70, Riflessiva},
         {QStringLiteral("Feci poche pedalate. La ruota davanti affondò, la bici sbandò e io "
                         "finii nell'acqua bassa tra le risate di Sandro."), 65, Narrativa},
-        {QStringLiteral("Lì la sabbia era molle e scura, piena di alghe e di conchiglie rotte; "
-                        "le onde la coprivano di schiuma e, su un sasso, un granchio pareva "
-                        "ridere anche lui."), 65, Descrittiva},
+        {QStringLiteral("In quel tratto di riva la sabbia era molle e scura, piena di alghe e "
+                        "di conchiglie rotte; le onde la coprivano di schiuma e, su un sasso, un "
+                        "granchio pareva ridere anche lui."), 65, Descrittiva},
     }});
 
     return c;

@@ -212,13 +212,13 @@ void TstStoryChecks::catalogue_data()
                                    << "permorvello\\affittacamerecol.rtf" << "permorvello\\icaffittacamere.rtf" << 9
                                    << 0;
     QTest::newRow("sciamano") << 2 << "Lo sciamano" << 5 << "permorvello\\kukiaq.rtf" << "permorvello\\kukiaqcol.rtf"
-                              << "permorvello\\ickukiaq.rtf" << 6 << 1;
+                              << "permorvello\\ickukiaq.rtf" << 5 << 1;
     QTest::newRow("fondamenti") << 3 << "I fondamenti" << 5 << "permorvello\\fondamenti.rtf"
                                 << "permorvello\\fondamenticol.rtf" << "permorvello\\icfondamenti.rtf" << 6 << 1;
     QTest::newRow("sentinella") << 4 << "La sentinella" << 5 << "permorvello\\sentinella.rtf"
                                 << "permorvello\\sentinellacol.rtf" << "permorvello\\icsentinella.rtf" << 6 << 1;
     QTest::newRow("gobba zoppa") << 5 << "Gobba, zoppa..." << 4 << "permorvello\\gobba-zoppa.rtf"
-                                 << "permorvello\\gobba-zoppacol.rtf" << "permorvello\\gobba-zoppa-ic.rtf" << 6 << 1;
+                                 << "permorvello\\gobba-zoppacol.rtf" << "permorvello\\gobba-zoppa-ic.rtf" << 5 << 1;
 }
 
 void TstStoryChecks::catalogue()
