@@ -42,7 +42,7 @@ const QVector<Poem> &poems()
               "il temporale in montagna fa paura, ma passa presto e torna la calma.",
               "in montagna il maltempo arriva all'improvviso e dura per giorni interi.",
               "al rifugio nessuno si accorge del temporale che passa sulla valle."}),
-        make(2, "sanmartino.rtf", "San Martino", {Rima, Metafora, Strofa, Similitudine, Verso}, 3, 3, 4, 2, 2,
+        make(2, "sanmartino.rtf", "San Martino", {Rima, Metafora, Strofa, Similitudine, Verso}, 3, 3, 2, 2, 2,
              {"a San Martino tutto il paese si affretta a prepararsi per l'inverno.",
               "il poeta è malinconico perché l'inverno, ormai, è alle porte.",
               "a San Martino il borgo si gode in pace l'ultimo tepore dell'anno.",
