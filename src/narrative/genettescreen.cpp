@@ -4,6 +4,7 @@
 #include "narrativescreens.h"
 
 #include "kit/controls.h"
+#include "kit/passageview.h"
 #include "text/richtextview.h"
 #include "kit/textfit.h"
 
@@ -109,7 +110,6 @@ GenetteScreen::GenetteScreen(const ScreenEnv &env, QWidget *parent)
                      OnMenu::Hide, parent)
 {
     build();
-    connect(this, &Screen::laidOut, this, [this] { scalePassage(scale()); });
 }
 
 GenetteScreen::~GenetteScreen() = default;
@@ -134,10 +134,8 @@ void GenetteScreen::build()
 void GenetteScreen::buildPassage()
 {
     addLabel(QStringLiteral("Label7"), QString(), QRect(240, 240, 6135, 5655), 8.25, false, Qt::black, kSage);
-    m_rich = new RichTextView(this);
-    m_rich->setObjectName(QStringLiteral("RichTextBox1"));
-    m_rich->setAccessibleName(QStringLiteral("Testo da analizzare"));
-    setDesignGeometry(m_rich, QRect(360, 360, 5895, 5415));
+    m_rich = new PassageView(this, QStringLiteral("RichTextBox1"), QStringLiteral("Testo da analizzare"),
+                             QRect(360, 360, 5895, 5415));
     // Focused by a click only: a blinking cursor in the passage would look
     // like a box to type in.
     m_rich->setFocusPolicy(Qt::ClickFocus);
@@ -328,23 +326,12 @@ void GenetteScreen::display()
 void GenetteScreen::loadPassage()
 {
     const QString file = m_exercise.currentFile();
-    const RtfResult r = m_rich->loadFile(file, services().baseDir);
-    m_passageScale = 1.0;
+    const RtfResult r = m_rich->load(file, services().baseDir);
     if (!r.ok) {
         services().tell(QStringLiteral("Il testo %1 non si può mostrare: %2\n\nPuoi scegliere un altro esercizio o un "
                                        "altro concetto.")
                             .arg(file, r.error));
-        return;
     }
-    scalePassage(scale());
-}
-
-void GenetteScreen::scalePassage(double factor)
-{
-    if (std::abs(factor - m_passageScale) < 1e-6)
-        return;
-    scaleTypeSizes(m_rich->document(), factor / m_passageScale);
-    m_passageScale = factor;
 }
 
 Screen *narrativescreens::createGenette(const ScreenEnv &env)

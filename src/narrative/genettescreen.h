@@ -3,6 +3,7 @@
 #include "genetteexercise.h"
 
 #include "kit/activityscreen.h"
+#include "kit/passageview.h"
 
 #include <QRadioButton>
 #include <QSet>
@@ -13,7 +14,7 @@ class QPushButton;
 
 namespace morvello {
 
-class RichTextView;
+
 
 // An option button whose long caption wraps inside its box, a little smaller
 // only where the whole caption would not show otherwise. The whole box takes
@@ -63,7 +64,7 @@ public:
     void CmdSeguente_Click();
 
     const GenetteExercise &exercise() const { return m_exercise; }
-    RichTextView *passage() const { return m_rich; }
+    PassageView *passage() const { return m_rich; }
     WrappedOption *option(int index) const;
     QPushButton *conceptButton(int concept) const;
     QPushButton *nextButton() const { return m_cmdSeguente; }
@@ -91,10 +92,9 @@ private:
     // shown is named to the pupil, and the screen goes on.
     void loadPassage();
     // Passage fonts follow the window's scale like every other text.
-    void scalePassage(double factor);
 
     GenetteExercise m_exercise;
-    RichTextView *m_rich = nullptr;
+    PassageView *m_rich = nullptr;
     StyledLabel *m_label3 = nullptr;
     QFrame *m_frame1 = nullptr;
     std::array<QPushButton *, GenetteConceptCount> m_conceptButtons{};
@@ -106,7 +106,6 @@ private:
     PictureSlot *m_image1 = nullptr;
     StyledLabel *m_labpunti = nullptr;
     StyledLabel *m_labtot = nullptr;
-    double m_passageScale = 1.0; // the scale the passage's fonts are drawn at
 };
 
 } // namespace morvello

@@ -4,6 +4,7 @@
 #include "narrativescreens.h"
 
 #include "kit/controls.h"
+#include "kit/passageview.h"
 #include "text/richtextview.h"
 
 #include <QComboBox>
@@ -32,7 +33,6 @@ const QColor kHelpGround(255, 255, 240);
 const QColor kScoreColour(192, 255, 192);
 
 // The size the stories are written in.
-constexpr int kStoryPoints = 12;
 
 QString indexed(const QString &array, int i)
 {
@@ -86,15 +86,12 @@ void TrovaSeqScreen::build()
 
 void TrovaSeqScreen::buildViews()
 {
-    m_story = new RichTextView(this);
-    m_story->setObjectName(QStringLiteral("RichTextBox1"));
-    m_story->setAccessibleName(QStringLiteral("Racconto da dividere in sequenze"));
+    m_story = new PassageView(this, QStringLiteral("RichTextBox1"), QStringLiteral("Racconto da dividere in sequenze"),
+                              QRect(240, 240, 7095, 7935));
     m_story->setAccessibleDescription(
         QStringLiteral("Seleziona una sequenza con il mouse o con Maiuscolo e le frecce, poi scegli il suo colore."));
     m_story->setTabChangesFocus(true);
     darkView(m_story, kStoryGround, Qt::white);
-    setDesignGeometry(m_story, QRect(240, 240, 7095, 7935));
-    m_story->viewport()->installEventFilter(this);
 
     m_help = new RichTextView(this);
     m_help->setObjectName(QStringLiteral("RichTextBox2"));
@@ -233,7 +230,7 @@ void TrovaSeqScreen::buildTabOrder()
 void TrovaSeqScreen::formLoad()
 {
     tellAll(m_logic->load());
-    fitStoryText();
+    m_story->contentLoaded();
     m_story->setSelStart(0);
     showState();
 }
@@ -290,54 +287,11 @@ void TrovaSeqScreen::resizeEvent(QResizeEvent *e)
     placeInGaps();
 }
 
-bool TrovaSeqScreen::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_story->viewport() && event->type() == QEvent::Resize)
-        fitStoryText();
-    return ActivityScreen::eventFilter(watched, event);
-}
-
-void TrovaSeqScreen::fitStoryText()
-{
-    // The story is written at 12 points for the design's size; on a larger
-    // window it grows with the window as far as it still shows whole, so
-    // that the pupil can select without scrolling. It never gets smaller.
-    QTextDocument *doc = m_story->document();
-    const int room = m_story->viewport()->height();
-    const int width = m_story->viewport()->width();
-    if (doc->isEmpty() || room < 50 || width < 50)
-        return;
-    auto setHalfPoints = [doc](int half) {
-        QTextCursor all(doc);
-        all.select(QTextCursor::Document);
-        QTextCharFormat f;
-        f.setFontPointSize(half / 2.0);
-        all.mergeCharFormat(f);
-    };
-    auto heightAt = [&](int half) {
-        setHalfPoints(half);
-        doc->setTextWidth(width);
-        return doc->size().height();
-    };
-    // The text's area grows with the square of its size: one measure gives a
-    // close guess, and a step or two down makes it fit.
-    const int lo = 2 * kStoryPoints;
-    const int hi = std::max(lo, int(2 * kStoryPoints * scale()));
-    const double base = heightAt(lo);
-    int half = base > 0 ? std::clamp(int(std::ceil(lo * std::sqrt(room / base))), lo, hi) : lo;
-    while (half > lo && heightAt(half) > room)
-        --half;
-    m_storyHalfPoints = half;
-    if (half == lo)
-        setHalfPoints(lo);
-}
-
 void TrovaSeqScreen::Combo1_Click(const QString &text)
 {
     const QStringList messages = m_logic->choose(text);
-    fitStoryText();
+    m_story->contentLoaded();
     m_story->setSelStart(0);
-    m_story->verticalScrollBar()->setValue(0);
     showState();
     tellAll(messages);
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include "narrative/storycolouring.h"
 #include "kit/activityscreen.h"
+#include "kit/passageview.h"
 
 #include <QTextDocument>
 #include <array>
@@ -36,14 +37,14 @@ public:
     void Cmdcorrezione_Click();
 
     const StoryColouring &logic() const { return *m_logic; }
-    RichTextView *storyView() const { return m_story; }
+    PassageView *storyView() const { return m_story; }
     RichTextView *helpView() const { return m_help; }
     // The story's font size now, in points.
-    double storyPoints() const { return m_storyHalfPoints / 2.0; }
+    // The stories are written at 12 points.
+    double storyPoints() const { return 12.0 * m_story->zoom(); }
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void build();
@@ -57,13 +58,11 @@ private:
     void showState() override;
     void tellAll(const QStringList &messages);
     void placeInGaps();
-    void fitStoryText();
 
-    RichTextView *m_story = nullptr;    // RichTextBox1
+    PassageView *m_story = nullptr;     // RichTextBox1
     RichTextView *m_help = nullptr;     // RichTextBox2
     RichTextView *m_solution = nullptr; // RichTextBox3, never shown
     std::unique_ptr<StoryColouring> m_logic;
-    int m_storyHalfPoints = 0; // the story's size now, in half points
 
     StyledLabel *m_autore = nullptr;
     StyledLabel *m_label1 = nullptr;

@@ -5,6 +5,7 @@
 #include "poetryscreens.h"
 
 #include "kit/controls.h"
+#include "kit/passageview.h"
 #include "text/richtextview.h"
 #include "core/ticker.h"
 
@@ -71,10 +72,8 @@ void FPoesia1::buildPoem()
     setDesignFont(m_combo, kFont, 9.75, true);
     connect(m_combo, &QComboBox::activated, this, [this](int index) { Combo1_Click(m_combo->itemText(index)); });
 
-    m_view = new RichTextView(this);
-    m_view->setObjectName(QStringLiteral("RichTextBox1"));
-    m_view->setAccessibleName(QStringLiteral("Testo della poesia"));
-    setDesignGeometry(m_view, kView);
+    m_view = new PassageView(this, QStringLiteral("RichTextBox1"), QStringLiteral("Testo della poesia"), kView,
+                             PassageView::Lines::Keep);
     setDesignFont(m_view, kFont, 8.25);
 
     m_labedizione = controls::label(this, QStringLiteral("labedizione"), QString(), kSource,
@@ -175,7 +174,6 @@ StyledLabel *FPoesia1::counter(int n) const
 
 void FPoesia1::placeCounterNumbers()
 {
-    m_zoom = poesiawidgets::fitPoem(m_view, m_zoom, scale());
     poesiawidgets::placeNumbers(this, m_attuale);
     poesiawidgets::placeNumbers(this, m_totale);
 }
@@ -186,7 +184,6 @@ void FPoesia1::archivitesti()
     m_labedizione->setText(poem.source);
     m_labedizione->setAccessibleDescription(poem.source);
     const RtfResult r = m_view->loadFile(poem.file, services().baseDir);
-    m_zoom = poesiawidgets::fitPoem(m_view, 1.0, scale());
     if (!r.ok) {
         services().tell(QStringLiteral("Non riesco a mostrare la poesia «%1» (file %2): %3\n"
                                        "Puoi scegliere un'altra poesia.")
@@ -197,9 +194,10 @@ void FPoesia1::archivitesti()
     m_view->setSelLength(m_view->textLength());
     m_view->setSelIndent(PoemIndent);
     m_view->setSelStart(0);
+    m_view->contentLoaded();
     m_view->setAccessibleDescription(poem.title);
     m_pair.poem = m_view->content();
-    m_pair.poemZoom = m_zoom;
+    m_pair.poemZoom = m_view->zoom();
     m_pair.announcePoem();
 }
 

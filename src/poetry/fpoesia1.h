@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "kit/activityscreen.h"
+#include "kit/passageview.h"
 #include "poetry/poetryscreens.h"
 #include "kit/dropboard.h"
 #include "poetry/poesiaexercise.h"
@@ -17,7 +18,7 @@ class QPushButton;
 namespace morvello {
 
 class FPoesia2;
-class RichTextView;
+
 class Ticker;
 
 // The poem screen of the poetry pair: the chosen poem with its passages
@@ -57,7 +58,7 @@ public:
 
     // The controls, for tests.
     QComboBox *chooser() const { return m_combo; }
-    RichTextView *view() const { return m_view; }
+    PassageView *view() const { return m_view; }
     DropBoard *board() const { return m_board; }
     DropLabel *box(int i) const { return m_board->box(i); }
     StyledLabel *solutionLabel(int i) const { return m_label9[size_t(i)]; }
@@ -67,7 +68,7 @@ public:
     QPushButton *questionsButton() const { return m_cmdapprof; }
     Ticker *blinkTimer() const { return m_timer1; }
     // How much larger than the file says the poem is shown.
-    double poemZoom() const { return m_zoom; }
+    double poemZoom() const { return m_view->zoom(); }
 
 protected:
     void beforeExit(Exit exit) override;
@@ -89,14 +90,13 @@ private:
     DropBoard *m_board = nullptr;
     std::array<StyledLabel *, poesia::BoxCount> m_label9{};
     QComboBox *m_combo = nullptr;
-    RichTextView *m_view = nullptr;
+    PassageView *m_view = nullptr;
     StyledLabel *m_labedizione = nullptr;
     poesiawidgets::CounterRow m_attuale;
     poesiawidgets::CounterRow m_totale;
     QPushButton *m_cmdrisult = nullptr;
     QPushButton *m_cmdapprof = nullptr;
     Ticker *m_timer1 = nullptr;
-    double m_zoom = 1.0;
 };
 
 } // namespace morvello

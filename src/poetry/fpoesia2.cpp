@@ -5,6 +5,7 @@
 #include "poetryscreens.h"
 
 #include "kit/controls.h"
+#include "kit/passageview.h"
 #include "text/richtextview.h"
 
 #include <QGroupBox>
@@ -142,10 +143,8 @@ void FPoesia2::buildMeaning()
 
 void FPoesia2::buildCountersAndCommands()
 {
-    m_view = new RichTextView(this);
-    m_view->setObjectName(QStringLiteral("RichTextBox1"));
-    m_view->setAccessibleName(QStringLiteral("Testo della poesia"));
-    setDesignGeometry(m_view, kView);
+    m_view = new PassageView(this, QStringLiteral("RichTextBox1"), QStringLiteral("Testo della poesia"), kView,
+                             PassageView::Lines::Keep);
     setDesignFont(m_view, kFont, 8.25);
 
     m_image1 = addPicture(QStringLiteral("Image1"), kImage1);
@@ -206,8 +205,6 @@ StyledLabel *FPoesia2::counter(int n) const
 
 void FPoesia2::placeCounterNumbers()
 {
-    if (m_reviewing)
-        m_zoom = poesiawidgets::fitPoem(m_view, m_zoom, scale());
     poesiawidgets::placeNumbers(this, {m_label5, m_numbers[0], m_numbers[1]});
     poesiawidgets::placeNumbers(this, {m_label6, m_numbers[2], m_numbers[3]});
 }
@@ -315,10 +312,9 @@ void FPoesia2::cmdrivedo_Click()
 {
     if (!m_reviewing) {
         // The poem as the poem screen shows it, formatting and colours included.
-        m_view->setContent(m_pair.poem);
-        m_zoom = m_pair.poemZoom;
+        m_view->showContentOf(m_pair.poem, m_pair.poemZoom);
         setReviewing(true);
-        m_zoom = poesiawidgets::fitPoem(m_view, m_zoom, scale());
+        m_view->fit();
     } else {
         setReviewing(false);
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "kit/activityscreen.h"
+#include "kit/passageview.h"
 #include "poetry/poetryscreens.h"
 #include "poetry/poesiaexercise.h"
 #include "poetry/poesiapair.h"
@@ -14,7 +15,7 @@ class QRadioButton;
 
 namespace morvello {
 
-class RichTextView;
+
 
 // The questions screen of the poetry pair: four questions answered by
 // clicking an option label, the meaning question with four option buttons,
@@ -58,7 +59,7 @@ public:
     StyledLabel *counter(int n) const; // 7, 8, 9 or 10
     QPushButton *reviewButton() const { return m_cmdrivedo; }
     QPushButton *backButton() const { return exitButton(Exit::Back); }
-    RichTextView *view() const { return m_view; }
+    PassageView *view() const { return m_view; }
     PictureSlot *picture() const { return m_image1; }
     bool reviewing() const { return m_reviewing; }
 
@@ -90,11 +91,10 @@ private:
     StyledLabel *m_label5 = nullptr;
     StyledLabel *m_label6 = nullptr;
     std::array<StyledLabel *, 4> m_numbers{}; // Label7 ... Label10
-    RichTextView *m_view = nullptr;
+    PassageView *m_view = nullptr;
     QPushButton *m_cmdrivedo = nullptr;
     PictureSlot *m_image1 = nullptr;
     bool m_reviewing = false;
-    double m_zoom = 1.0;
 };
 
 } // namespace morvello

@@ -5,6 +5,7 @@
 
 #include "core/clock.h"
 #include "kit/controls.h"
+#include "kit/passageview.h"
 #include "text/richtextview.h"
 
 #include <QButtonGroup>
@@ -169,7 +170,6 @@ MetaforeScreen::MetaforeScreen(const ScreenEnv &env, QWidget *parent)
 {
     build();
     connect(this, &Screen::laidOut, this, [this] {
-        scaleExampleFonts();
         sizeOptionMarks();
     });
 }
@@ -188,9 +188,7 @@ void MetaforeScreen::buildExample()
     m_image1 = new FigureEmblem(this);
     setDesignGeometry(m_image1, tw(12, 12, 112, 184));
 
-    m_view = new RichTextView(this);
-    m_view->setObjectName(QStringLiteral("RichTextBox1"));
-    m_view->setAccessibleName(QStringLiteral("Esempio"));
+    m_view = new PassageView(this, QStringLiteral("RichTextBox1"), QStringLiteral("Esempio"), tw(136, 12, 652, 184));
     m_view->setFrameShape(QFrame::Box);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Nothing is typed here: a blinking caret would only distract.
@@ -201,7 +199,6 @@ void MetaforeScreen::buildExample()
         pal.setColor(QPalette::Text, Qt::black);
         m_view->setPalette(pal);
     }
-    setDesignGeometry(m_view, tw(136, 12, 652, 184));
 
     const DesignFont questionFont{kFont, 9.75, true};
     m_label2 = controls::label(this, QStringLiteral("Label2"), QStringLiteral("1) Quale figura retorica è illustrata?"),
@@ -340,7 +337,7 @@ void MetaforeScreen::formLoad()
 void MetaforeScreen::showExample()
 {
     const QString file = m_quiz.exampleFile();
-    const RtfResult r = m_view->loadFile(file, services().baseDir);
+    const RtfResult r = m_view->load(file, services().baseDir);
     if (!r.ok) {
         // The pupil cannot answer about a text that is not there; the next
         // example can be drawn straight away.
@@ -350,18 +347,6 @@ void MetaforeScreen::showExample()
                             .arg(file, r.error));
     }
     m_view->setAccessibleDescription(m_view->plainText());
-    m_exampleFactor = 1.0; // a freshly read example is at its design size
-    scaleExampleFonts();
-}
-
-void MetaforeScreen::scaleExampleFonts()
-{
-    // The RTF sizes are those of the design; the view follows the scale of
-    // the window like every other text of the screen.
-    const double factor = scale() * 96.0 / qMax(1.0, double(logicalDpiY()));
-    scaleTypeSizes(m_view->document(), factor / m_exampleFactor);
-    m_exampleFactor = factor;
-    m_view->document()->setDocumentMargin(8 * scale());
 }
 
 void MetaforeScreen::sizeOptionMarks()

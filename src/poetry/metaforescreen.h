@@ -3,6 +3,7 @@
 #include "metaforequiz.h"
 
 #include "kit/activityscreen.h"
+#include "kit/passageview.h"
 #include "poetry/poetryscreens.h"
 
 #include <QSet>
@@ -16,7 +17,7 @@ class QRadioButton;
 namespace morvello {
 
 class RandomSource;
-class RichTextView;
+
 
 // The rhetorical-figures screen FMetafore: a randomly drawn example, which
 // figure it shows (ten options) and which definition fits that figure (ten
@@ -44,7 +45,7 @@ public:
 
     const MetaforeQuiz &quiz() const { return m_quiz; }
 
-    RichTextView *exampleView() const { return m_view; }
+    PassageView *exampleView() const { return m_view; }
     QRadioButton *option(int i) const { return m_options.at(i); }
     ClickLabel *definition(int i) const { return m_definitions.at(i); }
     QFrame *frame1() const { return m_frame1; }
@@ -68,15 +69,13 @@ private:
     void buildCounters();
     void buildTabOrder();
     void showExample();
-    void scaleExampleFonts();
     void sizeOptionMarks();
     void showCounters();
     void showState() override;
     void showQuestions();
 
     MetaforeQuiz m_quiz;
-    RichTextView *m_view = nullptr;
-    double m_exampleFactor = 1.0; // the example's sizes against its design
+    PassageView *m_view = nullptr;
     QWidget *m_image1 = nullptr;
     StyledLabel *m_label2 = nullptr;
     StyledLabel *m_label3 = nullptr;

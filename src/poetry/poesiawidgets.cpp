@@ -84,34 +84,4 @@ void showRow(const CounterRow &row, const Counter &right, const Counter &total, 
 }
 
 
-double fitPoem(RichTextView *view, double zoom, double scale)
-{
-    QTextDocument *doc = view->document();
-    if (zoom <= 0)
-        zoom = 1.0;
-    double target = qMax(1.0, scale);
-    scaleTypeSizes(doc, target / zoom);
-    zoom = target;
-    // A verse is a line: the poem must fit without wrapping any of them.
-    const auto unwrapped = [doc] {
-        const qreal width = doc->textWidth();
-        doc->setTextWidth(-1);
-        const QSizeF size = doc->size();
-        doc->setTextWidth(width);
-        return size;
-    };
-    const QSizeF room(view->viewport()->width(), view->viewport()->height());
-    // Type size and extent go together nearly in proportion; a step or two settles it.
-    for (int step = 0; step < 3 && room.width() > 0 && room.height() > 0; ++step) {
-        const QSizeF size = unwrapped();
-        if ((size.width() <= room.width() && size.height() <= room.height()) || zoom <= 1.0)
-            break;
-        const double ratio = qMin(room.width() / size.width(), room.height() / size.height());
-        const double next = qMax(1.0, zoom * ratio * 0.97);
-        scaleTypeSizes(doc, next / zoom);
-        zoom = next;
-    }
-    return zoom;
-}
-
 } // namespace morvello::poesiawidgets

@@ -35,11 +35,6 @@ QString counterCaption(const Counter &c);
 QString attualeCaption(); // "Attuale           su"
 QString totaleCaption();  // "Totale            su"
 
-// The poem's type grows with the screen: `zoom` is the factor the view's
-// sizes now stand at against the file's; the view is brought to the screen's
-// scale, or less when the poem would then not fit its height or a verse would
-// wrap, never below the file's own sizes. Returns the factor now in effect.
-double fitPoem(RichTextView *view, double zoom, double scale);
 
 
 } // namespace poesiawidgets
