@@ -147,6 +147,11 @@ public:
     // The message a failed save shows.
     static QString saveFailedText(const DbError &error);
 
+    // The pupil's visit to this screen: a new id each time the screen is
+    // opened anew (first shown, or shown again after it was left by the menu
+    // or back exit; not after a look at the archive). Its saves carry it.
+    QString visitId() const { return m_visit; }
+
     // A right/wrong picture slot.
     PictureSlot *addPicture(const QString &name, const QRect &twips);
     const QVector<PictureSlot *> &pictures() const { return m_pictures; }
@@ -161,6 +166,7 @@ protected:
     void titleBarClose() override;
     // Hook before any exit runs.
     virtual void beforeExit(Exit) {}
+    void showEvent(QShowEvent *event) override;
 
 private:
     void runExit(Exit exit);
@@ -170,6 +176,8 @@ private:
     QString m_backTarget;
     QVector<QPair<Exit, QPushButton *>> m_exits;
     QVector<PictureSlot *> m_pictures;
+    QString m_visit;
+    bool m_visitEnded = true;
 };
 
 // Counters shown in captions: a number as the pupil reads it (plain decimal),
