@@ -5,7 +5,10 @@
 //    command-line tool (ATTACH + INSERT ... SELECT) as a yardstick;
 //  - the refresh of the results screen (CMDAGGIORNA) for one pupil.
 //
-//   bench_results [PUPILS] [EXPORT_RUNS] [REFRESH_RUNS]   (10000, 7, 200)
+//   bench_results [PUPILS] [EXPORT_RUNS] [REFRESH_RUNS] [HISTORY_ROWS]   (10000, 7, 200, 1000000)
+//
+// The export carries the history of attempts too: the yardstick does the
+// same work (the tabtesti rows, then the history rows the disk lacks).
 //
 // Goals: export at most 1 s, refresh at most 20 ms (medians).
 
@@ -62,6 +65,7 @@ int main(int argc, char **argv)
     const int pupils = args.size() > 1 ? args[1].toInt() : 10000;
     const int exportRuns = args.size() > 2 ? args[2].toInt() : 7;
     const int refreshRuns = args.size() > 3 ? args[3].toInt() : 200;
+    const int historyRows = args.size() > 4 ? args[4].toInt() : 1000000;
 
     QTemporaryDir dir;
     const QString data = dir.path() + QStringLiteral("/permorvello");
@@ -95,8 +99,19 @@ int main(int argc, char **argv)
             }
         }
         db->commit();
-        std::printf("archive of %d pupils written in %.0f ms (%lld bytes)\n", pupils, double(t.elapsed()),
-                    QFileInfo(results).size());
+        if (historyRows > 0
+            && !db->exec(QStringLiteral("INSERT INTO tentativi (codice, nome, gruppo, conteggio, totale, percentuale, "
+                                        "data, momento, schermata, visita, computer) WITH RECURSIVE n(i) AS (SELECT 1 "
+                                        "UNION ALL SELECT i + 1 FROM n WHERE i < ?) SELECT lower(hex(randomblob(16))), "
+                                        "'ALUNNO ' || substr('0000' || (i % ?), -5) || ' DI PROVA', 'genette', i % 7, "
+                                        "7, 42, '2026-03-14 10:30:00', '2026-03-14 10:30:00.000', 'FGenette', "
+                                        "lower(hex(randomblob(16))), '5f0c3a9e2b7d4e11a6c8f0b3d2e1a4c7' FROM n"),
+                         {historyRows, pupils}, &err)) {
+            std::fprintf(stderr, "%s\n", qPrintable(err.message));
+            return 1;
+        }
+        std::printf("archive of %d pupils and %d history rows written in %.0f ms (%lld bytes)\n", pupils, historyRows,
+                    double(t.elapsed()), QFileInfo(results).size());
     }
 
     ScriptedDialogs dialogs;
@@ -124,7 +139,8 @@ int main(int argc, char **argv)
         },
         [&] {
             const ExportOutcome out = exportArchive(*host.store(), services);
-            exportOk = exportOk && out.status == ExportStatus::Done && out.rowsAppended == pupils;
+            exportOk = exportOk && out.status == ExportStatus::Done && out.rowsAppended == pupils
+                       && out.historyRowsAppended == historyRows;
         });
     const int exported = rowsOn(disk + QStringLiteral("/exporttesti.mdb"));
     print("export (template copy + append all rows)", ours);
@@ -145,7 +161,10 @@ int main(int argc, char **argv)
                 const QString target = disk + QStringLiteral("/exporttesti.mdb");
                 QFile::copy(exportTemplate, target);
                 QProcess p;
-                p.start(sqlite3, {target, QStringLiteral("ATTACH '%1' AS s; INSERT INTO tabtesti SELECT * FROM s.tabtesti;")
+                p.start(sqlite3, {target, QStringLiteral("ATTACH '%1' AS s; BEGIN; INSERT INTO tabtesti SELECT * FROM "
+                                                         "s.tabtesti ORDER BY rowid; INSERT INTO tentativi SELECT * FROM "
+                                                         "s.tentativi AS t WHERE NOT EXISTS (SELECT 1 FROM tentativi AS d "
+                                                         "WHERE d.codice = t.codice) ORDER BY t.rowid; COMMIT;")
                                               .arg(results)});
                 cliOk = cliOk && p.waitForFinished(60000) && p.exitCode() == 0;
             });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Results store timings on a school-sized archive: 10,000 pupils.
-//   bench_store [pupils] [saves]
+// Results store timings on a school-sized archive: 10,000 pupils and, in the
+// history of attempts, 1,000,000 rows.
+//   bench_store [pupils] [saves] [history rows]
 // Prints medians (and the slower tail) of one save through the results store,
 // a lookup, the names list, a walk of all rows and the menu's list fill, for
 // the file's own journal mode (rollback journal, synchronous=FULL) and, for
@@ -94,6 +95,22 @@ bool fill(Database &db, int pupils)
     return db.commit();
 }
 
+// The history of a school that has used the program for years: `rows` rows
+// of attempts spread over the pupils, written inside the engine.
+bool fillHistory(Database &db, int rows, int pupils)
+{
+    if (rows <= 0)
+        return true;
+    return db.exec(QStringLiteral(
+                       "INSERT INTO tentativi (codice, nome, gruppo, conteggio, totale, percentuale, data, momento, "
+                       "schermata, visita, computer) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                       "WHERE i < ?) SELECT lower(hex(randomblob(16))), 'COGNOME' || substr('0000' || (i % ?), -5) || "
+                       "' NOME' || (i % 97), 'genette', i % 7, 7, 42, '2026-03-01 09:00:00', "
+                       "'2026-03-01 09:00:00.000', 'FGenette', lower(hex(randomblob(16))), "
+                       "'5f0c3a9e2b7d4e11a6c8f0b3d2e1a4c7' FROM n"),
+                   {rows, pupils});
+}
+
 // Every save carries new values (SQLite skips rewriting a row whose content
 // does not change, which would make a save look free).
 void saves(const char *label, ResultsStore &store, FixedClock &clock, int pupils, int count)
@@ -125,6 +142,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int pupils = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10000;
     const int count = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 200;
+    const int historyRows = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt() : 1000000;
 
     QTemporaryDir dir;
     QDir().mkpath(dir.filePath(QStringLiteral("permorvello")));
@@ -132,11 +150,11 @@ int main(int argc, char **argv)
         return 1;
     {
         auto db = Database::open(dir.filePath(QStringLiteral("permorvello/testi1.mdb")));
-        if (!db || !fill(*db, pupils))
+        if (!db || !fill(*db, pupils) || !fillHistory(*db, historyRows, pupils))
             return 1;
     }
-    std::printf("%d pupils, %d saves; data in %s; load average %s\n\n", pupils, count, qPrintable(dir.path()),
-                qPrintable(loadAverage()));
+    std::printf("%d pupils, %d history rows, %d saves; data in %s; load average %s\n\n", pupils, historyRows, count,
+                qPrintable(dir.path()), qPrintable(loadAverage()));
 
     DbError err;
     std::unique_ptr<Database> db;
@@ -160,7 +178,7 @@ int main(int argc, char **argv)
         q.next();
         std::printf("journal mode of the results file: %s\n", qPrintable(q.value(0).toString()));
     }
-    saves("save, existing pupil (find, update, durable commit)", store, clock, pupils, count);
+    saves("save, existing pupil (find, update, history row, commit)", store, clock, pupils, count);
     {
         int n = 0;
         print("save, new pupil (find, insert, update, commit)", timeIt(std::max(20, count / 4), [&](int) {

@@ -71,4 +71,13 @@ struct GroupValues
     }
 };
 
+// Where a save comes from, for the history of attempts: the screen's name
+// and the visit (a new id each time a pupil opens an activity screen; the
+// saves of one visit are running totals, its last save is its result).
+struct SaveOrigin
+{
+    QString screen;
+    QString visit;
+};
+
 } // namespace morvello

@@ -38,8 +38,9 @@ public:
     virtual void askName() = 0;
 
     // Saves the groups in the row of NomeStudente (found by name or created),
-    // all in one durable transaction; an empty name saves nothing.
-    virtual DbError save(const QVector<GroupValues> &groups) = 0;
+    // all in one durable transaction; an empty name saves nothing. `origin`
+    // (screen and visit) goes into the history of attempts.
+    virtual DbError save(const QVector<GroupValues> &groups, const SaveOrigin &origin = {}) = 0;
     // Appends a row to "studenti" for NomeStudente; an empty name writes nothing.
     virtual DbError appendStudentRow(const QString &argomento, double right, double second) = 0;
 

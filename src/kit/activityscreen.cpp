@@ -6,6 +6,8 @@
 #include "text/contentfile.h"
 
 #include <QPainter>
+#include <QShowEvent>
+#include <QUuid>
 #include <QPushButton>
 #include <cmath>
 
@@ -210,8 +212,18 @@ void ActivityScreen::runExit(Exit exit)
     }
 }
 
+void ActivityScreen::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous() && m_visitEnded) {
+        m_visit = QUuid::createUuid().toString(QUuid::Id128);
+        m_visitEnded = false;
+    }
+    Screen::showEvent(event);
+}
+
 void ActivityScreen::exitToMenu()
 {
+    m_visitEnded = true;
     beforeExit(Exit::Menu);
     emit leaving(Exit::Menu);
     host().showMenu();
@@ -237,6 +249,7 @@ void ActivityScreen::exitProgram()
 
 void ActivityScreen::exitBack()
 {
+    m_visitEnded = true;
     beforeExit(Exit::Back);
     emit leaving(Exit::Back);
     if (m_backTarget.isEmpty() || !host().showScreen(m_backTarget))
@@ -268,7 +281,7 @@ bool ActivityScreen::saveAndReport(FieldGroup group, const Score &score)
 
 bool ActivityScreen::saveAndReport(const QVector<GroupValues> &groups)
 {
-    const DbError err = host().save(groups);
+    const DbError err = host().save(groups, SaveOrigin{screenName(), m_visit});
     if (!err.isError())
         return true;
     services().tell(saveFailedText(err));

@@ -161,6 +161,10 @@ public:
     // are saved, the pupil seeing the result before anything can go wrong with
     // the save. Returns whether anything was judged.
     bool present(const Judgement &judgement, PictureSlot *picture = nullptr);
+    // The pupil's visit to this screen: a new id each time the screen is
+    // opened anew (first shown, or shown again after it was left by the menu
+    // or back exit; not after a look at the archive). Its saves carry it.
+    QString visitId() const { return m_visit; }
 
     // A right/wrong picture slot.
     PictureSlot *addPicture(const QString &name, const QRect &twips);
@@ -178,6 +182,7 @@ protected:
     virtual void beforeExit(Exit) {}
     // Shows the logic's state again after a judgement.
     virtual void showState() {}
+    void showEvent(QShowEvent *event) override;
 
 private:
     void runExit(Exit exit);
@@ -188,6 +193,8 @@ private:
     QVector<QPair<Exit, QPushButton *>> m_exits;
     QVector<PictureSlot *> m_pictures;
     QSet<QString> m_picturesTold;
+    QString m_visit;
+    bool m_visitEnded = true;
 };
 
 // A counter as the pupil reads it: a plain decimal number.

@@ -6,6 +6,7 @@
 #include "screennames.h"
 
 #include "results/frisultati.h"
+#include "storage/datafolder.h"
 #include "storage/resultsstore.h"
 
 #include <QPushButton>
@@ -28,6 +29,8 @@ AppHost::~AppHost()
 void AppHost::setDatabase(Database *db)
 {
     m_store = db ? std::make_unique<ResultsStore>(*db) : nullptr;
+    if (m_store)
+        m_store->setComputerId(computerId(m_services.baseDir));
 }
 
 void AppHost::registerScreens(const QVector<Activity> &rows)
@@ -99,13 +102,13 @@ void AppHost::askName()
     ChiediNome(m_session, m_services);
 }
 
-DbError AppHost::save(const QVector<GroupValues> &groups)
+DbError AppHost::save(const QVector<GroupValues> &groups, const SaveOrigin &origin)
 {
     if (m_session.nomeStudente.isEmpty())
         return DbError{};
     if (!m_store)
         return DbError::make(DbErrorCode::NotOpen, ResultsStore::notOpenMessage());
-    return m_store->save(m_session.nomeStudente, groups, m_services.now());
+    return m_store->save(m_session.nomeStudente, groups, m_services.now(), origin);
 }
 
 DbError AppHost::appendStudentRow(const QString &argomento, double right, double second)

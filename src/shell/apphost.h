@@ -58,7 +58,7 @@ public:
     void quit() override;
     void endProgram() override;
     void askName() override;
-    DbError save(const QVector<GroupValues> &groups) override;
+    DbError save(const QVector<GroupValues> &groups, const SaveOrigin &origin = {}) override;
     DbError appendStudentRow(const QString &argomento, double right, double second) override;
     Screen *showScreen(const QString &name) override;
     void hideScreen(const QString &name) override;

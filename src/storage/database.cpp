@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -1048,7 +1049,7 @@ bool Database::exec(const QString &sql, const QVariantList &values, DbError *err
     return run(q, what, error);
 }
 
-bool Database::checkIntegrity(DbError *error)
+bool Database::checkIntegrity(DbError *error, const QStringList &tables)
 {
     clearError(error);
     if (!isOpen()) {
@@ -1056,21 +1057,27 @@ bool Database::checkIntegrity(DbError *error)
             *error = notOpenError();
         return false;
     }
-    QSqlQuery q(connection());
-    q.setForwardOnly(true);
     const QString what = QStringLiteral("il controllo");
-    if (!prepare(q, QStringLiteral("PRAGMA integrity_check(5)"), what, error) || !run(q, what, error))
-        return false;
     QStringList problems;
     bool damaged = false;
-    while (q.next()) {
-        const QString text = q.value(0).toString();
-        if (text.compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
-            continue;
-        damaged = true;
-        for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            if (!line.startsWith(QLatin1String("***")))
-                problems << line.trimmed();
+    const QStringList checks = tables.isEmpty() ? QStringList{QStringLiteral("5")} : tables;
+    for (const QString &argument : checks) {
+        QSqlQuery q(connection());
+        q.setForwardOnly(true);
+        // The pragma takes a table's name as a bare word, not as a bound value.
+        QString word = argument;
+        word.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]")));
+        if (!prepare(q, QStringLiteral("PRAGMA integrity_check(%1)").arg(word), what, error) || !run(q, what, error))
+            return false;
+        while (q.next()) {
+            const QString text = q.value(0).toString();
+            if (text.compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
+                continue;
+            damaged = true;
+            for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                if (!line.startsWith(QLatin1String("***")))
+                    problems << line.trimmed();
+            }
         }
     }
     if (!damaged)

@@ -87,8 +87,9 @@ public:
     bool isOpen() const;
     void close();
 
-    // Whole-file consistency check, indexes compared with their tables.
-    bool checkIntegrity(DbError *error = nullptr);
+    // Whole-file consistency check, indexes compared with their tables; or,
+    // given tables, of those tables and their indexes only.
+    bool checkIntegrity(DbError *error = nullptr, const QStringList &tables = {});
 
     // Explicit transaction: statements run while it is open are committed (or
     // rolled back) together. Not nestable.

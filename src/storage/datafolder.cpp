@@ -11,7 +11,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QSqlQuery>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace morvello {
 
@@ -332,7 +337,7 @@ DbError normaliseStoredNames(Database &db)
     QSqlQuery version(db.connection());
     if (!db.prepare(version, QStringLiteral("PRAGMA user_version"), kChecking, &error) || !db.run(version, kChecking, &error))
         return error;
-    if (version.next() && version.value(0).toInt() >= schema::kResultsFileVersion)
+    if (version.next() && version.value(0).toInt() >= schema::kNamesVersion)
         return {};
     version.finish();
 
@@ -368,7 +373,7 @@ DbError normaliseStoredNames(Database &db)
             return error;
         }
     }
-    if (!db.exec(QStringLiteral("PRAGMA user_version=%1").arg(schema::kResultsFileVersion), {}, &error)) {
+    if (!db.exec(QStringLiteral("PRAGMA user_version=%1").arg(schema::kNamesVersion), {}, &error)) {
         db.rollback();
         return error;
     }
@@ -381,6 +386,45 @@ DbError normaliseStoredNames(Database &db)
                                     "rinominarle. Per vederle, avviare morvello-check dalla cartella del programma.")
                          .arg(shown(db.path())));
     return {};
+}
+
+// The history of attempts joins an archive of an earlier version: the table,
+// its index and the file's new version in one transaction, so that a run
+// killed on the way leaves the file as it was, to be brought up to date at
+// the next start. A table lost since (a teacher's tool) is made again.
+DbError addHistoryTable(Database &db)
+{
+    DbError error;
+    int version = 0;
+    {
+        QSqlQuery q(db.connection());
+        if (!db.prepare(q, QStringLiteral("PRAGMA user_version"), kChecking, &error) || !db.run(q, kChecking, &error))
+            return error;
+        version = q.next() ? q.value(0).toInt() : 0;
+    }
+    const QVector<schema::Column> have = columnsOf(db, QStringLiteral("tentativi"), &error);
+    if (error.isError())
+        return error;
+    if (version >= schema::kHistoryVersion && have.size() >= schema::tentativiColumns().size())
+        return {};
+    if (!have.isEmpty() && have.size() < schema::tentativiColumns().size())
+        return structureError(DbErrorCode::FieldNotFound, db.path(),
+                              QStringLiteral("la tabella \"tentativi\" ha %1 colonne invece di %2")
+                                  .arg(have.size())
+                                  .arg(schema::tentativiColumns().size()));
+    if (!db.beginTransaction(&error))
+        return error;
+    QStringList statements = schema::historyTableStatements();
+    if (version < schema::kHistoryVersion)
+        statements << QStringLiteral("PRAGMA user_version=%1").arg(schema::kHistoryVersion);
+    for (const QString &sql : std::as_const(statements)) {
+        if (!db.exec(sql, {}, &error)) {
+            db.rollback();
+            return error;
+        }
+    }
+    db.commit(&error);
+    return error;
 }
 
 // An archive made before archives had an id gets one, once.
@@ -451,8 +495,24 @@ DbError prepareDataFolder(const QString &baseDir)
 
 DbError ensureExportTemplate(const QString &path)
 {
-    if (soundExportTemplate(path))
-        return {};
+    if (soundExportTemplate(path)) {
+        // A template of an earlier version gains the history table in place.
+        std::unique_ptr<Database> db = Database::openForReading(path);
+        DbError error;
+        const bool hasHistory = db && !columnsOf(*db, QStringLiteral("tentativi"), &error).isEmpty();
+        db.reset();
+        if (!hasHistory) {
+            db = Database::open(path);
+            if (db && db->beginTransaction()) {
+                bool ok = true;
+                for (const QString &sql : schema::historyTableStatements())
+                    ok = ok && db->exec(sql);
+                if (!ok || !db->commit())
+                    db->rollback();
+            }
+        }
+        return {}; // a template that cannot take it still serves: the export adds it on the disk
+    }
     // It holds no rows by definition: a damaged one is made again from the
     // schema, the old file kept aside in case a teacher wants it.
     if (QFileInfo(path).isFile() && QFileInfo(path).size() > 0) {
@@ -483,7 +543,11 @@ std::unique_ptr<Database> openResultsDatabase(const QString &baseDir, DbError *e
             err.message = QStringLiteral("L'archivio dei risultati \"%1\" non esiste.").arg(shown(path));
         return nullptr;
     }
-    if (!db->checkIntegrity(&err))
+    // What the screens read and write, whole, at every start; the history of
+    // attempts, which may hold a million rows, is not read through here (a
+    // damaged page of it fails the save or the export that meets it, with
+    // its numbered error).
+    if (!db->checkIntegrity(&err, {QStringLiteral("tabtesti"), QStringLiteral("studenti")}))
         return nullptr;
     err = checkStructure(*db);
     if (!err.isError())
@@ -491,10 +555,44 @@ std::unique_ptr<Database> openResultsDatabase(const QString &baseDir, DbError *e
     if (!err.isError())
         err = normaliseStoredNames(*db);
     if (!err.isError())
+        err = addHistoryTable(*db);
+    if (!err.isError())
         err = giveArchiveId(*db);
     if (err.isError())
         return nullptr;
     return db;
+}
+
+QString computerId(const QString &baseDir)
+{
+    const QString folder = resolveDataPath(dataFolderName(), baseDir);
+    const QString path = folder + QStringLiteral("/codice-computer.txt");
+    auto read = [&path]() {
+        QFile f;
+        f.setFileName(path);
+        if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+            return QString();
+        const QString id = QString::fromLatin1(f.read(64)).trimmed();
+        static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{32}$"));
+        return hex.match(id).hasMatch() ? id : QString();
+    };
+    QString id = read();
+    if (!id.isEmpty() || !QFileInfo(folder).isDir())
+        return id;
+    // Made once, whole or not at all; a copy of the program that made it a
+    // moment earlier wins.
+    QSaveFile f(path + QStringLiteral(".nuovo"));
+    const QString made = schema::newRowCode();
+    if (f.open(QIODevice::WriteOnly) && f.write(made.toLatin1() + '\n') > 0 && f.commit()) {
+        const QByteArray from = QFile::encodeName(path + QStringLiteral(".nuovo"));
+        if (::link(from.constData(), QFile::encodeName(path).constData()) != 0 && errno != EEXIST) {
+            ::unlink(from.constData());
+            return made; // a folder that cannot keep it: this run's own
+        }
+        ::unlink(from.constData());
+    }
+    id = read();
+    return id.isEmpty() ? made : id;
 }
 
 QStringList rowsNeedingALook(Database &db, DbError *error)

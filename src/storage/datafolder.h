@@ -23,7 +23,8 @@ DbError prepareDataFolder(const QString &baseDir);
 
 // The export template at `path` is a whole database with a tabtesti of the 34
 // columns; one that is missing, empty or damaged is made again from the
-// schema (a damaged one is kept aside, renamed with the date).
+// schema (a damaged one is kept aside, renamed with the date). A sound one
+// without the history table gains it in place.
 DbError ensureExportTemplate(const QString &path);
 
 // Opens "permorvello\testi1.mdb" and makes sure it is whole (indexes checked
@@ -36,7 +37,8 @@ DbError ensureExportTemplate(const QString &path);
 // collation, and the stored names are put in today's form. What stops a step
 // (names that would be one pupil) is left as it is and described in the
 // database's notices().
-// An archive without an id (an earlier version's) is given one.
+// An archive without an id (an earlier version's) is given one; one without
+// the history of attempts gains it.
 std::unique_ptr<Database> openResultsDatabase(const QString &baseDir, DbError *error = nullptr);
 
 // The rows of the archive whose names a person reads as one pupil's (the
@@ -44,5 +46,10 @@ std::unique_ptr<Database> openResultsDatabase(const QString &baseDir, DbError *e
 // characters, or the same name twice), one line per group of such rows,
 // each name in quotes; for the teacher's checker.
 QStringList rowsNeedingALook(Database &db, DbError *error = nullptr);
+
+// This computer's id for the history rows: a random 128-bit id in hex, made
+// once and kept in the data folder ("codice-computer.txt"), never taken from
+// the hardware. Empty only when there is no data folder.
+QString computerId(const QString &baseDir);
 
 } // namespace morvello

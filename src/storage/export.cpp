@@ -241,7 +241,8 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
     // All rows or none: a disk that fills up half way must not hold an export
     // that looks done.
     int rows = 0;
-    err = store.appendAllRowsTo(target, &rows);
+    int historyRows = 0;
+    err = store.appendAllRowsTo(target, &rows, &historyRows);
     if (err.isError()) {
         const bool full = err.number == DbErrorCode::DiskFull || (err.number == kDiskIo && !roomOnDisk(target));
         const QString message = full ? exportmsg::diskFull()
@@ -252,6 +253,7 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
     }
     ExportOutcome out;
     out.rowsAppended = rows;
+    out.historyRowsAppended = historyRows;
     out.templateCopied = copied;
     return out;
 }

@@ -10,7 +10,7 @@ struct Services;
 // The export of the whole archive onto the floppy: every row of this
 // computer's tabtesti is appended to the tabtesti of "A:\exporttesti.mdb",
 // all 34 columns by position, so that a teacher can gather several machines'
-// rows on one disk.
+// rows on one disk; the history rows the disk has not got yet go with them.
 enum class ExportStatus {
     Done,          // all rows appended; nothing to say
     OpenFailed,    // the export file could not be opened
@@ -23,7 +23,8 @@ struct ExportOutcome {
     ExportStatus status = ExportStatus::Done;
     // What the pupil is told; empty after a successful export.
     QString message;
-    int rowsAppended = 0;
+    int rowsAppended = 0;        // rows of tabtesti
+    int historyRowsAppended = 0; // rows of the history the disk had not got yet
     bool templateCopied = false;
 };
 

@@ -41,6 +41,7 @@ struct ResultsStore::Prepared
     std::unique_ptr<QSqlQuery> insert;
     std::unique_ptr<QSqlQuery> row;
     std::unique_ptr<QSqlQuery> student;
+    std::unique_ptr<QSqlQuery> history;
     QHash<int, std::shared_ptr<QSqlQuery>> update; // by group
 };
 
@@ -112,7 +113,8 @@ bool ResultsStore::findRow(const QString &nome, qint64 *rowid, DbError *error)
     return true;
 }
 
-bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTime &now, DbError *error)
+bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTime &now, DbError *error,
+                              QVariant stored[4])
 {
     const ResultGroup &group = resultGroup(g.group);
     std::shared_ptr<QSqlQuery> &q = m_q->update[group.firstColumn()];
@@ -131,8 +133,10 @@ bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTim
     if (date.isNull() || !date.isValid())
         date = group.dateText.isEmpty() ? QVariant(now) : QVariant(group.dateText);
     const QVariant values[4] = {g.count, g.total, g.percent, date};
-    for (int k = 0; k < 4; ++k)
-        q->bindValue(k, Database::toStored(storedGroupValue(group, k, values[k])));
+    for (int k = 0; k < 4; ++k) {
+        stored[k] = Database::toStored(storedGroupValue(group, k, values[k]));
+        q->bindValue(k, stored[k]);
+    }
     q->bindValue(4, rowid);
     if (!m_db.run(*q, kSaving, error))
         return false;
@@ -145,7 +149,31 @@ bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTim
     return true;
 }
 
-DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now)
+bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const QVariant stored[4],
+                                const QDateTime &now, const SaveOrigin &origin, DbError *error)
+{
+    if (!prepareOnce(m_db, m_q->history,
+                     QStringLiteral("INSERT INTO \"tentativi\" (\"codice\",\"nome\",\"gruppo\",\"conteggio\",\"totale\","
+                                    "\"percentuale\",\"data\",\"momento\",\"schermata\",\"visita\",\"computer\") "
+                                    "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+                     kSaving, error))
+        return false;
+    QSqlQuery &q = *m_q->history;
+    q.bindValue(0, schema::newRowCode());
+    q.bindValue(1, nome);
+    q.bindValue(2, resultGroup(g.group).columns[0]);
+    for (int k = 0; k < 4; ++k)
+        q.bindValue(3 + k, stored[k]);
+    // To the millisecond: the saves of one visit follow each other quickly.
+    q.bindValue(7, now.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+    q.bindValue(8, origin.screen.isEmpty() ? QVariant() : QVariant(origin.screen));
+    q.bindValue(9, origin.visit.isEmpty() ? QVariant() : QVariant(origin.visit));
+    q.bindValue(10, m_computerId.isEmpty() ? QVariant() : QVariant(m_computerId));
+    return m_db.run(q, kSaving, error);
+}
+
+DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
+                           const SaveOrigin &origin)
 {
     // The program never creates a row without a name: nothing to write, and
     // no lock to take.
@@ -187,9 +215,11 @@ DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &grou
             }
         }
     }
-    for (const GroupValues &g : groups)
-        if (!writeGroup(rowid, g, now, &error))
+    for (const GroupValues &g : groups) {
+        QVariant stored[4];
+        if (!writeGroup(rowid, g, now, &error, stored) || !writeHistory(nome, g, stored, now, origin, &error))
             return fail();
+    }
     if (own && !m_db.commit(&error))
         return error;
     return DbError{};
@@ -327,10 +357,12 @@ QStringList ResultsStore::tableColumns(const QString &schemaName, DbError *error
     return names;
 }
 
-DbError ResultsStore::appendAllRowsTo(const QString &otherFile, int *rows)
+DbError ResultsStore::appendAllRowsTo(const QString &otherFile, int *rows, int *historyRows)
 {
     if (rows)
         *rows = 0;
+    if (historyRows)
+        *historyRows = 0;
     if (!m_db.isOpen())
         return notOpen();
     const QString what = QStringLiteral("la copia dei risultati");
@@ -370,12 +402,42 @@ DbError ResultsStore::appendAllRowsTo(const QString &otherFile, int *rows)
         if (ok && rows)
             *rows = copy.numRowsAffected();
         copy.finish();
+        // The history: the rows the disk has not got yet, each once however
+        // often the same computer exports (the codes are unique).
+        for (const QString &sql : schema::historyTableStatements(QStringLiteral("disco")))
+            ok = ok && m_db.exec(sql, {}, &error);
+        if (ok) {
+            QStringList cols;
+            for (const schema::Column &c : schema::tentativiColumns())
+                cols << quoted(c.name);
+            const QString list = cols.join(QLatin1Char(','));
+            QStringList fromT;
+            for (const QString &c : cols)
+                fromT << QStringLiteral("t.") + c;
+            QSqlQuery history(m_db.connection());
+            ok = m_db.prepare(history,
+                              QStringLiteral("INSERT INTO \"disco\".\"tentativi\" (%1) SELECT %2 FROM \"main\".\"tentativi\" "
+                                             "AS t WHERE NOT EXISTS (SELECT 1 FROM \"disco\".\"tentativi\" AS d WHERE "
+                                             "d.\"codice\" = t.\"codice\") ORDER BY t.rowid")
+                                  .arg(list, fromT.join(QLatin1Char(','))),
+                              what, &error)
+                 && m_db.run(history, what, &error);
+            if (ok && historyRows)
+                *historyRows = history.numRowsAffected();
+            history.finish();
+        }
         if (ok)
             ok = m_db.commit(&error);
         else
             m_db.rollback();
     }
     detach();
+    if (!ok) {
+        if (rows)
+            *rows = 0;
+        if (historyRows)
+            *historyRows = 0;
+    }
     return ok ? DbError{} : error;
 }
 

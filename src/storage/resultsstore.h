@@ -37,7 +37,16 @@ public:
     // created on the first save, and the groups are written, all in one
     // durable transaction. An empty name saves nothing and returns no error.
     // A null date is `now` (or the group's fixed date text).
-    DbError save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now);
+    //
+    // Each group saved also appends its row to the history of attempts
+    // ("tentativi"), in the same transaction: the name as saved, the group,
+    // its four values as stored, the moment, the screen and visit of
+    // `origin`, this computer's id and a new row code.
+    DbError save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
+                 const SaveOrigin &origin = {});
+
+    // This computer's id, written into every history row.
+    void setComputerId(const QString &id) { m_computerId = id; }
 
     // The pupil's row by name (case ignored): the 34 values by position, date
     // and time columns as QDateTime; nullopt when there is none (error set on
@@ -56,21 +65,28 @@ public:
     bool forEachRow(const std::function<bool(const QVector<QVariant> &)> &row, DbError *error = nullptr);
 
     // Appends every row of tabtesti, all columns by position, to the tabtesti
-    // of another database file, inside the engine in one all-or-nothing
-    // transaction on that file. *rows gets the number of rows appended.
-    DbError appendAllRowsTo(const QString &otherFile, int *rows = nullptr);
+    // of another database file, and the history rows that file does not have
+    // yet (by their codes), inside the engine in one all-or-nothing
+    // transaction on that file; a file without the history table gains it in
+    // that transaction. *rows gets the number of tabtesti rows appended,
+    // *historyRows that of history rows.
+    DbError appendAllRowsTo(const QString &otherFile, int *rows = nullptr, int *historyRows = nullptr);
 
     static QString notOpenMessage() { return QStringLiteral("L'archivio dei risultati non è aperto."); }
 
 private:
     struct Prepared;
     bool findRow(const QString &nome, qint64 *rowid, DbError *error);
-    bool writeGroup(qint64 rowid, const GroupValues &g, const QDateTime &now, DbError *error);
+    bool writeGroup(qint64 rowid, const GroupValues &g, const QDateTime &now, DbError *error,
+                    QVariant stored[4]);
+    bool writeHistory(const QString &nome, const GroupValues &g, const QVariant stored[4], const QDateTime &now,
+                      const SaveOrigin &origin, DbError *error);
     DbError notOpen() const;
     QStringList tableColumns(const QString &schemaName, DbError *error);
 
     Database &m_db;
     std::unique_ptr<Prepared> m_q;
+    QString m_computerId;
 };
 
 // The value a group's column keeps: counts and percentages as doubles, the

@@ -85,9 +85,46 @@ QStringList resultsDatabaseStatements()
         tabtestiTable(true),
         nomeIndexStatement(),
         QStringLiteral("CREATE TABLE \"studenti\" (%1)").arg(defs.join(QStringLiteral(", "))),
+        historyTableStatements().at(0),
+        historyTableStatements().at(1),
         QStringLiteral("PRAGMA user_version=%1").arg(kResultsFileVersion),
         archiveIdStatement(newArchiveId()),
     };
+}
+
+const QVector<Column> &tentativiColumns()
+{
+    static const QVector<Column> columns = {
+        {QStringLiteral("codice"), QStringLiteral("TEXT")},      {QStringLiteral("nome"), QStringLiteral("TEXT")},
+        {QStringLiteral("gruppo"), QStringLiteral("TEXT")},      {QStringLiteral("conteggio"), kCount},
+        {QStringLiteral("totale"), kCount},                      {QStringLiteral("percentuale"), kPercent},
+        {QStringLiteral("data"), kDate},                         {QStringLiteral("momento"), kDate},
+        {QStringLiteral("schermata"), QStringLiteral("TEXT")},   {QStringLiteral("visita"), QStringLiteral("TEXT")},
+        {QStringLiteral("computer"), QStringLiteral("TEXT")},
+    };
+    return columns;
+}
+
+QStringList historyTableStatements(const QString &schemaName)
+{
+    QStringList defs;
+    for (const Column &c : tentativiColumns())
+        defs << quoted(c.name) + QLatin1Char(' ') + c.sqlType + (c.name == QLatin1String("codice") ? QStringLiteral(" NOT NULL") : QString());
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1.\"tentativi\" (%2)").arg(quoted(schemaName), defs.join(QStringLiteral(", "))),
+        QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1.\"tentativi_codice\" ON \"tentativi\" (\"codice\")")
+            .arg(quoted(schemaName)),
+    };
+}
+
+QString newRowCode()
+{
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    QString code;
+    for (quint32 w : words)
+        code += QStringLiteral("%1").arg(w, 8, 16, QLatin1Char('0'));
+    return code;
 }
 
 qint32 newArchiveId()
@@ -117,7 +154,7 @@ QStringList exportTemplateStatements()
     // teacher's tools can open and extend the file and exports can repeat.
     // The export file travels on a removable disk as one file: rollback
     // journal, nothing left beside it after close.
-    return {QStringLiteral("PRAGMA journal_mode=DELETE"), tabtestiTable(false)};
+    return QStringList{QStringLiteral("PRAGMA journal_mode=DELETE"), tabtestiTable(false)} + historyTableStatements();
 }
 
 } // namespace morvello::schema

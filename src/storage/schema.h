@@ -34,14 +34,35 @@ QString nomeIndexStatement();
 //  2  names in today's form, the "nome" index on the engine's own collation;
 //  3  names with typographic apostrophes, fillers or bytes that are not
 //     UTF-8 put in today's form, and the rows that could not be are marked
-//     as looked at.
-constexpr int kResultsFileVersion = 3;
+//     as looked at;
+//  4  the history of attempts, "tentativi".
+constexpr int kNamesVersion = 3;
+constexpr int kHistoryVersion = 4;
+constexpr int kResultsFileVersion = kHistoryVersion;
 // A random id for a new archive, kept in the header's application_id (never
 // 0, which means "none"): a journal found beside the file is applied only
 // when it carries the same id.
 qint32 newArchiveId();
 QString archiveIdStatement(qint32 id);
 QStringList exportTemplateStatements();
+
+// tentativi, the history beside tabtesti: one row per save of one group,
+// written in the same transaction as the row of tabtesti. Its columns:
+//   codice       a random 128-bit id, in hex: the row's own, everywhere
+//                (an export never copies a row the disk already has);
+//   nome         the pupil's name as saved;
+//   gruppo       the group, by the name of its first column ("genette");
+//   conteggio, totale, percentuale, data
+//                the group's four values as saved;
+//   momento      when it was saved ("yyyy-MM-dd HH:mm:ss.zzz");
+//   schermata    the screen that saved it ("FGenette");
+//   visita       the visit's id;
+//   computer     the id of the computer that saved it.
+const QVector<Column> &tentativiColumns();
+// The table and its unique index on codice, made only where missing, in the
+// schema named (e.g. "main", or an attached export file).
+QStringList historyTableStatements(const QString &schemaName = QStringLiteral("main"));
+QString newRowCode();
 
 // Data file names as the program writes them.
 inline QString resultsFile() { return QStringLiteral("Permorvello\\testi1.mdb"); }

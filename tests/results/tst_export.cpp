@@ -190,19 +190,56 @@ private slots:
         QCOMPARE(exportDirectly(c).rowsAppended, 0);
     }
 
+    void twiceOntoOneDisk_data()
+    {
+        QTest::addColumn<bool>("earlierDiskFile");
+        QTest::newRow("blank disk") << false;
+        // A disk file made by an earlier version, holding rows already: it
+        // gains the history table in place.
+        QTest::newRow("disk file of an earlier version") << true;
+    }
     void twiceOntoOneDisk()
     {
+        QFETCH(bool, earlierDiskFile);
         Computer c({QStringLiteral("ROSSI MARIO"), QStringLiteral("VERDI ANNA")});
         Disk disk;
+        Rows already;
+        if (earlierDiskFile) {
+            Computer earlier({QStringLiteral("PRIMO ALUNNO")});
+            QVERIFY(Database::create(disk.file(), schema::exportTemplateStatements().filter(QStringLiteral("tabtesti"))));
+            QCOMPARE(pressExport(earlier), QStringList());
+            already = earlier.rows();
+        }
+        // Two saves of one visit and one of another: three attempts' rows.
+        ResultsStore store(*c.t.db);
+        for (const QString &visit : {QStringLiteral("v1"), QStringLiteral("v1"), QStringLiteral("v2")})
+            QVERIFY(!store.save(QStringLiteral("ROSSI MARIO"), {GroupValues{FieldGroup::Genette, 1, 2, 50, {}}}, kWhen,
+                                SaveOrigin{QStringLiteral("FGenette"), visit})
+                         .isError());
+        const auto history = test::tableRows(*c.t.db, QStringLiteral("tentativi"));
+        QCOMPARE(history.size(), 3);
         const ExportOutcome first = exportDirectly(c);
         QCOMPARE(first.status, ExportStatus::Done);
         QCOMPARE(first.rowsAppended, 2);
-        QVERIFY(first.templateCopied);
+        QCOMPARE(first.historyRowsAppended, 3);
+        QCOMPARE(first.templateCopied, !earlierDiskFile);
         QCOMPARE(pressExport(c), QStringList());
         const Rows rows = disk.rows();
-        QCOMPARE(rows.size(), 4);
-        QCOMPARE(rows.mid(0, 2), c.rows());
-        QCOMPARE(rows.mid(2, 2), c.rows());
+        QCOMPARE(rows.size(), already.size() + 4);
+        QCOMPARE(rows.mid(0, already.size()), already);
+        QCOMPARE(rows.mid(already.size(), 2), c.rows());
+        QCOMPARE(rows.mid(already.size() + 2, 2), c.rows());
+        // The history once, however often the computer exports; a new
+        // attempt goes with the next export.
+        auto onDisk = Database::open(disk.file());
+        QCOMPARE(test::tableRows(*onDisk, QStringLiteral("tentativi")), history);
+        onDisk.reset();
+        QVERIFY(!store.save(QStringLiteral("VERDI ANNA"), {GroupValues{FieldGroup::Poesia, 3, 4, 75, {}}}, kWhen).isError());
+        const ExportOutcome third = exportDirectly(c);
+        QCOMPARE(third.rowsAppended, 2);
+        QCOMPARE(third.historyRowsAppended, 1);
+        onDisk = Database::open(disk.file());
+        QCOMPARE(test::tableRows(*onDisk, QStringLiteral("tentativi")), test::tableRows(*c.t.db, QStringLiteral("tentativi")));
     }
 
     void threeComputersOntoOneDisk()
@@ -410,6 +447,8 @@ private slots:
         QTest::newRow("cannot be made again") << "link" << exportmsg::templateMissing();
         // Said at once, never waited on.
         QTest::newRow("a pipe in its place") << "fifo" << exportmsg::templateMissing();
+        // Sound, without the history table: it gains it in place.
+        QTest::newRow("template of an earlier version") << "earlier" << QString();
     }
     void badTemplate()
     {
@@ -431,6 +470,8 @@ private slots:
                                                             : QStringLiteral("CREATE TABLE tabtesti (id INTEGER, nome TEXT)")}));
         } else if (kind == QLatin1String("link")) {
             QVERIFY(QFile::link(c.templatePath() + QStringLiteral("-altrove/exporttesti.mdb"), c.templatePath()));
+        } else if (kind == QLatin1String("earlier")) {
+            QVERIFY(Database::create(c.templatePath(), schema::exportTemplateStatements().filter(QStringLiteral("tabtesti"))));
         } else if (kind == QLatin1String("fifo")) {
             QCOMPARE(::mkfifo(QFile::encodeName(c.templatePath()).constData(), 0600), 0);
         }
@@ -446,6 +487,9 @@ private slots:
             auto t = Database::open(c.templatePath(), &e);
             QVERIFY2(t, qPrintable(e.message));
             QCOMPARE(test::tableRows(*t, QStringLiteral("tabtesti")).size(), 0);
+            QSqlQuery history(t->connection());
+            QVERIFY(history.exec(QStringLiteral("SELECT count(*) FROM pragma_table_info('tentativi')")) && history.next());
+            QCOMPARE(history.value(0).toInt(), int(schema::tentativiColumns().size()));
         }
     }
 

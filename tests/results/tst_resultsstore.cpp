@@ -3,6 +3,7 @@
 #include "storage/resultsstore.h"
 #include "storage/schema.h"
 #include "testsupport.h"
+#include "kit/activityscreen.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -266,23 +267,89 @@ private slots:
         QCOMPARE(row.at(30).toDouble(), 3.0);
     }
 
+    void failedSaveLeavesNoHalfRow_data()
+    {
+        QTest::addColumn<QString>("refused");
+        // The engine refuses the edit after the insert went through: the
+        // insert must go too, and no attempt is kept.
+        QTest::newRow("the edit of tabtesti") << "BEFORE UPDATE ON tabtesti";
+        // The history row refused: the row and its edit go with it.
+        QTest::newRow("the history row") << "BEFORE INSERT ON tentativi";
+    }
     void failedSaveLeavesNoHalfRow()
     {
+        QFETCH(QString, refused);
         TestContext t;
-        // The engine refuses the edit after the insert went through: the
-        // insert must go too.
-        QVERIFY(t.db->exec(QStringLiteral("CREATE TRIGGER rifiuta BEFORE UPDATE ON tabtesti "
-                                          "BEGIN SELECT RAISE(ABORT, 'rifiutato'); END")));
+        QVERIFY(t.db->exec(QStringLiteral("CREATE TRIGGER rifiuta %1 BEGIN SELECT RAISE(ABORT, 'rifiutato'); END").arg(refused)));
         t.session.nomeStudente = QStringLiteral("NUOVO");
         const DbError e = saveGroup(t, FieldGroup::Espositivi, 1, 2, 50);
         QVERIFY(e.isError());
         QCOMPARE(tabtestiRows(*t.db), 0);
+        QCOMPARE(test::tableRows(*t.db, QStringLiteral("tentativi")).size(), 0);
         QVERIFY(!t.db->inTransaction());
         // The program goes on: the next save of another group works once the
         // obstacle is gone.
         QVERIFY(t.db->exec(QStringLiteral("DROP TRIGGER rifiuta")));
         QVERIFY(!saveGroup(t, FieldGroup::Espositivi, 1, 2, 50).isError());
         QCOMPARE(tabtestiRows(*t.db), 1);
+        QCOMPARE(test::tableRows(*t.db, QStringLiteral("tentativi")).size(), 1);
+    }
+
+    // Every save of a group leaves its row in the history; the saves of one
+    // visit are running totals, the last of them is the visit's attempt.
+    void visitsAndTheirAttempts()
+    {
+        TestContext t;
+        t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
+        ActivityScreen screen(t.env(), QStringLiteral("FGenette"), QSize(12000, 9000), QColor(0, 64, 0),
+                              QStringLiteral("Prova"), OnMenu::Hide);
+        screen.setAttribute(Qt::WA_DontShowOnScreen);
+        screen.show();
+        const QString first = screen.visitId();
+        QVERIFY(screen.saveAndReport(FieldGroup::Genette, Score{1, 1, 100}));
+        QVERIFY(screen.saveAndReport(FieldGroup::Genette, Score{1, 2, 50}));
+        // A look at the archive and back: the same visit.
+        screen.exitToArchive();
+        screen.hide();
+        screen.show();
+        QCOMPARE(screen.visitId(), first);
+        QVERIFY(screen.saveAndReport(FieldGroup::Genette, Score{2, 3, 66}));
+        // By the menu and in again: a new visit.
+        screen.exitToMenu();
+        screen.hide();
+        screen.show();
+        const QString second = screen.visitId();
+        QVERIFY(second != first && second.size() == 32);
+        QVERIFY(screen.saveAndReport({GroupValues{FieldGroup::Sequenze, 4, 5, 80, {}}, GroupValues{FieldGroup::Aiuti, 1, 5, 20, {}}}));
+
+        const auto history = test::tableRows(*t.db, QStringLiteral("tentativi"));
+        QCOMPARE(history.size(), 5);
+        // codice, nome, gruppo, conteggio, totale, percentuale, data, momento, schermata, visita, computer
+        QSet<QString> codes;
+        const QString computer = QString::fromLatin1(test::bytesOf(t.dataDir() + QStringLiteral("/codice-computer.txt"))).trimmed();
+        QCOMPARE(computer.size(), 32);
+        for (const auto &row : history) {
+            codes.insert(row.at(0).toString());
+            QCOMPARE(row.at(1).toString(), QStringLiteral("ROSSI MARIO"));
+            QCOMPARE(row.at(8).toString(), QStringLiteral("FGenette"));
+            QCOMPARE(row.at(10).toString(), computer);
+        }
+        QCOMPARE(codes.size(), 5);
+        QCOMPARE(history.at(0).at(9).toString(), first);
+        QCOMPARE(history.at(2).at(9).toString(), first);
+        // The first visit's attempt: its last row, as tabtesti held it then.
+        QCOMPARE(history.at(2).at(2).toString(), QStringLiteral("genette"));
+        QCOMPARE((QList<double>{history.at(2).at(3).toDouble(), history.at(2).at(4).toDouble(), history.at(2).at(5).toDouble()}),
+                 (QList<double>{2, 3, 66}));
+        QCOMPARE(Database::fromStoredDate(history.at(2).at(6)), QVariant(kNow));
+        // The second visit: one save, two groups, two rows.
+        QCOMPARE(history.at(3).at(9).toString(), second);
+        QCOMPARE(history.at(4).at(9).toString(), second);
+        QCOMPARE(history.at(3).at(2).toString(), QStringLiteral("sequenze"));
+        QCOMPARE(history.at(4).at(2).toString(), QStringLiteral("aiuti"));
+        QCOMPARE(history.at(4).at(6).toString(), QStringLiteral("(...)"));
+        // tabtesti as ever: the latest values of each group.
+        QCOMPARE(rowOf(*t.db, QStringLiteral("ROSSI MARIO")).at(31).toDouble(), 3.0);
     }
 
     void readOnlyFailureIsReportedInItalian()

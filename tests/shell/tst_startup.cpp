@@ -166,7 +166,8 @@ private slots:
             auto db = Database::open(archive);
             QVERIFY(db && db->exec(QStringLiteral("PRAGMA journal_mode=WAL")));
         }
-        QCOMPARE(filesIn(folder), (QStringList{QStringLiteral("exporttesti.mdb"), QStringLiteral("testi1.mdb")}));
+        QCOMPARE(filesIn(folder), (QStringList{QStringLiteral("codice-computer.txt"), QStringLiteral("exporttesti.mdb"),
+                                               QStringLiteral("testi1.mdb")}));
         QFile::setPermissions(s.dir.path(), kAll);
         QFile::setPermissions(folder, what == QLatin1String("folder") ? kReadOnlyFolder : kAll);
         QFile::setPermissions(archive, what == QLatin1String("folder") ? kAll : kReadOnly);
@@ -187,7 +188,8 @@ private slots:
         QCOMPARE(s.dialogs->messages.size(), 1);
         const QString message = s.dialogs->messages.first();
         QVERIFY2(message.startsWith(said) && message.contains(QStringLiteral("sola lettura")), qPrintable(message));
-        QCOMPARE(filesIn(folder), (QStringList{QStringLiteral("exporttesti.mdb"), QStringLiteral("testi1.mdb")}));
+        QCOMPARE(filesIn(folder), (QStringList{QStringLiteral("codice-computer.txt"), QStringLiteral("exporttesti.mdb"),
+                                               QStringLiteral("testi1.mdb")}));
 
         // Writable again, the program starts and saves: nothing left over
         // stands in the way.
@@ -195,7 +197,8 @@ private slots:
         QVERIFY(s.dialogs->messages.isEmpty());
         QVERIFY(!s.app->host().save({GroupValues{FieldGroup::Poesia, 1, 2, 50, {}}}).isError());
         s.app.reset();
-        QCOMPARE(filesIn(folder), (QStringList{QStringLiteral("exporttesti.mdb"), QStringLiteral("testi1.mdb")}));
+        QCOMPARE(filesIn(folder), (QStringList{QStringLiteral("codice-computer.txt"), QStringLiteral("exporttesti.mdb"),
+                                               QStringLiteral("testi1.mdb")}));
     }
 
     void misleadingFilesGetClearMessages_data()

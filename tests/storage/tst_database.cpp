@@ -1054,7 +1054,7 @@ private slots:
                          qPrintable(q.lastError().text()));
             QVERIFY(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
             QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
-            QVERIFY(q.exec(QStringLiteral("SELECT group_concat(sql) FROM sqlite_master")) && q.next());
+            QVERIFY(q.exec(QStringLiteral("SELECT group_concat(sql) FROM sqlite_master WHERE tbl_name = 'tabtesti'")) && q.next());
             QVERIFY(!q.value(0).toString().contains(Database::nameCollation()));
             QVERIFY(!q.value(0).toString().contains(QStringLiteral("UNIQUE"), Qt::CaseInsensitive));
             c.close();

@@ -15,7 +15,10 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace morvello;
 
@@ -433,6 +436,71 @@ private slots:
         const auto row = test::lookupPupil(*db, QStringLiteral("NICOLÒ BIANCHI"));
         QVERIFY(row);
         QCOMPARE(row->at(0).toLongLong(), 1);
+    }
+
+    // An archive of the previous version gains the history at its first
+    // open, all at once: a run killed at any moment of it leaves the file as
+    // it was or with the table whole, and nothing else changed.
+    void previousVersionGainsTheHistoryUnderKill()
+    {
+        QTemporaryDir base;
+        QVERIFY(QDir(base.path()).mkdir(QStringLiteral("permorvello")));
+        const QString results = base.filePath(QStringLiteral("permorvello/testi1.mdb"));
+        QStringList previous;
+        for (const QString &sql : schema::resultsDatabaseStatements())
+            if (!sql.contains(QStringLiteral("tentativi")))
+                previous << QString(sql).replace(QStringLiteral("user_version=%1").arg(schema::kResultsFileVersion),
+                                                 QStringLiteral("user_version=%1").arg(schema::kNamesVersion));
+        QVERIFY(Database::create(results, previous));
+        {
+            auto db = Database::open(results);
+            QVERIFY(db->beginTransaction());
+            for (int i = 0; i < 3000; ++i)
+                QVERIFY(db->exec(QStringLiteral("INSERT INTO tabtesti (nome, genette) VALUES (?, ?)"),
+                                 {QStringLiteral("ALUNNO %1").arg(i), i}));
+            QVERIFY(db->commit());
+        }
+        QVector<QVector<QVariant>> rows;
+        {
+            auto db = Database::open(results);
+            rows = test::tableRows(*db, QStringLiteral("tabtesti"));
+        }
+        int gained = 0;
+        for (int round = 0; round < 24; ++round) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                openResultsDatabase(base.path());
+                ::_exit(0);
+            }
+            ::usleep(useconds_t(round * 4000));
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            {
+                // Either before the step or after it, never between.
+                auto raw = Database::open(results);
+                QVERIFY(raw && raw->checkIntegrity());
+                const QString version = pragmaValue(*raw, QStringLiteral("PRAGMA user_version"));
+                const QString columns = pragmaValue(*raw, QStringLiteral("SELECT count(*) FROM pragma_table_info('tentativi')"));
+                QVERIFY2((version == QString::number(schema::kNamesVersion) && columns == QLatin1String("0"))
+                             || (version == QString::number(schema::kHistoryVersion)
+                                 && columns == QString::number(schema::tentativiColumns().size())),
+                         qPrintable(version + QLatin1Char(' ') + columns));
+                gained += version == QString::number(schema::kHistoryVersion) ? 1 : 0;
+                QCOMPARE(test::tableRows(*raw, QStringLiteral("tabtesti")), rows);
+            }
+            DbError e;
+            auto db = openResultsDatabase(base.path(), &e);
+            QVERIFY2(db, qPrintable(e.message));
+            QVERIFY(db->checkIntegrity(&e));
+            QCOMPARE(test::tableRows(*db, QStringLiteral("tabtesti")), rows);
+            QCOMPARE(pragmaValue(*db, QStringLiteral("PRAGMA user_version")), QString::number(schema::kResultsFileVersion));
+            QCOMPARE(pragmaValue(*db, QStringLiteral("SELECT count(*) FROM pragma_table_info('tentativi')")),
+                     QString::number(schema::tentativiColumns().size()));
+            // Start again from the previous version for the next round.
+            QVERIFY(db->exec(QStringLiteral("DROP TABLE tentativi")));
+            QVERIFY(db->exec(QStringLiteral("PRAGMA user_version=%1").arg(schema::kNamesVersion)));
+        }
+        qDebug("history gained before the kill in %d of 24 runs", gained);
     }
 
     void standardToolsUseTheArchive_data()
