@@ -15,7 +15,7 @@ using namespace morvello::test;
 
 namespace {
 
-// Stand-in for an activity screen of a later subsystem.
+// Stand-in for an activity screen, so that menu tests open no real exercise.
 class StubScreen : public Screen
 {
 public:
