@@ -1,4 +1,4 @@
-#include "platform/services.h"
+#include "core/services.h"
 #include "shell/morvelloapp.h"
 
 #include <QApplication>

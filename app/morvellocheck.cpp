@@ -11,8 +11,8 @@
 #include "narrative/genettechecks.h"
 #include "narrative/storychecks.h"
 #include "poetry/poesiachecks.h"
-#include "platform/contentcheck.h"
-#include "platform/datapaths.h"
+#include "text/contentcheck.h"
+#include "core/datapaths.h"
 #include "poetry/metaforechecks.h"
 
 #include <QDir>

@@ -7,14 +7,15 @@
 //
 // Goal: at most 15 ms a step (median).
 
+#include "doubles.h"
 #include "narrative/genettescreen.h"
 #include "narrative/narrativescreens.h"
 #include "shell/apphost.h"
 
-#include "platform/database.h"
-#include "platform/dialogs.h"
-#include "platform/navigator.h"
-#include "platform/ticker.h"
+#include "storage/database.h"
+#include "core/dialogs.h"
+#include "kit/navigator.h"
+#include "core/ticker.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,12 +8,13 @@
 //
 // Goal: every step a pupil waits for well under the 100 ms a click may take.
 
+#include "doubles.h"
 #include "poetry/metaforequiz.h"
 #include "poetry/metaforescreen.h"
 #include "shell/apphost.h"
 
-#include "platform/database.h"
-#include "platform/dialogs.h"
+#include "storage/database.h"
+#include "core/dialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 //
 //   bench_poesia [RUNS]     RUNS of each (default 60)
 
-#include "platform/contentcheck.h"
+#include "text/contentcheck.h"
 #include "poetry/fpoesia1.h"
 #include "poetry/fpoesia2.h"
 #include "poetry/poesiachecks.h"

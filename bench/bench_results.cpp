@@ -8,15 +8,16 @@
 //
 // Goals: export at most 1 s, refresh at most 20 ms (medians).
 
-#include "results/export.h"
+#include "doubles.h"
+#include "storage/export.h"
 #include "results/frisultati.h"
-#include "results/resultsstore.h"
+#include "storage/resultsstore.h"
 #include "shell/apphost.h"
 #include "shell/screennames.h"
 
-#include "platform/database.h"
-#include "platform/dialogs.h"
-#include "platform/navigator.h"
+#include "storage/database.h"
+#include "core/dialogs.h"
+#include "kit/navigator.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,8 +8,8 @@
 // The other readers (unrtf, pandoc) are only a yardstick; when missing they
 // are skipped. The goal for the in-process read is a median of 6 ms or less.
 
-#include "platform/richtextview.h"
-#include "platform/rtfreader.h"
+#include "text/richtextview.h"
+#include "text/rtfreader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,8 +5,10 @@
 //                                    QT_QPA_PLATFORM=xcb to time a real display)
 // The archive holds 300 pupils unless told otherwise: the start-up checks the
 // whole file (indexes against tables) before the name entry shows.
-#include "results/datafolder.h"
-#include "results/resultsstore.h"
+#include "doubles.h"
+#include "kit/qtdialogs.h"
+#include "storage/datafolder.h"
+#include "storage/resultsstore.h"
 #include "shell/morvelloapp.h"
 
 #include <QApplication>

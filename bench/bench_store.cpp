@@ -7,12 +7,13 @@
 // full integrity check. The load average is printed with the figures: the
 // flushes to disk dominate a save on a busy machine.
 
-#include "platform/clock.h"
-#include "platform/database.h"
-#include "platform/dialogs.h"
-#include "results/datafolder.h"
-#include "results/resultsstore.h"
-#include "results/schema.h"
+#include "doubles.h"
+#include "core/clock.h"
+#include "storage/database.h"
+#include "core/dialogs.h"
+#include "storage/datafolder.h"
+#include "storage/resultsstore.h"
+#include "storage/schema.h"
 
 #include <QApplication>
 #include <QDir>

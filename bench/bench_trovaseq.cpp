@@ -9,13 +9,14 @@
 // "Aiutami!", 10 ms at most. The bare loop comparing two arrays of 3,000
 // colours is the yardstick the correction is set against.
 
+#include "doubles.h"
 #include "content/contentsource.h"
 #include "narrative/storycatalogue.h"
 #include "narrative/storycolouring.h"
 #include "narrative/trovaseqscreen.h"
-#include "platform/dialogs.h"
-#include "platform/richtextview.h"
-#include "platform/services.h"
+#include "core/dialogs.h"
+#include "text/richtextview.h"
+#include "core/services.h"
 #include "shell/apphost.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 // The results archive a benchmark works on, made and opened the way the
 // program does it at start-up, so that what is timed runs on the same file.
-#include "results/datafolder.h"
-#include "platform/database.h"
+#include "storage/datafolder.h"
+#include "storage/database.h"
 
 #include <QDir>
 

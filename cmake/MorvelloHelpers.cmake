@@ -8,8 +8,17 @@ function(morvello_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LINKS})
 endfunction()
 
+# An activity: a library of its own on the kit, linked by the shell and the
+# content checker without either naming it.
+function(morvello_activity name)
+  morvello_library(${name} LINKS morvello_kit morvello_text morvello_core)
+  set_property(GLOBAL APPEND PROPERTY MORVELLO_ACTIVITY_LIBRARIES ${name})
+endfunction()
+
 # Every tst_*.cpp of a test folder becomes its own Qt Test executable and CTest
-# case, run on the offscreen platform.
+# case, run on the offscreen platform. A folder links what its layer needs:
+# morvello_doubles or morvello_testfiles for a layer alone, morvello_testsupport
+# for a whole program over a temporary folder.
 function(morvello_tests folder)
   cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
@@ -18,7 +27,7 @@ function(morvello_tests folder)
     get_filename_component(_n ${_t} NAME_WE)
     set(_target ${folder}_${_n})
     add_executable(${_target} ${_t} ${_support})
-    target_link_libraries(${_target} PRIVATE ${ARG_LINKS} morvello_testsupport Qt6::Test)
+    target_link_libraries(${_target} PRIVATE ${ARG_LINKS} Qt6::Test)
     target_compile_definitions(${_target} PRIVATE MORVELLO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME ${folder}/${_n} COMMAND ${_target})
     set_tests_properties(${folder}/${_n} PROPERTIES

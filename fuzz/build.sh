@@ -12,7 +12,7 @@ mkdir -p "$out"
 clang++ -std=c++17 -g -O1 -fPIC \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root/src" $(pkg-config --cflags Qt6Gui) \
-    "$here/fuzz_rtfreader.cpp" "$root/src/platform/rtfreader.cpp" \
+    "$here/fuzz_rtfreader.cpp" "$root/src/text/rtfreader.cpp" \
     $(pkg-config --libs Qt6Gui) \
     -o "$out/fuzz_rtfreader"
 echo "$out/fuzz_rtfreader"

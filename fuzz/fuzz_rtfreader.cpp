@@ -2,7 +2,7 @@
 // or an error with an empty document, without crashing, hanging or growing
 // without bound. Built by fuzz/build.sh, never by the normal build.
 
-#include "platform/rtfreader.h"
+#include "text/rtfreader.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -9,7 +9,7 @@
 // In the run text TAB, line breaks, NBSP and backslashes are escaped.
 // Exit code 0 on success, 1 when the file cannot be read, 2 on bad usage.
 
-#include "platform/rtfreader.h"
+#include "text/rtfreader.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "contentsync.h"
 
-#include "platform/datapaths.h"
+#include "core/datapaths.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "genettechecks.h"
 
 #include "genetteconcepts.h"
-#include "platform/contentcheck.h"
+#include "text/contentcheck.h"
 
 #include <QTextDocument>
 

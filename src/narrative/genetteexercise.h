@@ -1,7 +1,7 @@
 #pragma once
 #include "genetteconcepts.h"
 
-#include "platform/resultgroups.h"
+#include "core/resultgroups.h"
 
 #include <QString>
 #include <array>

@@ -2,9 +2,9 @@
 
 #include "narrativescreens.h"
 
-#include "platform/controls.h"
-#include "platform/richtextview.h"
-#include "platform/textfit.h"
+#include "kit/controls.h"
+#include "text/richtextview.h"
+#include "kit/textfit.h"
 
 #include <QDateTime>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #pragma once
 #include "genetteexercise.h"
 
-#include "platform/activityscreen.h"
+#include "kit/activityscreen.h"
 
 #include <QRadioButton>
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "storychecks.h"
 
-#include "platform/contentcheck.h"
+#include "text/contentcheck.h"
 #include "storycatalogue.h"
 
 #include <QTextDocument>

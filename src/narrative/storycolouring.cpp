@@ -1,9 +1,9 @@
 #include "storycolouring.h"
 
-#include "platform/contentcheck.h"
-#include "platform/datapaths.h"
-#include "platform/numeric.h"
-#include "platform/rtfreader.h"
+#include "text/contentcheck.h"
+#include "core/datapaths.h"
+#include "core/numeric.h"
+#include "text/rtfreader.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -2,8 +2,8 @@
 
 #include "narrativescreens.h"
 
-#include "platform/controls.h"
-#include "platform/richtextview.h"
+#include "kit/controls.h"
+#include "text/richtextview.h"
 
 #include <QComboBox>
 #include <QEvent>

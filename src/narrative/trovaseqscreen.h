@@ -1,6 +1,6 @@
 #pragma once
 #include "narrative/storycolouring.h"
-#include "platform/activityscreen.h"
+#include "kit/activityscreen.h"
 
 #include <QTextDocument>
 #include <array>

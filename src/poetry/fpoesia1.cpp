@@ -3,9 +3,9 @@
 #include "fpoesia2.h"
 #include "poetryscreens.h"
 
-#include "platform/controls.h"
-#include "platform/richtextview.h"
-#include "platform/ticker.h"
+#include "kit/controls.h"
+#include "text/richtextview.h"
+#include "core/ticker.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/activityscreen.h"
-#include "platform/dropboard.h"
+#include "kit/activityscreen.h"
+#include "kit/dropboard.h"
 #include "poetry/poesiaexercise.h"
 #include "poetry/poesiawidgets.h"
 

@@ -4,8 +4,8 @@
 #include "poesiawidgets.h"
 #include "poetryscreens.h"
 
-#include "platform/controls.h"
-#include "platform/richtextview.h"
+#include "kit/controls.h"
+#include "text/richtextview.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "metaforechecks.h"
 
 #include "metaforequiz.h"
-#include "platform/contentcheck.h"
+#include "text/contentcheck.h"
 
 #include <QTextDocument>
 

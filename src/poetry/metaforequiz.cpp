@@ -1,7 +1,7 @@
 #include "metaforequiz.h"
 
-#include "platform/clock.h"
-#include "platform/numeric.h"
+#include "core/clock.h"
+#include "core/numeric.h"
 
 #include <array>
 

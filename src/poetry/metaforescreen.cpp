@@ -2,9 +2,9 @@
 
 #include "poetryscreens.h"
 
-#include "platform/clock.h"
-#include "platform/controls.h"
-#include "platform/richtextview.h"
+#include "core/clock.h"
+#include "kit/controls.h"
+#include "text/richtextview.h"
 
 #include <QButtonGroup>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #pragma once
 #include "metaforequiz.h"
 
-#include "platform/activityscreen.h"
+#include "kit/activityscreen.h"
 
 #include <QSet>
 #include <array>

@@ -2,7 +2,7 @@
 
 #include "poesiacatalogue.h"
 
-#include "platform/contentcheck.h"
+#include "text/contentcheck.h"
 
 #include <QRegularExpression>
 #include <QTextBlock>

@@ -1,6 +1,6 @@
 #include "poesiaexercise.h"
 
-#include "platform/numeric.h"
+#include "core/numeric.h"
 
 namespace morvello {
 

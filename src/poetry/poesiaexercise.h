@@ -5,7 +5,7 @@
 #include <array>
 #include <optional>
 
-#include "platform/resultgroups.h"
+#include "core/resultgroups.h"
 
 namespace morvello {
 

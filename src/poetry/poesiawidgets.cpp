@@ -1,8 +1,8 @@
 #include "poesiawidgets.h"
 
-#include "platform/controls.h"
-#include "platform/richtextview.h"
-#include "platform/ticker.h"
+#include "kit/controls.h"
+#include "text/richtextview.h"
+#include "core/ticker.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/activityscreen.h"
+#include "kit/activityscreen.h"
 #include "poetry/poesiaexercise.h"
 
 namespace morvello {

@@ -1,11 +1,11 @@
 #include "frisultati.h"
 
-#include "export.h"
-#include "resultsstore.h"
+#include "storage/export.h"
+#include "storage/resultsstore.h"
 #include "resultstext.h"
 
-#include "platform/controls.h"
-#include "platform/pupilname.h"
+#include "kit/controls.h"
+#include "core/pupilname.h"
 
 #include <QEvent>
 #include <QFrame>

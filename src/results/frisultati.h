@@ -1,9 +1,9 @@
 #pragma once
 #include "printout.h"
 
-#include "platform/activityhost.h"
-#include "platform/labels.h"
-#include "platform/screen.h"
+#include "kit/activityhost.h"
+#include "kit/labels.h"
+#include "kit/screen.h"
 
 #include <QString>
 

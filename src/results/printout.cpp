@@ -1,12 +1,12 @@
 #include "printout.h"
 
-#include "resultsstore.h"
+#include "storage/resultsstore.h"
 #include "resultstext.h"
-#include "schema.h"
+#include "storage/schema.h"
 
-#include "platform/resultgroups.h"
-#include "platform/services.h"
-#include "platform/session.h"
+#include "core/resultgroups.h"
+#include "core/services.h"
+#include "core/session.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

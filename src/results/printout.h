@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/services.h"
+#include "core/services.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #include "resultstext.h"
 
-#include "platform/numeric.h"
+#include "core/numeric.h"
 
 namespace morvello {
 

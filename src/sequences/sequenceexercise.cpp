@@ -1,6 +1,6 @@
 #include "sequenceexercise.h"
 
-#include "platform/numeric.h"
+#include "core/numeric.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/resultgroups.h"
+#include "core/resultgroups.h"
 #include "sequences/catalogue.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "sequencescreen.h"
 
-#include "platform/controls.h"
+#include "kit/controls.h"
 
 #include <QComboBox>
 #include <QPainter>

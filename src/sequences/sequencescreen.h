@@ -1,8 +1,8 @@
 #pragma once
-#include "platform/activityscreen.h"
-#include "platform/controls.h"
-#include "platform/dropboard.h"
-#include "platform/labels.h"
+#include "kit/activityscreen.h"
+#include "kit/controls.h"
+#include "kit/dropboard.h"
+#include "kit/labels.h"
 #include "sequences/sequenceexercise.h"
 
 #include <QRect>

@@ -2,17 +2,11 @@
 
 #include "screennames.h"
 
-#include "platform/navigator.h"
+#include "kit/navigator.h"
 #include "sequences/sequencescreens.h"
 
-// The libraries of the activities still to come join the build when their
-// folder exists; their rows go below, inside their own block.
-#ifdef MORVELLO_HAS_NARRATIVE
 #include "narrative/narrativescreens.h"
-#endif
-#ifdef MORVELLO_HAS_POETRY
 #include "poetry/poetryscreens.h"
-#endif
 
 namespace morvello {
 
@@ -22,18 +16,14 @@ const QVector<Activity> &activities()
         {ScreenName::Sequenze, QStringLiteral("Labtipo"), MenuAfterOpening::Stays, &sequencescreens::createSequenze},
         {ScreenName::Espositivo, QStringLiteral("LabFunzioni"), MenuAfterOpening::Stays,
          &sequencescreens::createEspositivo},
-#ifdef MORVELLO_HAS_NARRATIVE
         {ScreenName::TrovaSeq, QStringLiteral("Labsequenze"), MenuAfterOpening::Hides,
          &narrativescreens::createTrovaSeq},
         {ScreenName::Genette, QStringLiteral("Labgenette"), MenuAfterOpening::Hides,
          &narrativescreens::createGenette},
-#endif
-#ifdef MORVELLO_HAS_POETRY
         {ScreenName::Poesia1, QStringLiteral("LabBASI"), MenuAfterOpening::Stays, &poetryscreens::createPoesia1},
         // Opened only by the poem screen, whose questions it holds.
         {ScreenName::Poesia2, QString(), MenuAfterOpening::Stays, &poetryscreens::createPoesia2},
         {ScreenName::Metafore, QStringLiteral("LabFigure"), MenuAfterOpening::Stays, &poetryscreens::createMetafore},
-#endif
     };
     return rows;
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/activityhost.h"
+#include "kit/activityhost.h"
 
 #include <QString>
 #include <QVector>

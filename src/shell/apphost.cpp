@@ -5,7 +5,7 @@
 #include "screennames.h"
 
 #include "results/frisultati.h"
-#include "results/resultsstore.h"
+#include "storage/resultsstore.h"
 
 #include <QPushButton>
 

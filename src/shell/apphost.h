@@ -1,10 +1,10 @@
 #pragma once
 #include "activities.h"
 
-#include "platform/activityhost.h"
-#include "platform/navigator.h"
-#include "platform/services.h"
-#include "platform/session.h"
+#include "kit/activityhost.h"
+#include "kit/navigator.h"
+#include "core/services.h"
+#include "core/session.h"
 
 #include <functional>
 #include <memory>

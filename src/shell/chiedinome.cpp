@@ -1,8 +1,8 @@
 #include "chiedinome.h"
 
-#include "platform/services.h"
-#include "platform/session.h"
-#include "platform/pupilname.h"
+#include "core/services.h"
+#include "core/session.h"
+#include "core/pupilname.h"
 
 namespace morvello {
 

@@ -3,8 +3,8 @@
 #include "apphost.h"
 #include "screennames.h"
 
-#include "platform/controls.h"
-#include "results/resultsstore.h"
+#include "kit/controls.h"
+#include "storage/resultsstore.h"
 
 #include <QListWidget>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #pragma once
 #include "activities.h"
 
-#include "platform/labels.h"
-#include "platform/screen.h"
+#include "kit/labels.h"
+#include "kit/screen.h"
 
 #include <QVector>
 

@@ -2,9 +2,10 @@
 
 #include "screennames.h"
 
-#include "results/datafolder.h"
+#include "storage/datafolder.h"
 #include "results/printout.h"
-#include "results/removabledrive.h"
+#include "storage/removabledrive.h"
+#include "kit/qtdialogs.h"
 
 #include <QApplication>
 #include <QDateTime>

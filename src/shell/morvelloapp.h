@@ -1,11 +1,11 @@
 #pragma once
 #include "apphost.h"
 
-#include "platform/clock.h"
-#include "platform/database.h"
-#include "platform/dialogs.h"
-#include "platform/services.h"
-#include "platform/ticker.h"
+#include "core/clock.h"
+#include "storage/database.h"
+#include "core/dialogs.h"
+#include "core/services.h"
+#include "core/ticker.h"
 
 #include <QString>
 #include <memory>

@@ -1,5 +1,5 @@
 #include "launcher/contentsync.h"
-#include "testsupport.h"
+#include "testfiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>

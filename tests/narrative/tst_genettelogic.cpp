@@ -1,8 +1,8 @@
 #include "narrative/genettechecks.h"
 #include "narrative/genetteconcepts.h"
 #include "narrative/genetteexercise.h"
-#include "platform/clock.h"
-#include "platform/contentcheck.h"
+#include "core/clock.h"
+#include "text/contentcheck.h"
 #include "testsupport.h"
 
 #include <QDir>

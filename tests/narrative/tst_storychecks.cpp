@@ -2,7 +2,7 @@
 #include "narrative/genetteconcepts.h"
 #include "narrative/storycatalogue.h"
 #include "narrative/storychecks.h"
-#include "platform/contentcheck.h"
+#include "text/contentcheck.h"
 #include "testsupport.h"
 
 #include <QDir>

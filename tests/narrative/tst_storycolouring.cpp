@@ -1,6 +1,6 @@
 #include "narrative/storycatalogue.h"
 #include "narrative/storycolouring.h"
-#include "platform/contentcheck.h"
+#include "text/contentcheck.h"
 #include "testsupport.h"
 
 #include <QDir>

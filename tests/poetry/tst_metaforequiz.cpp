@@ -1,6 +1,6 @@
 #include "content/contentsource.h"
-#include "platform/clock.h"
-#include "platform/contentcheck.h"
+#include "core/clock.h"
+#include "text/contentcheck.h"
 #include "poetry/metaforechecks.h"
 #include "poetry/metaforequiz.h"
 #include "testsupport.h"

@@ -1,5 +1,5 @@
-#include "platform/labels.h"
-#include "platform/richtextview.h"
+#include "kit/labels.h"
+#include "text/richtextview.h"
 #include "poetry/metaforescreen.h"
 #include "poetry/poetryscreens.h"
 #include "shell/activities.h"

@@ -1,15 +1,15 @@
-#include "results/export.h"
+#include "storage/export.h"
 #include "results/frisultati.h"
-#include "results/removabledrive.h"
-#include "results/schema.h"
+#include "storage/removabledrive.h"
+#include "storage/schema.h"
 
-#include "platform/database.h"
-#include "platform/navigator.h"
+#include "storage/database.h"
+#include "kit/navigator.h"
 #include "shell/screennames.h"
 #include "testsupport.h"
 
-#include "results/datafolder.h"
-#include "results/resultsstore.h"
+#include "storage/datafolder.h"
+#include "storage/resultsstore.h"
 
 #include <QCryptographicHash>
 #include <QDir>

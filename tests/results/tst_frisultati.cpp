@@ -1,8 +1,8 @@
 #include "results/frisultati.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 #include "shell/morvelloapp.h"
-#include "platform/navigator.h"
+#include "kit/navigator.h"
 #include "shell/screennames.h"
 #include "testsupport.h"
 

@@ -1,8 +1,8 @@
 #include "results/frisultati.h"
 #include "results/printout.h"
 
-#include "platform/database.h"
-#include "platform/navigator.h"
+#include "storage/database.h"
+#include "kit/navigator.h"
 #include "shell/morvelloapp.h"
 #include "shell/screennames.h"
 #include "testsupport.h"

@@ -1,6 +1,6 @@
-#include "platform/database.h"
-#include "results/resultsstore.h"
-#include "results/schema.h"
+#include "storage/database.h"
+#include "storage/resultsstore.h"
+#include "storage/schema.h"
 #include "testsupport.h"
 
 #include <QSqlQuery>

@@ -1,4 +1,4 @@
-#include "platform/numeric.h"
+#include "core/numeric.h"
 #include "sequences/catalogue.h"
 #include "sequences/sequenceexercise.h"
 #include "sequences/sequencescreen.h"

@@ -1,5 +1,5 @@
-#include "platform/database.h"
-#include "results/resultsstore.h"
+#include "storage/database.h"
+#include "storage/resultsstore.h"
 #include "shell/activities.h"
 #include "shell/chiedinome.h"
 #include "shell/fmenu.h"

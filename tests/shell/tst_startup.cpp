@@ -1,11 +1,12 @@
-#include "platform/database.h"
+#include "doubles.h"
+#include "storage/database.h"
 #include "shell/chiedinome.h"
 #include "shell/fmenu.h"
 #include "shell/screennames.h"
 #include "shell/morvelloapp.h"
-#include "results/resultsstore.h"
+#include "storage/resultsstore.h"
 
-#include "results/schema.h"
+#include "storage/schema.h"
 
 #include <QDir>
 #include <QFile>

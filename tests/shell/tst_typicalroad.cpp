@@ -1,8 +1,8 @@
 // The road a pupil takes on a first morning: name, menu, an exercise, the
 // archive and back, across the three subsystems built so far.
-#include "platform/database.h"
+#include "storage/database.h"
 #include "results/frisultati.h"
-#include "results/resultsstore.h"
+#include "storage/resultsstore.h"
 #include "sequences/catalogue.h"
 #include "sequences/sequencescreen.h"
 #include "sequences/sequencescreens.h"

@@ -1,7 +1,7 @@
 #include "content/contentsource.h"
 #include "content/contenttree.h"
-#include "platform/rtfreader.h"
-#include "testsupport.h"
+#include "text/rtfreader.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,0 +1,10 @@
+#include "dialogs.h"
+
+namespace morvello {
+
+QString programTitle()
+{
+    return QStringLiteral("Morvello");
+}
+
+} // namespace morvello

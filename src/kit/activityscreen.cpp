@@ -1,0 +1,280 @@
+#include "activityscreen.h"
+
+#include "core/numeric.h"
+#include "core/ticker.h"
+
+#include <QPainter>
+#include <QPushButton>
+#include <cmath>
+
+namespace morvello {
+
+namespace {
+// Frames of a visible shrink: enough to look smooth, few enough to be cheap.
+constexpr int kFrameMs = 20;
+
+Ticker *newTicker(const Services &services, QObject *parent)
+{
+    static TimerTickSource realTime;
+    return services.ticks ? services.ticks->newTicker(parent) : realTime.newTicker(parent);
+}
+} // namespace
+
+QString counterText(double value)
+{
+    return numberText(value);
+}
+
+double counterValue(const QString &caption)
+{
+    return captionNumber(caption);
+}
+
+// ---------------------------------------------------------------------------
+
+PictureSlot::PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips)
+    : QWidget(screen), m_screen(screen), m_services(services), m_rest(twips), m_width(twips.width())
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    screen->setDesignGeometry(this, twips);
+}
+
+void PictureSlot::showAnswer(bool right)
+{
+    m_shows = right ? Shows::Right : Shows::Wrong;
+    m_pixmap = QPixmap(m_services.dataPath(right ? rightFile() : wrongFile()));
+    setAccessibleName(right ? QStringLiteral("Risposta giusta") : QStringLiteral("Risposta sbagliata"));
+    show();
+    raise();
+    update();
+    if (!m_hasPlan)
+        return;
+    // A new answer while the last picture still shrinks starts the wait
+    // again; the tick count goes on, as the screen's counter says.
+    if (m_frames)
+        m_frames->stop();
+    m_hideAfterSweep = false;
+    setWidth(m_rest.width());
+    if (!m_ticker) {
+        m_ticker = newTicker(m_services, this);
+        connect(m_ticker, &Ticker::timeout, this, &PictureSlot::tick);
+    }
+    if (!m_ticker->isActive())
+        m_ticker->start(m_plan.delayMs);
+}
+
+void PictureSlot::clear()
+{
+    m_shows = Shows::Nothing;
+    m_pixmap = QPixmap();
+    setAccessibleName(QString());
+    update();
+}
+
+void PictureSlot::setShrinkAway(const ShrinkAway &plan)
+{
+    m_plan = plan;
+    m_plan.hideAtTick = qMax(1, plan.hideAtTick);
+    m_hasPlan = true;
+}
+
+bool PictureSlot::animating() const
+{
+    return (m_ticker && m_ticker->isActive()) || (m_frames && m_frames->isActive());
+}
+
+int PictureSlot::ticks() const
+{
+    return m_plan.tickCounter ? *m_plan.tickCounter : m_ownTicks;
+}
+
+void PictureSlot::tick()
+{
+    int &count = m_plan.tickCounter ? *m_plan.tickCounter : m_ownTicks;
+    ++count;
+    emit ticked(count);
+    // Every tick sweeps the picture from its resting width down to nothing,
+    // visibly; after the sweep of the hiding tick it is hidden and its width
+    // put back for the next answer.
+    if (count >= m_plan.hideAtTick) {
+        count = 0;
+        m_ticker->stop();
+        m_hideAfterSweep = true;
+    }
+    setWidth(m_rest.width());
+    m_frameCount = qMax(1, m_plan.shrinkMs / kFrameMs);
+    m_frameStep = 0;
+    if (!m_frames) {
+        m_frames = newTicker(m_services, this);
+        connect(m_frames, &Ticker::timeout, this, &PictureSlot::frame);
+    }
+    m_frames->start(kFrameMs);
+}
+
+void PictureSlot::frame()
+{
+    ++m_frameStep;
+    const double left = 1.0 - double(m_frameStep) / m_frameCount;
+    setWidth(int(std::lround(m_rest.width() * qMax(0.0, left))));
+    if (m_frameStep < m_frameCount)
+        return;
+    m_frames->stop();
+    if (m_hideAfterSweep) {
+        m_hideAfterSweep = false;
+        hide();
+        setWidth(m_rest.width());
+        emit finished();
+    }
+}
+
+void PictureSlot::setWidth(int twips)
+{
+    m_width = qBound(0, twips, m_rest.width());
+    QRect g = m_rest;
+    g.setWidth(qMax(1, m_width));
+    m_screen->setDesignGeometry(this, g);
+    update();
+}
+
+void PictureSlot::paintEvent(QPaintEvent *)
+{
+    if (m_shows == Shows::Nothing || m_width <= 0)
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!m_pixmap.isNull()) {
+        p.drawPixmap(rect(), m_pixmap);
+        return;
+    }
+    // No picture file: a tick or a cross, drawn.
+    const bool right = m_shows == Shows::Right;
+    const QColor colour = right ? QColor(0, 150, 60) : QColor(255, 0, 0);
+    p.fillRect(rect(), QColor(255, 255, 255));
+    const double w = width();
+    const double h = height();
+    p.setPen(QPen(colour, qMax(2.0, qMin(w, h) / 8.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (right) {
+        p.drawPolyline(QPolygonF({QPointF(w * 0.2, h * 0.55), QPointF(w * 0.42, h * 0.78), QPointF(w * 0.8, h * 0.25)}));
+    } else {
+        p.drawLine(QPointF(w * 0.25, h * 0.25), QPointF(w * 0.75, h * 0.75));
+        p.drawLine(QPointF(w * 0.75, h * 0.25), QPointF(w * 0.25, h * 0.75));
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+ActivityScreen::ActivityScreen(const ScreenEnv &env, const QString &name, const QSize &designTwips,
+                               const QColor &background, const QString &caption, OnMenu onMenu, QWidget *parent)
+    : Screen(name, designTwips, background, caption, parent), m_env(env), m_onMenu(onMenu)
+{
+    Q_ASSERT(env.session && env.services && env.host);
+}
+
+ActivityScreen::~ActivityScreen() = default;
+
+QPushButton *ActivityScreen::addExit(Exit exit, const QString &name, const QString &caption, const QRect &twips,
+                                     const DesignFont &font)
+{
+    auto *b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setAccessibleName(caption);
+    setDesignGeometry(b, twips);
+    setDesignFont(b, font);
+    connect(b, &QPushButton::clicked, this, [this, exit] { runExit(exit); });
+    m_exits.append({exit, b});
+    return b;
+}
+
+QPushButton *ActivityScreen::exitButton(Exit exit) const
+{
+    for (const auto &e : m_exits)
+        if (e.first == exit)
+            return e.second;
+    return nullptr;
+}
+
+void ActivityScreen::runExit(Exit exit)
+{
+    switch (exit) {
+    case Exit::Menu: exitToMenu(); break;
+    case Exit::Archive: exitToArchive(); break;
+    case Exit::Quit: exitProgram(); break;
+    case Exit::Back: exitBack(); break;
+    }
+}
+
+void ActivityScreen::exitToMenu()
+{
+    beforeExit(Exit::Menu);
+    emit leaving(Exit::Menu);
+    host().showMenu();
+    if (m_onMenu == OnMenu::Unload)
+        host().unloadScreen(screenName());
+    else
+        host().hideScreen(screenName());
+}
+
+void ActivityScreen::exitToArchive()
+{
+    beforeExit(Exit::Archive);
+    emit leaving(Exit::Archive);
+    host().openArchive(screenName());
+}
+
+void ActivityScreen::exitProgram()
+{
+    beforeExit(Exit::Quit);
+    emit leaving(Exit::Quit);
+    host().quit();
+}
+
+void ActivityScreen::exitBack()
+{
+    beforeExit(Exit::Back);
+    emit leaving(Exit::Back);
+    if (m_backTarget.isEmpty() || !host().showScreen(m_backTarget))
+        host().showMenu();
+    host().hideScreen(screenName());
+}
+
+void ActivityScreen::titleBarClose()
+{
+    if (hasExit(Exit::Menu))
+        exitToMenu();
+    else if (hasExit(Exit::Back))
+        exitBack();
+    else if (!m_exits.isEmpty())
+        runExit(m_exits.first().first);
+    else
+        exitToMenu();
+}
+
+QString ActivityScreen::saveFailedText(const DbError &error)
+{
+    return QStringLiteral("Il risultato non è stato salvato nell'archivio.\n\n") + error.message;
+}
+
+bool ActivityScreen::saveAndReport(FieldGroup group, const Score &score)
+{
+    return saveAndReport({GroupValues::of(group, score)});
+}
+
+bool ActivityScreen::saveAndReport(const QVector<GroupValues> &groups)
+{
+    const DbError err = host().save(groups);
+    if (!err.isError())
+        return true;
+    services().tell(saveFailedText(err));
+    return false;
+}
+
+PictureSlot *ActivityScreen::addPicture(const QString &name, const QRect &twips)
+{
+    auto *slot = new PictureSlot(this, services(), name, twips);
+    m_pictures << slot;
+    return slot;
+}
+
+} // namespace morvello

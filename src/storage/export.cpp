@@ -1,0 +1,208 @@
+#include "export.h"
+
+#include "datafolder.h"
+#include "removabledrive.h"
+#include "schema.h"
+
+#include "resultsstore.h"
+
+#include "storage/database.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace morvello {
+
+namespace exportmsg {
+QString interrupted()
+{
+    return QStringLiteral("C'è un problema... la copia su floppy viene interrotta.");
+}
+QString insertNewDisk()
+{
+    return QStringLiteral("Probabilmente non hai inserito un Floppy nuovo. Inseriscilo e riprova.");
+}
+QString diskNotWritable()
+{
+    return QStringLiteral("Non riesco a scrivere sul dischetto nell'unità A:. Controlla che il dischetto sia "
+                          "inserito e che non sia protetto dalla scrittura, poi riprova.");
+}
+QString diskFull()
+{
+    return QStringLiteral("Sul dischetto non c'è abbastanza spazio libero per l'archivio dei risultati. "
+                          "Usa un dischetto con almeno 500 Kb liberi e riprova.");
+}
+QString templateMissing()
+{
+    return QStringLiteral("Il file \"permorvello\\exporttesti.mdb\" che serve a preparare il dischetto manca o è "
+                          "danneggiato, e non si può ricreare: controllare che la cartella \"permorvello\" sia "
+                          "scrivibile e riprovare. La copia su floppy viene interrotta.");
+}
+} // namespace exportmsg
+
+namespace {
+
+const QString kExportFile = QStringLiteral("A:\\exporttesti.mdb");
+
+ExportOutcome failed(ExportStatus status, const QString &message, bool copied, int rows = 0)
+{
+    ExportOutcome out;
+    out.status = status;
+    out.message = message;
+    out.templateCopied = copied;
+    out.rowsAppended = rows;
+    return out;
+}
+
+bool diskFullErrno(int err)
+{
+    return err == ENOSPC || err == EFBIG
+#ifdef EDQUOT
+           || err == EDQUOT
+#endif
+        ;
+}
+
+// Writes all of `data` to `fd` and flushes it to the disk; errno tells why not.
+bool writeWhole(int fd, const QByteArray &data)
+{
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += n;
+    }
+    return ::fsync(fd) == 0;
+}
+
+// Puts `from` in place as `to` unless a file of that name exists: then the
+// one there wins, whoever put it there. Never replaces a file.
+enum class Placed { Done, Exists, Failed };
+Placed placeWithoutReplacing(const QString &from, const QString &to)
+{
+    const QByteArray f = QFile::encodeName(from);
+    const QByteArray t = QFile::encodeName(to);
+    if (::link(f.constData(), t.constData()) == 0)
+        return Placed::Done;
+    if (errno == EEXIST)
+        return Placed::Exists;
+#ifdef RENAME_NOREPLACE
+    // Disks without hard links (a FAT floppy or stick).
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return Placed::Done;
+    if (errno == EEXIST)
+        return Placed::Exists;
+#endif
+    return Placed::Failed;
+}
+
+// Puts the empty export database on the disk. The copy is written under a
+// name of its own and put in place only when whole, with an operation that
+// never replaces a file: a second computer exporting onto the same blank
+// disk at the same moment either finds this copy or puts its own first, and
+// the rows of the one that got there first are never lost.
+ExportStatus copyTemplate(const QString &from, const QString &to, QString *message)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *message = exportmsg::templateMissing();
+        return ExportStatus::TemplateCopyFailed;
+    }
+    const QByteArray data = in.readAll();
+    if (in.error() != QFileDevice::NoError || data.isEmpty()) {
+        *message = exportmsg::templateMissing();
+        return ExportStatus::TemplateCopyFailed;
+    }
+    const QFileInfo target(to);
+    const QString tmp = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".nuovo-")
+        + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QByteArray tmpName = QFile::encodeName(tmp);
+    const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *message = diskFullErrno(errno) ? exportmsg::diskFull() : exportmsg::diskNotWritable();
+        return ExportStatus::TemplateCopyFailed;
+    }
+    const bool written = writeWhole(fd, data);
+    const int writeErrno = errno;
+    ::close(fd);
+    if (!written) {
+        ::unlink(tmpName.constData());
+        *message = diskFullErrno(writeErrno) || writeErrno == EIO ? exportmsg::diskFull() : exportmsg::diskNotWritable();
+        return ExportStatus::TemplateCopyFailed;
+    }
+    // A journal beside the name is not touched: it may already be the live
+    // one of another computer that put its copy there a moment ago.
+    const Placed placed = placeWithoutReplacing(tmp, to);
+    ::unlink(tmpName.constData());
+    if (placed == Placed::Failed) {
+        *message = exportmsg::diskNotWritable();
+        return ExportStatus::TemplateCopyFailed;
+    }
+    return ExportStatus::Done;
+}
+
+} // namespace
+
+ExportOutcome exportArchive(ResultsStore &store, const Services &services)
+{
+    const QString target = removabledrive::resolve(kExportFile, services.drive);
+    if (target.isEmpty())
+        return failed(ExportStatus::OpenFailed, exportmsg::interrupted(), false);
+
+    bool copied = false;
+    std::unique_ptr<Database> exp;
+    for (;;) {
+        DbError err;
+        exp = Database::open(target, &err);
+        if (exp)
+            break;
+        // The disk has no export file yet: put the empty one there, once. A
+        // template spoilt in the data folder is made again first, so that
+        // the disk never gets a useless copy.
+        if (err.number == DbErrorCode::FileNotFound && !copied) {
+            const QString templatePath = services.dataPath(schema::exportTemplateFile());
+            if (ensureExportTemplate(templatePath).isError())
+                return failed(ExportStatus::TemplateCopyFailed, exportmsg::templateMissing(), false);
+            QString message;
+            if (copyTemplate(templatePath, target, &message) != ExportStatus::Done)
+                return failed(ExportStatus::TemplateCopyFailed, message, false);
+            copied = true;
+            continue;
+        }
+        // Whatever is on the disk stays there: it may hold rows.
+        return failed(ExportStatus::OpenFailed, exportmsg::interrupted(), copied);
+    }
+
+    // A disk whose file has no results table is not an export disk.
+    DbError err;
+    const bool hasTable = exp->exec(QStringLiteral("SELECT count(*) FROM \"tabtesti\" WHERE 0"), {}, &err);
+    exp->close();
+    exp.reset();
+    if (!hasTable || !store.isOpen())
+        return failed(ExportStatus::TableFailed, exportmsg::insertNewDisk(), copied);
+
+    // All rows or none: a disk that fills up half way must not hold an export
+    // that looks done.
+    int rows = 0;
+    err = store.appendAllRowsTo(target, &rows);
+    if (err.isError())
+        return failed(ExportStatus::WriteFailed, exportmsg::interrupted(), copied);
+    ExportOutcome out;
+    out.rowsAppended = rows;
+    out.templateCopied = copied;
+    return out;
+}
+
+} // namespace morvello

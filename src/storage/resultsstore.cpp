@@ -1,0 +1,390 @@
+#include "resultsstore.h"
+
+#include "schema.h"
+
+#include "storage/database.h"
+#include "core/numeric.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace morvello {
+
+namespace {
+
+const QString kSaving = QStringLiteral("il salvataggio");
+const QString kReading = QStringLiteral("la lettura");
+
+QString quoted(const QString &identifier)
+{
+    QString s = identifier;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+QString byName()
+{
+    // The comparison of the "nome" index, so that the index answers.
+    return QStringLiteral("\"nome\" = ? COLLATE %1").arg(Database::nameCollation());
+}
+
+} // namespace
+
+// Statements are prepared once, at their first use, and kept: a save is then
+// a lookup and one or two writes on statements the engine already knows.
+struct ResultsStore::Prepared
+{
+    std::unique_ptr<QSqlQuery> find;
+    std::unique_ptr<QSqlQuery> insert;
+    std::unique_ptr<QSqlQuery> row;
+    std::unique_ptr<QSqlQuery> student;
+    QHash<int, std::shared_ptr<QSqlQuery>> update; // by group
+};
+
+QVariant storedGroupValue(const ResultGroup &group, int which, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    if (which == GroupValue::Date)
+        return value;
+    if (group.int16[which])
+        return QVariant(qlonglong(toInt16(value.toDouble())));
+    return QVariant(value.toDouble());
+}
+
+ResultsStore::ResultsStore(Database &db) : m_db(db), m_q(std::make_unique<Prepared>()) {}
+
+ResultsStore::~ResultsStore() = default;
+
+bool ResultsStore::isOpen() const
+{
+    return m_db.isOpen();
+}
+
+void ResultsStore::close()
+{
+    // Statements go before their connection.
+    m_q = std::make_unique<Prepared>();
+    m_db.close();
+}
+
+DbError ResultsStore::notOpen() const
+{
+    return DbError::make(DbErrorCode::NotOpen, notOpenMessage());
+}
+
+static bool prepareOnce(Database &db, std::unique_ptr<QSqlQuery> &q, const QString &sql, const QString &what,
+                        DbError *error)
+{
+    if (q)
+        return true;
+    auto fresh = std::make_unique<QSqlQuery>(db.connection());
+    fresh->setForwardOnly(true);
+    if (!db.prepare(*fresh, sql, what, error))
+        return false;
+    q = std::move(fresh);
+    return true;
+}
+
+bool ResultsStore::findRow(const QString &nome, qint64 *rowid, DbError *error)
+{
+    *rowid = -1;
+    if (!prepareOnce(m_db, m_q->find,
+                     QStringLiteral("SELECT rowid FROM \"tabtesti\" WHERE %1 ORDER BY rowid LIMIT 1").arg(byName()),
+                     kSaving, error))
+        return false;
+    QSqlQuery &q = *m_q->find;
+    q.bindValue(0, nome);
+    if (!m_db.run(q, kSaving, error))
+        return false;
+    if (q.next())
+        *rowid = q.value(0).toLongLong();
+    else if (q.lastError().type() != QSqlError::NoError) {
+        if (error)
+            *error = m_db.failure(q, kSaving);
+        q.finish();
+        return false;
+    }
+    q.finish();
+    return true;
+}
+
+bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTime &now, DbError *error)
+{
+    const ResultGroup &group = resultGroup(g.group);
+    std::shared_ptr<QSqlQuery> &q = m_q->update[group.firstColumn()];
+    if (!q) {
+        QStringList sets;
+        for (const QString &c : group.columns)
+            sets << quoted(c) + QStringLiteral("=?");
+        auto fresh = std::make_shared<QSqlQuery>(m_db.connection());
+        if (!m_db.prepare(*fresh,
+                          QStringLiteral("UPDATE \"tabtesti\" SET %1 WHERE rowid=?").arg(sets.join(QLatin1Char(','))),
+                          kSaving, error))
+            return false;
+        q = fresh;
+    }
+    QVariant date = g.date;
+    if (date.isNull() || !date.isValid())
+        date = group.dateText.isEmpty() ? QVariant(now) : QVariant(group.dateText);
+    const QVariant values[4] = {g.count, g.total, g.percent, date};
+    for (int k = 0; k < 4; ++k)
+        q->bindValue(k, Database::toStored(storedGroupValue(group, k, values[k])));
+    q->bindValue(4, rowid);
+    if (!m_db.run(*q, kSaving, error))
+        return false;
+    if (q->numRowsAffected() == 0) {
+        if (error)
+            *error = DbError::make(DbErrorCode::NoCurrentRecord,
+                                   QStringLiteral("La riga dell'alunno non esiste più nell'archivio dei risultati."));
+        return false;
+    }
+    return true;
+}
+
+DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now)
+{
+    // The program never creates a row without a name: nothing to write, and
+    // no lock to take.
+    if (nome.isEmpty())
+        return DbError{};
+    if (!m_db.isOpen())
+        return notOpen();
+    DbError error;
+    // Insert and edit go to the disk together or not at all.
+    const bool own = !m_db.inTransaction();
+    if (own && !m_db.beginTransaction(&error))
+        return error;
+    auto fail = [&]() {
+        if (own)
+            m_db.rollback();
+        return error;
+    };
+    qint64 rowid = -1;
+    if (!findRow(nome, &rowid, &error))
+        return fail();
+    if (rowid < 0) {
+        if (!prepareOnce(m_db, m_q->insert, QStringLiteral("INSERT INTO \"tabtesti\" (\"nome\") VALUES (?)"), kSaving,
+                         &error))
+            return fail();
+        m_q->insert->bindValue(0, nome);
+        if (m_db.run(*m_q->insert, kSaving, &error)) {
+            rowid = m_q->insert->lastInsertId().toLongLong();
+        } else {
+            // Another copy of the program added the same pupil first: its
+            // row is the one to edit.
+            if (error.number != DbErrorCode::DuplicateKey)
+                return fail();
+            const DbError duplicate = error;
+            if (!findRow(nome, &rowid, &error))
+                return fail();
+            if (rowid < 0) {
+                error = duplicate;
+                return fail();
+            }
+        }
+    }
+    for (const GroupValues &g : groups)
+        if (!writeGroup(rowid, g, now, &error))
+            return fail();
+    if (own && !m_db.commit(&error))
+        return error;
+    return DbError{};
+}
+
+std::optional<QVector<QVariant>> ResultsStore::pupilRow(const QString &nome, DbError *error)
+{
+    DbError local;
+    DbError *err = error ? error : &local;
+    *err = DbError{};
+    if (!m_db.isOpen()) {
+        *err = notOpen();
+        return std::nullopt;
+    }
+    if (!prepareOnce(m_db, m_q->row,
+                     QStringLiteral("SELECT * FROM \"tabtesti\" WHERE %1 ORDER BY rowid LIMIT 1").arg(byName()),
+                     kReading, err))
+        return std::nullopt;
+    QSqlQuery &q = *m_q->row;
+    q.bindValue(0, nome);
+    if (!m_db.run(q, kReading, err))
+        return std::nullopt;
+    if (!q.next()) {
+        if (q.lastError().type() != QSqlError::NoError)
+            *err = m_db.failure(q, kReading);
+        q.finish();
+        return std::nullopt;
+    }
+    const int n = q.record().count();
+    QVector<QVariant> row(n);
+    for (int i = 0; i < n; ++i) {
+        const QVariant v = q.value(i);
+        if (!v.isNull())
+            row[i] = v;
+    }
+    q.finish();
+    for (const ResultGroup &g : resultGroups()) {
+        const int date = g.firstColumn() + GroupValue::Date;
+        if (date < n)
+            row[date] = Database::fromStoredDate(row[date]);
+    }
+    return row;
+}
+
+QStringList ResultsStore::names(DbError *error)
+{
+    if (error)
+        *error = DbError{};
+    QStringList out;
+    if (!m_db.isOpen()) {
+        if (error)
+            *error = notOpen();
+        return out;
+    }
+    // One query in table order: the menu's list of a whole school's pupils
+    // fills at once.
+    QSqlQuery q(m_db.connection());
+    q.setForwardOnly(true);
+    const QString what = QStringLiteral("la lettura dei nomi");
+    if (!m_db.prepare(q, QStringLiteral("SELECT \"nome\" FROM \"tabtesti\" ORDER BY rowid"), what, error)
+        || !m_db.run(q, what, error))
+        return out;
+    while (q.next())
+        out << q.value(0).toString();
+    if (q.lastError().type() != QSqlError::NoError && error)
+        *error = m_db.failure(q, what);
+    return out;
+}
+
+DbError ResultsStore::appendStudentRow(const QString &nome, const QString &argomento, double right, double second)
+{
+    if (nome.isEmpty())
+        return DbError{};
+    if (!m_db.isOpen())
+        return notOpen();
+    DbError error;
+    if (!prepareOnce(m_db, m_q->student,
+                     QStringLiteral("INSERT INTO \"studenti\" (\"nome\",\"argomento\",\"rispgiuste\",\"rispsbagliate\") "
+                                    "VALUES (?,?,?,?)"),
+                     kSaving, &error))
+        return error;
+    QSqlQuery &q = *m_q->student;
+    q.bindValue(0, nome);
+    q.bindValue(1, argomento);
+    q.bindValue(2, right);
+    q.bindValue(3, second);
+    // Outside a transaction of ours each statement is its own durable commit.
+    if (!m_db.run(q, kSaving, &error))
+        return error;
+    return DbError{};
+}
+
+bool ResultsStore::forEachRow(const std::function<bool(const QVector<QVariant> &)> &row, DbError *error)
+{
+    if (error)
+        *error = DbError{};
+    if (!m_db.isOpen()) {
+        if (error)
+            *error = notOpen();
+        return false;
+    }
+    QSqlQuery q(m_db.connection());
+    q.setForwardOnly(true);
+    if (!m_db.prepare(q, QStringLiteral("SELECT * FROM \"tabtesti\" ORDER BY rowid"), kReading, error)
+        || !m_db.run(q, kReading, error))
+        return false;
+    const int n = q.record().count();
+    QVector<QVariant> values(n);
+    while (q.next()) {
+        for (int i = 0; i < n; ++i)
+            values[i] = q.value(i);
+        if (!row(values))
+            return true;
+    }
+    // A read that stopped on a damaged page is not the end of the table.
+    if (q.lastError().type() != QSqlError::NoError) {
+        if (error)
+            *error = m_db.failure(q, kReading);
+        return false;
+    }
+    return true;
+}
+
+QStringList ResultsStore::tableColumns(const QString &schemaName, DbError *error)
+{
+    QStringList names;
+    QSqlQuery q(m_db.connection());
+    q.setForwardOnly(true);
+    const QString what = QStringLiteral("la copia dei risultati");
+    if (!m_db.prepare(q, QStringLiteral("PRAGMA %1.table_info(\"tabtesti\")").arg(quoted(schemaName)), what, error)
+        || !m_db.run(q, what, error))
+        return {};
+    while (q.next())
+        names << q.value(1).toString();
+    return names;
+}
+
+DbError ResultsStore::appendAllRowsTo(const QString &otherFile, int *rows)
+{
+    if (rows)
+        *rows = 0;
+    if (!m_db.isOpen())
+        return notOpen();
+    const QString what = QStringLiteral("la copia dei risultati");
+    DbError error;
+    {
+        // The other file joins this connection under its own name; the rows
+        // then travel inside the engine, in one statement.
+        QSqlQuery q(m_db.connection());
+        if (!m_db.prepare(q, QStringLiteral("ATTACH DATABASE ? AS \"disco\""), what, &error))
+            return error;
+        q.bindValue(0, QFileInfo(otherFile).absoluteFilePath());
+        if (!m_db.run(q, what, &error))
+            return error;
+    }
+    auto detach = [this] {
+        QSqlQuery d(m_db.connection());
+        d.exec(QStringLiteral("DETACH DATABASE \"disco\""));
+    };
+    // Column j goes into column j, whatever the other file calls it.
+    const int n = int(schema::tabtestiColumns().size());
+    const QStringList from = tableColumns(QStringLiteral("main"), &error);
+    const QStringList to = error.isError() ? QStringList() : tableColumns(QStringLiteral("disco"), &error);
+    if (!error.isError() && (from.size() < n || to.size() < n))
+        error = DbError::make(DbErrorCode::TableNotFound,
+                              QStringLiteral("Nel file \"%1\" manca la tabella dei risultati.").arg(otherFile));
+    if (error.isError()) {
+        detach();
+        return error;
+    }
+    QStringList source;
+    QStringList target;
+    for (int j = 0; j < n; ++j) {
+        source << quoted(from.at(j));
+        target << quoted(to.at(j));
+    }
+    bool ok = m_db.exec(QStringLiteral("PRAGMA \"disco\".synchronous=FULL"), {}, &error)
+              && m_db.beginTransaction(&error);
+    if (ok) {
+        QSqlQuery copy(m_db.connection());
+        ok = m_db.prepare(copy,
+                          QStringLiteral("INSERT INTO \"disco\".\"tabtesti\" (%1) SELECT %2 FROM \"main\".\"tabtesti\" "
+                                         "ORDER BY rowid")
+                              .arg(target.join(QLatin1Char(',')), source.join(QLatin1Char(','))),
+                          what, &error)
+             && m_db.run(copy, what, &error);
+        if (ok && rows)
+            *rows = copy.numRowsAffected();
+        copy.finish();
+        if (ok)
+            ok = m_db.commit(&error);
+        else
+            m_db.rollback();
+    }
+    detach();
+    return ok ? DbError{} : error;
+}
+
+} // namespace morvello

@@ -1,0 +1,106 @@
+#include "schema.h"
+
+#include "storage/database.h"
+#include "core/resultgroups.h"
+
+namespace morvello::schema {
+
+namespace {
+
+QString quoted(const QString &identifier)
+{
+    QString s = identifier;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+const QString kCount = QStringLiteral("DOUBLE");
+const QString kSmall = QStringLiteral("SMALLINT"); // written as 16-bit integers
+const QString kPercent = QStringLiteral("DOUBLE"); // whole as a rule; the help percentage keeps its fraction
+const QString kDate = QStringLiteral("DATETIME");  // ISO text, or "(...)"
+
+QVector<Column> buildTabtesti()
+{
+    QVector<Column> cols = {
+        {QStringLiteral("id"), QStringLiteral("INTEGER")},
+        {QStringLiteral("nome"), QStringLiteral("TEXT")},
+    };
+    const QString numberTypes[3] = {kCount, kCount, kPercent};
+    for (const ResultGroup &g : resultGroups()) {
+        for (int k = 0; k < 3; ++k)
+            cols.append({g.columns[k], g.int16[k] ? kSmall : numberTypes[k]});
+        cols.append({g.columns[GroupValue::Date], kDate});
+    }
+    return cols;
+}
+
+// Column list of tabtesti; the row key differs between the results file
+// (automatic, one per row) and the export file (a plain copied value, since
+// repeated exports append the same rows again).
+QString tabtestiTable(bool resultsFile)
+{
+    QStringList defs;
+    const QVector<Column> &cols = tabtestiColumns();
+    for (int i = 0; i < cols.size(); ++i) {
+        QString def = quoted(cols.at(i).name) + QLatin1Char(' ') + cols.at(i).sqlType;
+        if (i == 0 && resultsFile)
+            def += QStringLiteral(" PRIMARY KEY AUTOINCREMENT");
+        defs << def;
+    }
+    return QStringLiteral("CREATE TABLE \"tabtesti\" (%1)").arg(defs.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+const QVector<Column> &tabtestiColumns()
+{
+    static const QVector<Column> columns = buildTabtesti();
+    return columns;
+}
+
+const QVector<Column> &studentiColumns()
+{
+    static const QVector<Column> columns = {
+        {QStringLiteral("nome"), QStringLiteral("TEXT")},
+        {QStringLiteral("argomento"), QStringLiteral("TEXT")},
+        {QStringLiteral("rispgiuste"), QStringLiteral("NUMERIC")},
+        {QStringLiteral("rispsbagliate"), QStringLiteral("NUMERIC")},
+    };
+    return columns;
+}
+
+QStringList resultsDatabaseStatements()
+{
+    QStringList defs;
+    for (const Column &c : studentiColumns())
+        defs << quoted(c.name) + QLatin1Char(' ') + c.sqlType;
+    return {
+        // A rollback journal: whenever the program is not writing, the file
+        // alone holds the archive, so it can be copied, restored from a
+        // backup or kept on a network share.
+        QStringLiteral("PRAGMA journal_mode=DELETE"),
+        tabtestiTable(true),
+        nomeIndexStatement(),
+        QStringLiteral("CREATE TABLE \"studenti\" (%1)").arg(defs.join(QStringLiteral(", "))),
+        QStringLiteral("PRAGMA user_version=%1").arg(kResultsFileVersion),
+    };
+}
+
+QString nomeIndexStatement()
+{
+    // One row per pupil even when two copies of the program save at once;
+    // "Ospite" and "OSPITE" are the same pupil.
+    return QStringLiteral("CREATE UNIQUE INDEX \"nome\" ON \"tabtesti\" (\"nome\" COLLATE %1)")
+        .arg(Database::nameCollation());
+}
+
+QStringList exportTemplateStatements()
+{
+    // Plain table only: no private collation and no unique key, so that a
+    // teacher's tools can open and extend the file and exports can repeat.
+    // The export file travels on a removable disk as one file: rollback
+    // journal, nothing left beside it after close.
+    return {QStringLiteral("PRAGMA journal_mode=DELETE"), tabtestiTable(false)};
+}
+
+} // namespace morvello::schema

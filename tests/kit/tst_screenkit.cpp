@@ -1,0 +1,397 @@
+#include "kit/activityscreen.h"
+#include <QPushButton>
+#include "kit/labels.h"
+#include "results/frisultati.h"
+#include "kit/navigator.h"
+#include "kit/screen.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace morvello;
+using namespace morvello::test;
+
+namespace {
+
+class DemoScreen : public Screen
+{
+public:
+    DemoScreen(const QString &name)
+        : Screen(name, QSize(12000, 9000), QColor(64, 0, 0), QStringLiteral("Prova"))
+    {
+        label = place(new StyledLabel(QStringLiteral("testo"), this), 1500, 3000, 3000, 375);
+        setDesignFont(label, QStringLiteral("Arial"), 12);
+        command = place(new CommandLabel(QStringLiteral("Vai"), QColor(192, 192, 255), this), 6000, 6000, 1500, 375);
+        box = place(new DropLabel(2, this), 6000, 1500, 2295, 375);
+        source = place(new DragLabel(QStringLiteral("Richiama"), this), 240, 5160, 1935, 375);
+    }
+    void formLoad() override { ++loads; }
+    void formMouseMove() override { command->rest(); }
+
+    StyledLabel *label;
+    CommandLabel *command;
+    DropLabel *box;
+    DragLabel *source;
+    int loads = 0;
+    int state = 0;
+};
+
+} // namespace
+
+class TestScreenKit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void scalesUniformlyFromTheTopLeft_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<int>("left"); // a wide window centres the design surface
+        QTest::newRow("design size") << QSize(800, 600) << 1.0 << 0;
+        QTest::newRow("1280x1024, width limits") << QSize(1280, 1024) << 1.6 << 0;
+        QTest::newRow("1920x1080, height limits") << QSize(1920, 1080) << 1.8 << 240;
+        QTest::newRow("smaller than design") << QSize(400, 600) << 0.5 << 0;
+    }
+    void scalesUniformlyFromTheTopLeft()
+    {
+        QFETCH(QSize, window);
+        QFETCH(double, scale);
+        QFETCH(int, left);
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.setAttribute(Qt::WA_DontShowOnScreen);
+        s.show();
+        s.resize(window);
+        QCOMPARE(s.scale(), scale);
+        QCOMPARE(s.surfaceLeft(), left);
+        QCOMPARE(s.label->geometry(),
+                 QRect(left + qRound(100 * scale), qRound(200 * scale), qRound(200 * scale), qRound(25 * scale)));
+        QCOMPARE(s.label->font().pixelSize(), qRound(16 * scale));
+        QCOMPARE(s.designGeometry(s.label), QRect(1500, 3000, 3000, 375));
+    }
+
+    void runtimeTopChangesFollowTheScale()
+    {
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.setAttribute(Qt::WA_DontShowOnScreen);
+        s.show();
+        s.resize(1600, 1200);
+        s.setDesignTop(s.label, 4500);
+        QCOMPARE(s.label->y(), 600);
+        s.resize(800, 600);
+        QCOMPARE(s.label->y(), 300);
+    }
+
+    void commandLabelTurnsRedAndRests()
+    {
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.resize(800, 600);
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QCOMPARE(s.command->textColor(), QColor(192, 192, 255));
+        QTest::mouseMove(s.command, QPoint(5, 5));
+        QTRY_COMPARE(s.command->textColor(), QColor(255, 0, 0));
+        // Over another control: no reset.
+        QTest::mouseMove(s.label, QPoint(5, 5));
+        QCOMPARE(s.command->textColor(), QColor(255, 0, 0));
+        QTest::mouseMove(&s, QPoint(790, 590));
+        QTRY_COMPARE(s.command->textColor(), QColor(192, 192, 255));
+    }
+
+    void commandLabelClicksOnReleaseAndKeys()
+    {
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.resize(800, 600);
+        QSignalSpy clicked(s.command, &CommandLabel::clicked);
+        QTest::mouseClick(s.command, Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+        QTest::keyClick(s.command, Qt::Key_Return);
+        QTest::keyClick(s.command, Qt::Key_Space);
+        QCOMPARE(clicked.count(), 3);
+        QTest::keyClick(s.command, Qt::Key_A);
+        QCOMPARE(clicked.count(), 3);
+    }
+
+    void dropOnATargetReportsTheCaption()
+    {
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.resize(800, 600);
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QSignalSpy dropped(s.box, &DropLabel::dropped);
+
+        QMimeData mime;
+        mime.setData(DragLabel::mimeType(), QStringLiteral("Informa racconta descrive confronta").toUtf8());
+        const QPointF at(5, 5);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(s.box, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(s.box, &drop);
+        QCOMPARE(dropped.count(), 1);
+        QCOMPARE(dropped.at(0).at(0).toInt(), 2);
+        QCOMPARE(dropped.at(0).at(1).toString(), QStringLiteral("Informa racconta descrive confronta"));
+    }
+
+    void foreignDragsAreRefused()
+    {
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        QSignalSpy dropped(s.box, &DropLabel::dropped);
+        QMimeData mime;
+        mime.setText(QStringLiteral("testo qualsiasi"));
+        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(s.box, &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(s.box, &drop);
+        QCOMPARE(dropped.count(), 0);
+    }
+
+    void keyboardPicksAndPlaces()
+    {
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        QSignalSpy picked(s.source, &DragLabel::picked);
+        QSignalSpy placed(s.box, &DropLabel::boxClicked);
+        QTest::keyClick(s.source, Qt::Key_Space);
+        QTest::keyClick(s.box, Qt::Key_Enter);
+        QTest::mouseClick(s.box, Qt::LeftButton);
+        QCOMPARE(picked.count(), 1);
+        QCOMPARE(placed.count(), 2);
+        QCOMPARE(placed.at(0).at(0).toInt(), 2);
+    }
+
+    // Any closed chooser on any screen, not only those the kit makes.
+    void closedChoosersIgnoreTheWheel_data()
+    {
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("plain chooser") << false;
+        QTest::newRow("editable box") << true;
+    }
+    void closedChoosersIgnoreTheWheel()
+    {
+        QFETCH(bool, editable);
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        auto *combo = s.place(new QComboBox(&s), 1500, 4500, 2295, 315);
+        combo->addItems({QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")});
+        combo->setEditable(editable);
+        combo->setCurrentIndex(1);
+        QSignalSpy activated(combo, &QComboBox::activated);
+        const QPoint at = combo->rect().center();
+        QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+        QCOMPARE(combo->currentIndex(), 1);
+        QCOMPARE(activated.count(), 0);
+    }
+
+    void navigatorLifecycle()
+    {
+        test::TestContext t(false);
+        int built = 0;
+        t.navigator->registerScreen(QStringLiteral("Demo"), [&built]() {
+            ++built;
+            return new DemoScreen(QStringLiteral("Demo"));
+        });
+        t.navigator->registerScreen(QStringLiteral("fmenù"), []() { return new DemoScreen(QStringLiteral("fmenù")); });
+
+        auto *s = static_cast<DemoScreen *>(t.navigator->show(QStringLiteral("Demo")));
+        QVERIFY(s && s->isVisible());
+        QCOMPARE(s->loads, 1);
+        s->state = 42;
+        t.navigator->hide(QStringLiteral("Demo"));
+        QVERIFY(!s->isVisible());
+        QCOMPARE(t.navigator->show(QStringLiteral("Demo")), s);
+        QCOMPARE(s->state, 42);
+        QCOMPARE(built, 1);
+
+        QPointer<Screen> old = s;
+        t.navigator->unload(QStringLiteral("Demo"));
+        QVERIFY(!t.navigator->isLoaded(QStringLiteral("Demo")));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(old.isNull());
+        auto *fresh = static_cast<DemoScreen *>(t.navigator->show(QStringLiteral("Demo")));
+        QCOMPARE(fresh->state, 0);
+        QCOMPARE(fresh->loads, 1);
+        QCOMPARE(built, 2);
+
+        QVERIFY(!t.navigator->show(QStringLiteral("Inesistente")));
+    }
+
+    void returnToAnUnknownCallerShowsTheMenu_data()
+    {
+        QTest::addColumn<QString>("caller");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("known screen") << "Demo" << "Demo";
+        QTest::newRow("unknown name") << "Fnessuno" << "fmenù";
+        QTest::newRow("empty") << "" << "fmenù";
+    }
+    void returnToAnUnknownCallerShowsTheMenu()
+    {
+        QFETCH(QString, caller);
+        QFETCH(QString, shown);
+        test::TestContext t(false);
+        t.navigator->registerScreen(QStringLiteral("Demo"), []() { return new DemoScreen(QStringLiteral("Demo")); });
+        t.navigator->registerScreen(QStringLiteral("fmenù"), []() { return new DemoScreen(QStringLiteral("fmenù")); });
+        Screen *s = t.navigator->showCaller(caller);
+        QVERIFY(s);
+        QCOMPARE(s->screenName(), shown);
+        QVERIFY(s->isVisible());
+    }
+
+    // The exits of an activity screen, each with the screen's own policy.
+    void activityExits_data()
+    {
+        QTest::addColumn<int>("exit");      // Exit, or -1 for the title-bar close
+        QTest::addColumn<int>("onMenu");    // OnMenu
+        QTest::addColumn<QString>("shown"); // the screen on top afterwards; empty: none
+        QTest::addColumn<bool>("kept");     // the activity still loaded
+        QTest::addColumn<bool>("ended");
+        QTest::newRow("menu, hiding") << int(Exit::Menu) << int(OnMenu::Hide) << "fmenù" << true << false;
+        QTest::newRow("menu, unloading") << int(Exit::Menu) << int(OnMenu::Unload) << "fmenù" << false << false;
+        QTest::newRow("archive") << int(Exit::Archive) << int(OnMenu::Unload) << "FRisultati" << true << false;
+        QTest::newRow("exit") << int(Exit::Quit) << int(OnMenu::Hide) << "" << true << true;
+        QTest::newRow("back") << int(Exit::Back) << int(OnMenu::Unload) << "Partner" << true << false;
+        QTest::newRow("title bar, hiding") << -1 << int(OnMenu::Hide) << "fmenù" << true << false;
+        QTest::newRow("title bar, unloading") << -1 << int(OnMenu::Unload) << "fmenù" << false << false;
+    }
+    void activityExits()
+    {
+        QFETCH(int, exit);
+        QFETCH(int, onMenu);
+        QFETCH(QString, shown);
+        QFETCH(bool, kept);
+        QFETCH(bool, ended);
+        test::TestContext t;
+        t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
+        test::addRow(*t.db, QStringLiteral("ROSSI MARIO"), {{2, 4}});
+        t.registerScreens();
+        t.navigator->registerScreen(QStringLiteral("Partner"), []() { return new DemoScreen(QStringLiteral("Partner")); });
+        t.navigator->registerScreen(QStringLiteral("Demo"), [&t, onMenu]() {
+            auto *a = new ActivityScreen(t.env(), QStringLiteral("Demo"), QSize(12000, 9000), QColor(0, 64, 0),
+                                         QStringLiteral("Prova"), OnMenu(onMenu));
+            a->addExit(Exit::Menu, QStringLiteral("CmdMenù"), QStringLiteral("MENU'"), QRect(240, 7000, 2000, 400));
+            a->addExit(Exit::Archive, QStringLiteral("CmdArchivio"), QStringLiteral("Archivio"),
+                       QRect(2400, 7000, 2000, 400));
+            a->addExit(Exit::Quit, QStringLiteral("cmdfine"), QStringLiteral("Esco"), QRect(4600, 7000, 2000, 400));
+            a->addExit(Exit::Back, QStringLiteral("cmdtorno"), QStringLiteral("Torno"), QRect(6800, 7000, 2000, 400));
+            a->setBackTarget(QStringLiteral("Partner"));
+            return a;
+        });
+        t.dialogs.queueAnswer(QStringLiteral("rossi mario"));
+        auto *a = qobject_cast<ActivityScreen *>(t.navigator->show(QStringLiteral("Demo")));
+        QVERIFY(a);
+        if (exit < 0)
+            a->close();
+        else
+            a->exitButton(Exit(exit))->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        QCOMPARE(t.navigator->isLoaded(QStringLiteral("Demo")), kept);
+        if (kept && !ended)
+            QVERIFY(!t.navigator->screen(QStringLiteral("Demo"))->isVisible());
+        QCOMPARE(t.ended, ended);
+        QCOMPARE(t.db->isOpen(), !ended); // the exit closes the results file first
+        if (!shown.isEmpty()) {
+            QVERIFY(t.navigator->screen(shown));
+            QVERIFY(t.navigator->screen(shown)->isVisible());
+        }
+        if (exit == int(Exit::Archive)) {
+            QCOMPARE(t.session.formChiamante, QStringLiteral("Demo"));
+            auto *r = t.navigator->screenAs<FRisultati>(FRisultati::name());
+            QCOMPARE(r->cell(1, 1), QStringLiteral("4")); // refreshed for the pupil
+            r->Labtorna_Click();
+            QVERIFY(t.navigator->screen(QStringLiteral("Demo"))->isVisible());
+        }
+    }
+
+    // The right/wrong picture's shrink-away: the end state comes at the tick
+    // the screen chose, and the picture is back at its width for the next.
+    void pictureShrinksAway_data()
+    {
+        QTest::addColumn<int>("hideAtTick");
+        QTest::addColumn<bool>("sharedCounter");
+        QTest::addColumn<int>("counterBefore");
+        QTest::addColumn<int>("msUntilHidden");
+        QTest::newRow("one second after the answer") << 1 << false << 0 << 1000;
+        QTest::newRow("third tick of the screen's counter") << 3 << true << 0 << 3000;
+        QTest::newRow("counter already at two: hidden sooner") << 3 << true << 2 << 1000;
+    }
+    void pictureShrinksAway()
+    {
+        QFETCH(int, hideAtTick);
+        QFETCH(bool, sharedCounter);
+        QFETCH(int, counterBefore);
+        QFETCH(int, msUntilHidden);
+        test::TestContext t(false);
+        ActivityScreen a(t.env(), QStringLiteral("Demo"), QSize(12000, 9000), QColor(0, 64, 0), QStringLiteral("Prova"),
+                         OnMenu::Hide);
+        a.setAttribute(Qt::WA_DontShowOnScreen);
+        a.show();
+        int counter = counterBefore;
+        PictureSlot *p = a.addPicture(QStringLiteral("Image1"), QRect(6600, 6840, 1200, 1215));
+        ShrinkAway plan;
+        plan.hideAtTick = hideAtTick;
+        plan.tickCounter = sharedCounter ? &counter : nullptr;
+        p->setShrinkAway(plan);
+        p->showAnswer(false);
+        QCOMPARE(p->shows(), PictureSlot::Shows::Wrong);
+        QVERIFY(p->isVisible());
+        QCOMPARE(p->currentWidth(), 1200);
+        // No picture files in the temporary data folder: a drawn cross stands in.
+        QVERIFY(!p->pictureLoaded());
+
+        // Just before the hiding tick's sweep ends, still on show.
+        t.ticks.advance(msUntilHidden + plan.shrinkMs / 2);
+        QVERIFY(p->isVisible());
+        QVERIFY(p->currentWidth() < 1200); // visibly shrinking
+        t.ticks.advance(plan.shrinkMs);
+        QVERIFY(!p->isVisible());
+        QCOMPARE(p->currentWidth(), 1200);
+        QVERIFY(!p->animating());
+        if (sharedCounter)
+            QCOMPARE(counter, 0);
+
+        // A second answer starts again, from the width at rest.
+        p->showAnswer(true);
+        QVERIFY(p->isVisible());
+        QCOMPARE(p->shows(), PictureSlot::Shows::Right);
+        QVERIFY(p->animating());
+        // Without a plan a picture stays until the screen clears it.
+        PictureSlot *still = a.addPicture(QStringLiteral("Image2"), QRect(600, 600, 975, 975));
+        still->showAnswer(true);
+        t.ticks.advance(10000);
+        QVERIFY(still->isVisible());
+        still->clear();
+        QVERIFY(still->isVisible());
+        QCOMPARE(still->shows(), PictureSlot::Shows::Nothing);
+    }
+
+    void failedSaveIsReportedAndNothingElseChanges()
+    {
+        test::TestContext t;
+        t.session.nomeStudente = QStringLiteral("BLU");
+        ActivityScreen a(t.env(), QStringLiteral("Demo"), QSize(12000, 9000), QColor(0, 64, 0), QStringLiteral("Prova"),
+                         OnMenu::Hide);
+        QVERIFY(a.saveAndReport(FieldGroup::Genette, Score{1, 2, 50}));
+        QVERIFY(t.dialogs.messages.isEmpty());
+        QVERIFY(t.db->exec(QStringLiteral("PRAGMA query_only=1")));
+        QVERIFY(!a.saveAndReport(FieldGroup::Genette, Score{2, 3, 66}));
+        QCOMPARE(t.dialogs.messages.size(), 1);
+        QVERIFY(t.dialogs.messages.first().startsWith(QStringLiteral("Il risultato non è stato salvato")));
+        QVERIFY(!t.ended);
+        QCOMPARE(lookupPupil(*t.db, QStringLiteral("BLU"))->at(30).toDouble(), 1.0);
+    }
+};
+
+QTEST_MAIN(TestScreenKit)
+#include "tst_screenkit.moc"

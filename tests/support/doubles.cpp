@@ -1,0 +1,90 @@
+#include "doubles.h"
+
+#include <climits>
+
+namespace morvello {
+
+std::optional<QString> ScriptedDialogs::input(const QString &prompt, int maxLength)
+{
+    prompts << prompt;
+    if (m_answers.isEmpty())
+        return std::nullopt;
+    std::optional<QString> a = m_answers.takeFirst();
+    if (a)
+        return a->left(maxLength);
+    return a;
+}
+
+class ManualTicker : public Ticker
+{
+public:
+    ManualTicker(ManualTickSource *source, QObject *parent) : Ticker(parent), m_source(source) {}
+    void start(int intervalMs) override
+    {
+        m_interval = qMax(1, intervalMs);
+        m_due = m_source->m_now + m_interval;
+        m_active = true;
+    }
+    void stop() override { m_active = false; }
+    bool isActive() const override { return m_active; }
+    int interval() const override { return m_interval; }
+
+    ManualTickSource *m_source;
+    int m_interval = 0;
+    int m_due = 0;
+    bool m_active = false;
+};
+
+Ticker *ManualTickSource::newTicker(QObject *parent)
+{
+    auto *t = new ManualTicker(this, parent);
+    m_tickers << t;
+    return t;
+}
+
+bool ManualTickSource::anyActive() const
+{
+    for (const QPointer<Ticker> &t : m_tickers)
+        if (t && t->isActive())
+            return true;
+    return false;
+}
+
+void ManualTickSource::advance(int ms)
+{
+    const int end = m_now + qMax(0, ms);
+    for (;;) {
+        // The earliest ticker due by the end fires first; a ticker started
+        // or stopped by another's handler is seen at once.
+        ManualTicker *next = nullptr;
+        for (const QPointer<Ticker> &p : std::as_const(m_tickers)) {
+            auto *t = static_cast<ManualTicker *>(p.data());
+            if (t && t->m_active && t->m_due <= end && (!next || t->m_due < next->m_due))
+                next = t;
+        }
+        if (!next)
+            break;
+        m_now = next->m_due;
+        next->m_due += next->m_interval;
+        emit next->timeout();
+    }
+    m_now = end;
+    m_tickers.removeAll(QPointer<Ticker>());
+}
+
+int ManualTickSource::runUntilIdle(int limitMs)
+{
+    const int start = m_now;
+    while (anyActive() && m_now - start < limitMs) {
+        int step = INT_MAX;
+        for (const QPointer<Ticker> &p : std::as_const(m_tickers)) {
+            auto *t = static_cast<ManualTicker *>(p.data());
+            if (t && t->m_active)
+                step = qMin(step, t->m_due - m_now);
+        }
+        advance(qMax(1, step));
+    }
+    return m_now - start;
+}
+
+} // namespace morvello
