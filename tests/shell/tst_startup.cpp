@@ -58,8 +58,9 @@ public:
     PlainUser() : m_wasRoot(geteuid() == 0) { m_ok = !m_wasRoot || seteuid(65534) == 0; }
     ~PlainUser()
     {
-        if (m_wasRoot)
-            (void)seteuid(0);
+        // Back to root; nothing else can be done if that fails.
+        if (m_wasRoot && seteuid(0) != 0)
+            qWarning("could not become root again");
     }
     bool ok() const { return m_ok; }
 
