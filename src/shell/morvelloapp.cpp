@@ -2,6 +2,8 @@
 
 #include "screennames.h"
 
+#include "core/commandline.h"
+
 #include "storage/datafolder.h"
 #include "results/printout.h"
 #include "storage/removabledrive.h"
@@ -10,6 +12,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -23,6 +26,13 @@ void setupApplication(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("Morvello"));
     app.setApplicationDisplayName(QStringLiteral("Morvello"));
+    app.setApplicationVersion(morvelloVersion());
+    // The desktop matches the windows to the menu entry by this name.
+    app.setDesktopFileName(QStringLiteral("org.morvello.morvello"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icona/morvello-%1.png").arg(size), QSize(size, size));
+    app.setWindowIcon(icon);
     app.setQuitOnLastWindowClosed(false);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
 
