@@ -22,4 +22,10 @@ void Services::tell(const QString &text) const
         qWarning("%s", qPrintable(text));
 }
 
+void Services::showGuide() const
+{
+    if (dialogs)
+        dialogs->showGuide(dataPath(QStringLiteral("permorvello")));
+}
+
 } // namespace morvello

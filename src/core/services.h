@@ -76,6 +76,8 @@ struct Services
     QDateTime now() const;
     // A message to the pupil (a warning on the console when there are no dialogs).
     void tell(const QString &text) const;
+    // The teacher's guide (F1, "Guida").
+    void showGuide() const;
 };
 
 } // namespace morvello

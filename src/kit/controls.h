@@ -61,6 +61,11 @@ ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, 
                       const DesignFont &font, const QColor &textColor = Qt::black,
                       const QColor &background = QColor());
 
+// The small "Guida" that opens the teacher's guide, an addition placed in
+// free space of a screen: underlined like a link, named "LabGuida".
+ClickLabel *guideLabel(Screen *screen, const QRect &twips, const QColor &textColor,
+                       const QColor &background = QColor());
+
 // A framed panel filled with `colour`, under the controls it groups.
 QFrame *panel(Screen *screen, const QString &name, const QRect &twips, const QColor &colour);
 

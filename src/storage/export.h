@@ -16,6 +16,8 @@ enum class ExportStatus {
     TableFailed,   // the export file opened, but a tabtesti could not be
     TemplateCopyFailed, // the disk had no export file and the empty one could not be put there
     WriteFailed,   // a row or a value could not be written: nothing appended
+    NoDisk,        // no removable disk at all: a folder may be chosen instead
+    Refused,       // the folder chosen is the data folder itself
 };
 
 struct ExportOutcome {
@@ -24,6 +26,7 @@ struct ExportOutcome {
     QString message;
     int rowsAppended = 0;
     bool templateCopied = false;
+    QString file; // the export file written, after a success
 };
 
 // Messages of the export, exactly as the pupil reads them.
@@ -33,8 +36,28 @@ QString insertNewDisk(); // "Probabilmente non hai inserito un Floppy nuovo. Ins
 QString diskNotWritable();
 QString diskFull();
 QString templateMissing();
+// When no disk is found: the message above, then the offer of a folder.
+QString noDiskOffer();
+QString chooseFolderButton(); // "Scegli una cartella..."
+QString closeButton();        // "Chiudi"
+QString chooserTitle();
+// The export into a chosen folder.
+QString folderDone(const QString &file, int rows);
+QString folderCannotOpen(const QString &file);
+QString folderNotExportFile(const QString &file);
+QString folderNotWritable(const QString &folder);
+QString folderFull(const QString &folder);
+QString folderTemplateMissing();
+QString dataFolderRefused();
 } // namespace exportmsg
 
 ExportOutcome exportArchive(ResultsStore &store, const Services &services);
+
+// The same export into a folder the teacher chose, as "exporttesti.mdb"
+// there, under the same rules: the empty file is put in place without
+// replacing anything, then all rows or none are appended. Never into the
+// data folder, whose exporttesti.mdb is the template. A success is said,
+// naming the file.
+ExportOutcome exportToFolder(ResultsStore &store, const Services &services, const QString &folder);
 
 } // namespace morvello
