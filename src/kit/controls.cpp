@@ -205,14 +205,12 @@ ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, 
     return coloured<ClickLabel>(screen, name, text, twips, font, textColor, background);
 }
 
-ClickLabel *guideLabel(Screen *screen, const QRect &twips, const QColor &textColor, const QColor &background)
+ClickLabel *guideLabel(Screen *screen, const QRect &twips, DesignFont font, const QColor &textColor,
+                       const QColor &background)
 {
-    // Underlined in the text itself: the screen sets the font again at every
-    // resize.
-    ClickLabel *l = clickable(screen, QStringLiteral("LabGuida"), QStringLiteral("<u>Guida</u>"), twips,
-                              DesignFont{QStringLiteral("Arial"), 9.75, true}, textColor, background);
-    l->setTextFormat(Qt::RichText);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    font.underline = true;
+    ClickLabel *l = clickable(screen, QStringLiteral("LabGuida"), QStringLiteral("Guida"), twips, font, textColor,
+                              background);
     l->setToolTip(QStringLiteral("Guida per l'insegnante (F1)"));
     l->setAccessibleName(QStringLiteral("Guida per l'insegnante"));
     return l;

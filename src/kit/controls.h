@@ -62,8 +62,9 @@ ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, 
                       const QColor &background = QColor());
 
 // The small "Guida" that opens the teacher's guide, an addition placed in
-// free space of a screen: underlined like a link, named "LabGuida".
-ClickLabel *guideLabel(Screen *screen, const QRect &twips, const QColor &textColor,
+// free space of a screen: named "LabGuida", underlined like a link, in the
+// font of its neighbours (so that it costs no font of its own at start-up).
+ClickLabel *guideLabel(Screen *screen, const QRect &twips, DesignFont font, const QColor &textColor,
                        const QColor &background = QColor());
 
 // A framed panel filled with `colour`, under the controls it groups.

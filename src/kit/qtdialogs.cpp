@@ -42,13 +42,15 @@ std::optional<QString> QtDialogs::input(const QString &prompt, int maxLength)
 {
     QInputDialog dlg(dialogParent(m_parent));
     dlg.setObjectName(QStringLiteral("MorvelloInput"));
+    // The font before the parts: each part lays out its text as it is made,
+    // and a font set afterwards would have cost one more font at start-up.
+    useReadableFont(&dlg);
     dlg.setWindowTitle(programTitle());
     dlg.setLabelText(prompt);
     dlg.setInputMode(QInputDialog::TextInput);
     dlg.setTextValue(QString());
     dlg.setOkButtonText(QStringLiteral("OK"));
     dlg.setCancelButtonText(QStringLiteral("Annulla"));
-    useReadableFont(&dlg);
     dlg.resize(qMax(dlg.sizeHint().width(), 560), dlg.sizeHint().height());
     if (auto *edit = dlg.findChild<QLineEdit *>())
         edit->setMaxLength(maxLength);

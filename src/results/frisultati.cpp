@@ -221,7 +221,7 @@ FRisultati::FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *paren
 
     // In the free stretch of the bottom bar between "Stampa i risultati" and
     // "Esco", in the bar's olive.
-    m_labGuida = controls::guideLabel(this, QRect(7560, 7950, 1095, 375), kRestBottom);
+    m_labGuida = controls::guideLabel(this, QRect(7560, 7950, 1095, 375), DesignFont{kArial, 9.75, true}, kRestBottom);
     m_labGuida->installEventFilter(this); // resting the bottom labels, as the bar does
 
     connect(m_cmdAggiorna, &QPushButton::clicked, this, &FRisultati::CMDAGGIORNA_Click);

@@ -60,7 +60,7 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
                false, QRect(240, 7800, 5895, 615));
 
     // Below "Esco dal programma", where the menu has nothing.
-    m_labGuida = controls::guideLabel(this, QRect(9840, 8640, 1095, 375), kComandi);
+    m_labGuida = controls::guideLabel(this, QRect(9840, 8640, 1095, 375), DesignFont{kSans, 8.25, true}, kComandi);
     connect(m_labGuida, &ClickLabel::clicked, this, &FMenu::LabGuida_Click);
 
     // Created last so that, when shown, it lies over the activity column.
