@@ -4,6 +4,7 @@
 #include "kit/guidewindow.h"
 #include "kit/qtdialogs.h"
 #include "shell/morvelloapp.h"
+#include "storage/export.h"
 #include "testsupport.h"
 
 #include <QFileDialog>
@@ -25,7 +26,7 @@ void saveShot(QWidget *w, const QString &name)
         w->grab().save(dir + QLatin1Char('/') + name);
 }
 
-const QStringList kButtons{QStringLiteral("Scegli una cartella..."), QStringLiteral("Chiudi")};
+const QStringList kButtons{exportmsg::chooseFolderButton(), exportmsg::closeButton()};
 
 } // namespace
 
@@ -60,7 +61,7 @@ private slots:
                 auto *mb = qobject_cast<QMessageBox *>(box);
                 QVERIFY(mb);
                 QCOMPARE(mb->windowTitle(), QStringLiteral("Morvello"));
-                QCOMPARE(mb->text(), QStringLiteral("Nessun disco."));
+                QCOMPARE(mb->text(), exportmsg::noDiskOffer());
                 if (press == kButtons[0])
                     saveShot(mb, QStringLiteral("choice-no-disk.png"));
                 if (press == QLatin1String("Esc")) {
@@ -72,7 +73,7 @@ private slots:
                         b->click();
             },
             &seen);
-        QCOMPARE(dialogs.choose(QStringLiteral("Nessun disco."), kButtons), answer);
+        QCOMPARE(dialogs.choose(exportmsg::noDiskOffer(), kButtons), answer);
         QVERIFY(seen);
     }
 
