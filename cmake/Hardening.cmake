@@ -13,8 +13,6 @@ if(MORVELLO_HARDENING AND MORVELLO_DPKG_BUILDFLAGS)
     string(APPEND _options " $ENV{DEB_BUILD_MAINT_OPTIONS}")
   endif()
   foreach(_kind CPPFLAGS CXXFLAGS LDFLAGS)
-    # From the source folder: the file-prefix map it gives makes the paths in
-    # the binaries independent of where the tree was checked out.
     execute_process(
       COMMAND ${CMAKE_COMMAND} -E env "DEB_BUILD_MAINT_OPTIONS=${_options}" ${MORVELLO_DPKG_BUILDFLAGS} --get ${_kind}
       WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
@@ -25,6 +23,10 @@ if(MORVELLO_HARDENING AND MORVELLO_DPKG_BUILDFLAGS)
     endif()
     separate_arguments(_flags UNIX_COMMAND "${_flags}")
     list(FILTER _flags EXCLUDE REGEX "^-(O[0-9sg]?|g[0-9]?)$")
+    # The prefix map names the checkout's folder, which differs for every
+    # clone .ci/run makes: the compiler cache would never hit. The package's
+    # binaries are stripped, so the paths it maps do not reach it anyway.
+    list(FILTER _flags EXCLUDE REGEX "^-f(file|debug|macro)-prefix-map=")
     set(MORVELLO_${_kind} ${_flags})
   endforeach()
   add_compile_options(${MORVELLO_CPPFLAGS} ${MORVELLO_CXXFLAGS})
