@@ -103,14 +103,6 @@ private slots:
                  QStringList());
     }
 
-    void folderChooserCancelled()
-    {
-        QTemporaryDir home;
-        QtDialogs dialogs;
-        whenModalShows([](QWidget *w) { qobject_cast<QDialog *>(w)->reject(); });
-        QCOMPARE(dialogs.chooseFolder(QStringLiteral("Cartella"), home.path()), std::nullopt);
-    }
-
     // The data folder is written into the page as text, never as markup.
     void guideNamesTheDataFolder_data()
     {
@@ -128,7 +120,7 @@ private slots:
         QVERIFY(!guide.browser()->toHtml().contains(QLatin1String("<i>classe")));
     }
 
-    void guidePageHoldsItsSections()
+    void guideLinksStayOnThePage()
     {
         const QString html = GuideWindow::pageHtml(QStringLiteral("/dati"));
         QVERIFY(html.startsWith(QLatin1String("<!DOCTYPE html>")));
@@ -143,11 +135,6 @@ private slots:
         }
         QCOMPARE(links, 7);
         QVERIFY(!html.contains(QLatin1String("<img")));
-        GuideWindow guide(QStringLiteral("/dati"));
-        const QString text = guide.browser()->toPlainText();
-        for (const char *section : {"Gli esercizi", "Come si salvano i risultati", "Stampare", "Esportare",
-                                    "Dove sta l'archivio", "Ctrl+P", "F1", "exporttesti.mdb", "testi1.mdb"})
-            QVERIFY2(text.contains(QString::fromUtf8(section)), section);
     }
 
     void oneGuideWindowComesToTheFront()

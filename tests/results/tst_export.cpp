@@ -499,22 +499,6 @@ private slots:
         QCOMPARE(rowsIn(c.templatePath()), Rows{});
     }
 
-    void twoExportsIntoOneFolderStoreEveryRowTwice()
-    {
-        Computer c({QStringLiteral("ROSSI MARIO")});
-        driveRoot().clear();
-        QTemporaryDir chosen;
-        for (int i = 0; i < 2; ++i) {
-            c.t.dialogs.queueChoice(0);
-            c.t.dialogs.queueFolder(chosen.path());
-            pressExport(c);
-        }
-        auto db = Database::open(chosen.filePath(QStringLiteral("exporttesti.mdb")));
-        QVERIFY(db);
-        QCOMPARE(Computer::readRows(*db), c.rows() + c.rows());
-        QCOMPARE(c.t.dialogs.folderStarts, (QStringList{QDir::homePath(), QDir::homePath()}));
-    }
-
     void twoExportsRacingOntoOneBlankDisk()
     {
         // Two pupils press the button at the same moment on two computers

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's guide: F1 on every screen, and the small "Guida" of the menu
 // and of the results screen, which lies where no other control is.
-#include "results/frisultati.h"
 #include "shell/fmenu.h"
 #include "shell/screennames.h"
 #include "testsupport.h"
@@ -115,18 +114,6 @@ private slots:
                                .arg(shotsFolder(), screen)
                                .arg(window.width())
                                .arg(window.height()));
-    }
-
-    // The results screen's "?" keeps its own message: the export help.
-    void questionMarkStillExplainsTheExport()
-    {
-        Program p;
-        auto *s = qobject_cast<FRisultati *>(p.open(ScreenName::Risultati));
-        QVERIFY(s);
-        p.t.dialogs.messages.clear();
-        QTest::mouseClick(s->labAiuto(), Qt::LeftButton);
-        QCOMPARE(p.t.dialogs.messages, QStringList{FRisultati::exportHelpText()});
-        QVERIFY(p.t.dialogs.guides.isEmpty());
     }
 };
 
