@@ -84,7 +84,8 @@ void whenModalShows(std::function<void(QWidget *)> answer, bool *seen)
         if (modal && modal->isVisible()) {
             poll->stop();
             poll->deleteLater();
-            QTest::qWaitForWindowExposed(modal);
+            if (!QTest::qWaitForWindowExposed(modal))
+                qWarning("the dialog %s never came on screen", modal->metaObject()->className());
             if (seen)
                 *seen = true;
             answer(modal);
