@@ -2,13 +2,14 @@
 // morvello-check: reads the content files of the data folder the way the
 // program does and says, one Italian line each, what would not work.
 //
-//   morvello-check [CARTELLA]
+//   morvello-check [CARTELLA]      (--help, --version)
 //
 // CARTELLA is the folder that holds permorvello (the one the program starts
 // from) or permorvello itself; by default the current folder.
 // Exit code 0 when everything is in order, 1 when a problem was found, 2 on
 // bad usage.
 
+#include "core/commandline.h"
 #include "core/datapaths.h"
 #include "shell/activities.h"
 #include "text/contentcheck.h"
@@ -57,19 +58,32 @@ void print(FILE *to, const QString &line)
     std::fprintf(to, "%s\n", line.toUtf8().constData());
 }
 
+CommandLineHelp checkerHelp()
+{
+    CommandLineHelp help;
+    help.program = QStringLiteral("morvello-check");
+    help.arguments = QStringLiteral("[CARTELLA]");
+    help.summary = QStringLiteral("Controlla i file dei contenuti di Morvello (poesie, storie, passi, esempi,\n"
+                                  "immagini) come li legge il programma e scrive una riga in italiano per ogni\n"
+                                  "problema.");
+    help.argumentLines = {QStringLiteral("CARTELLA  quella che contiene %1, o %1 stessa; senza,\n"
+                                         "            la cartella corrente. Per chi avvia Morvello dal menu:\n"
+                                         "            ~/.local/share/morvello")
+                              .arg(dataFolderName())};
+    help.details = QStringLiteral("Stato d'uscita: 0 tutto a posto, 1 problemi trovati, 2 uso sbagliato.");
+    return help;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const CommandLine line = readCommandLine(argumentList(argc, argv), checkerHelp(), 1);
+    if (!line.run)
+        return line.exitCode;
     // No window: it runs where there is no display too.
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    if (args.size() > 1 || (args.size() == 1 && args.first().startsWith(QLatin1Char('-')))) {
-        print(stderr, QStringLiteral("Uso: morvello-check [CARTELLA]"));
-        print(stderr, QStringLiteral("CARTELLA è quella che contiene %1 (di solito quella del programma).")
-                          .arg(dataFolderName()));
-        return 2;
-    }
+    const QStringList &args = line.positional;
 
     QString base = args.isEmpty() ? QDir::currentPath() : QDir(args.first()).absolutePath();
     if (!QFileInfo(base).isDir()) {

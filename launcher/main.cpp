@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/commandline.h"
 #include "launcher/contentsync.h"
 
 #include <QApplication>
@@ -28,11 +29,47 @@ void tell(int &argc, char **argv, const QString &text)
     QMessageBox::warning(nullptr, QStringLiteral("Morvello"), text);
 }
 
+morvello::CommandLineHelp launcherHelp()
+{
+    morvello::CommandLineHelp help;
+    help.program = QStringLiteral("morvello");
+    help.summary = QStringLiteral("Morvello: esercizi di analisi dei testi italiani per la scuola media.");
+    help.details = QStringLiteral(
+        "Prepara la cartella dei dati dell'utente e avvia il programma. Alla prima\n"
+        "partenza vi copia i contenuti degli esercizi; alle successive copia quelli nuovi\n"
+        "e aggiorna quelli che nessuno ha cambiato. L'archivio dei risultati\n"
+        "(permorvello/testi1.mdb) e i file cambiati da un insegnante non vengono mai\n"
+        "sovrascritti.\n"
+        "\n"
+        "Variabili d'ambiente:\n"
+        "  MORVELLO_DIR      la cartella dei dati (relativa alla cartella personale se\n"
+        "                    non è un percorso assoluto); una cartella di questo\n"
+        "                    computer, mai una cartella di rete condivisa da più\n"
+        "                    computer\n"
+        "  XDG_DATA_HOME     senza MORVELLO_DIR i dati stanno in $XDG_DATA_HOME/morvello,\n"
+        "                    di solito ~/.local/share/morvello\n"
+        "  MORVELLO_DRIVE_A  una cartella che fa le veci del disco rimovibile per\n"
+        "                    l'esportazione dei risultati\n"
+        "\n"
+        "Tasti: F1 apre la guida per l'insegnante; nella schermata dei risultati\n"
+        "Ctrl+P, o Maiusc+clic su \"Stampa i risultati\", apre la finestra di stampa.");
+    return help;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     using namespace morvello;
+
+    // Answered here, before any folder is made or copied: asking for help
+    // changes nothing. Every other option goes on to the program, which
+    // knows Qt's own.
+    if (argc > 1) {
+        const CommandLine line = readCommandLine(argumentList(argc, argv), launcherHelp(), 0, UnknownOptions::Ignore);
+        if (!line.run)
+            return line.exitCode;
+    }
 
     // Our own location, through the link the kernel keeps, so that an
     // unpacked tree works wherever it lies.

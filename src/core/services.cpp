@@ -41,4 +41,10 @@ RandomSource &Services::randomSource() const
     return fromClock;
 }
 
+void Services::showGuide() const
+{
+    if (dialogs)
+        dialogs->showGuide(dataPath(QStringLiteral("permorvello")));
+}
+
 } // namespace morvello

@@ -83,6 +83,8 @@ struct Services
     // The random source; when none was given, one of the program's own,
     // seeded once from the clock. The one fallback of the program.
     RandomSource &randomSource() const;
+    // The teacher's guide (F1, "Guida").
+    void showGuide() const;
 };
 
 } // namespace morvello

@@ -206,6 +206,17 @@ ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, 
     return coloured<ClickLabel>(screen, name, text, twips, font, textColor, background);
 }
 
+ClickLabel *guideLabel(Screen *screen, const QRect &twips, DesignFont font, const QColor &textColor,
+                       const QColor &background)
+{
+    font.underline = true;
+    ClickLabel *l = clickable(screen, QStringLiteral("LabGuida"), QStringLiteral("Guida"), twips, font, textColor,
+                              background);
+    l->setToolTip(QStringLiteral("Guida per l'insegnante (F1)"));
+    l->setAccessibleName(QStringLiteral("Guida per l'insegnante"));
+    return l;
+}
+
 QFrame *panel(Screen *screen, const QString &name, const QRect &twips, const QColor &colour)
 {
     auto *f = new QFrame(screen);

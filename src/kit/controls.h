@@ -62,6 +62,12 @@ ClickLabel *clickable(Screen *screen, const QString &name, const QString &text, 
                       const DesignFont &font, const QColor &textColor = Qt::black,
                       const QColor &background = QColor());
 
+// The small "Guida" that opens the teacher's guide, an addition placed in
+// free space of a screen: named "LabGuida", underlined like a link, in the
+// font of its neighbours (so that it costs no font of its own at start-up).
+ClickLabel *guideLabel(Screen *screen, const QRect &twips, DesignFont font, const QColor &textColor,
+                       const QColor &background = QColor());
+
 // A framed panel filled with `colour`, under the controls it groups.
 QFrame *panel(Screen *screen, const QString &name, const QRect &twips, const QColor &colour);
 

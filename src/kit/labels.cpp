@@ -237,14 +237,17 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
 {
     const bool wasPressed = m_pressed;
     m_pressed = false;
-    if (wasPressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+    if (wasPressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) {
+        m_modifiers = e->modifiers();
         emit clicked();
+    }
     e->accept();
 }
 
 void ClickLabel::keyPressEvent(QKeyEvent *e)
 {
     if (isActivationKey(e)) {
+        m_modifiers = e->modifiers();
         emit clicked();
         return;
     }

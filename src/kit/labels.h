@@ -87,6 +87,9 @@ class ClickLabel : public StyledLabel
 public:
     explicit ClickLabel(const QString &text = QString(), QWidget *parent = nullptr);
 
+    // The keys held at the last click (Shift for a click's second meaning).
+    Qt::KeyboardModifiers clickModifiers() const { return m_modifiers; }
+
 signals:
     void clicked();
 
@@ -97,6 +100,7 @@ protected:
 
 private:
     bool m_pressed = false;
+    Qt::KeyboardModifiers m_modifiers;
 };
 
 // A label that acts as a command: a clickable label that turns red under the

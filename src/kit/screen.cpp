@@ -139,6 +139,7 @@ void Screen::applyFont(QWidget *w, const FontRule &rule)
     QFont f(rule.font.family);
     f.setBold(rule.font.bold);
     f.setItalic(rule.font.italic);
+    f.setUnderline(rule.font.underline);
     f.setPixelSize(qMax(1, int(std::lround(rule.font.points * 96.0 / 72.0 * m_scale))));
     auto *label = qobject_cast<QLabel *>(w);
     // Fonts differ a little from those the screens were drawn with: unless a

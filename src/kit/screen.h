@@ -23,6 +23,7 @@ struct DesignFont
     double points = 8.25;
     bool bold = false;
     bool italic = false;
+    bool underline = false;
 };
 
 // A full-size window laid out on a fixed design surface measured in twips.

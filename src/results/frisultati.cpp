@@ -8,6 +8,7 @@
 #include "kit/controls.h"
 #include "core/pupilname.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 
 namespace morvello {
@@ -218,13 +220,25 @@ FRisultati::FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *paren
     place(m_labEsci, 9720, 7920, 1695, 615);
     setFittedFont(m_labEsci, DesignFont{QStringLiteral("Arial"), 12, true}, kNarrowed);
 
+    // In the free stretch of the bottom bar between "Stampa i risultati" and
+    // "Esco", in the bar's olive.
+    m_labGuida = controls::guideLabel(this, QRect(7560, 7950, 1095, 375), DesignFont{kArial, 9.75, true}, kRestBottom);
+    m_labGuida->installEventFilter(this); // resting the bottom labels, as the bar does
+
     connect(m_cmdAggiorna, &QPushButton::clicked, this, &FRisultati::CMDAGGIORNA_Click);
     connect(m_labCerca, &CommandLabel::clicked, this, &FRisultati::LabCERCA_Click);
     connect(m_labTorna, &CommandLabel::clicked, this, &FRisultati::Labtorna_Click);
     connect(m_labMenu, &CommandLabel::clicked, this, &FRisultati::Labmenu_Click);
     connect(m_labEsci, &CommandLabel::clicked, this, &FRisultati::Labesci_Click);
     connect(m_labAiuto, &ClickLabel::clicked, this, &FRisultati::Labaiuto_Click);
-    connect(m_labStampa, &CommandLabel::clicked, this, &FRisultati::LabSTAMPA_Click);
+    connect(m_labStampa, &CommandLabel::clicked, this, [this] {
+        if (m_labStampa->clickModifiers() & Qt::ShiftModifier)
+            LabSTAMPA_ShiftClick();
+        else
+            LabSTAMPA_Click();
+    });
+    new QShortcut(QKeySequence::Print, this, this, &FRisultati::LabSTAMPA_ShiftClick);
+    connect(m_labGuida, &ClickLabel::clicked, this, &FRisultati::LabGuida_Click);
     connect(m_labExport, &CommandLabel::clicked, this, &FRisultati::LabEXPORT_Click);
     // Enter in either box is the same as "OK, ho fatto."
     connect(m_text2, &QLineEdit::returnPressed, this, &FRisultati::LabCERCA_Click);
@@ -457,6 +471,23 @@ void FRisultati::LabSTAMPA_Click()
         m_env.services->tell(out.message);
 }
 
+void FRisultati::LabSTAMPA_ShiftClick()
+{
+    if (!m_store || !m_env.services->dialogs) {
+        m_env.services->tell(printmsg::notFound());
+        return;
+    }
+    const PrintOutcome out =
+        printResultsWithDialog(*m_store, *m_env.session, m_modoRisultati, m_nomeCercato, *m_env.services->dialogs);
+    if (!out.message.isEmpty())
+        m_env.services->tell(out.message);
+}
+
+void FRisultati::LabGuida_Click()
+{
+    m_env.services->showGuide();
+}
+
 void FRisultati::LabEXPORT_Click()
 {
     if (!m_store) {
@@ -464,6 +495,26 @@ void FRisultati::LabEXPORT_Click()
         return;
     }
     const ExportOutcome out = exportArchive(*m_store, *m_env.services);
+    if (out.status == ExportStatus::NoDisk && m_env.services->dialogs) {
+        offerFolderExport();
+        return;
+    }
+    if (!out.message.isEmpty())
+        m_env.services->tell(out.message);
+}
+
+void FRisultati::offerFolderExport()
+{
+    Dialogs &dialogs = *m_env.services->dialogs;
+    const int choice =
+        dialogs.choose(exportmsg::noDiskOffer(), {exportmsg::chooseFolderButton(), exportmsg::closeButton()});
+    if (choice != 0)
+        return;
+    // From the home folder every time: the program remembers no folder.
+    const std::optional<QString> folder = dialogs.chooseFolder(exportmsg::chooserTitle(), QDir::homePath());
+    if (!folder)
+        return;
+    const ExportOutcome out = exportToFolder(*m_store, *m_env.services, *folder);
     if (!out.message.isEmpty())
         m_env.services->tell(out.message);
 }
@@ -487,7 +538,7 @@ void FRisultati::Label5_MouseMove()
 
 bool FRisultati::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_label5 && event->type() == QEvent::MouseMove)
+    if ((watched == m_label5 || watched == m_labGuida) && event->type() == QEvent::MouseMove)
         Label5_MouseMove();
     return Screen::eventFilter(watched, event);
 }

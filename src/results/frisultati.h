@@ -38,6 +38,10 @@ public:
     void Labaiuto_Click();
     void LabSTAMPA_Click();
     void LabEXPORT_Click();
+    // Additions: Shift+click on "Stampa i risultati" (and Ctrl+P) prints
+    // through the standard print dialog; "Guida" opens the teacher's guide.
+    void LabSTAMPA_ShiftClick();
+    void LabGuida_Click();
     void Label5_MouseMove();
 
     // Screen procedures: fill the grid for NomeStudente / for NomeCercato.
@@ -71,6 +75,7 @@ public:
     CommandLabel *labExport() const { return m_labExport; }
     StyledLabel *label5() const { return m_label5; }
     ClickLabel *labAiuto() const { return m_labAiuto; }
+    ClickLabel *labGuida() const { return m_labGuida; }
 
 protected:
     void formMouseMove() override;
@@ -85,6 +90,8 @@ private:
     void applyGridMetrics();
     // The grid's font: the column whose texts overflow the most sets it.
     void fitGrid();
+    // No disk for the export: the teacher may pick a folder instead.
+    void offerFolderExport();
 
     ScreenEnv m_env;
     ResultsStore *m_store = nullptr;
@@ -111,6 +118,7 @@ private:
     CommandLabel *m_labExport = nullptr;
     CommandLabel *m_labStampa = nullptr;
     CommandLabel *m_labEsci = nullptr;
+    ClickLabel *m_labGuida = nullptr;
     QLabel *m_image2 = nullptr;
 };
 

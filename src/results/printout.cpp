@@ -9,6 +9,8 @@
 #include "core/services.h"
 #include "core/session.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -34,6 +36,16 @@ QString printerFailed()
 {
     return QStringLiteral("La stampante non risponde (forse è spenta, senza carta o scollegata): i risultati "
                           "non sono stati stampati.");
+}
+QString savedAsFile(const QString &file)
+{
+    return QStringLiteral("I risultati sono stati stampati nel file \"%1\".").arg(QDir::toNativeSeparators(file));
+}
+QString fileFailed(const QString &file)
+{
+    return QStringLiteral("Non è stato possibile scrivere il file \"%1\" (la cartella non è scrivibile o il disco "
+                          "è pieno): i risultati non sono stati stampati.")
+        .arg(QDir::toNativeSeparators(file));
 }
 QString printerRefuses(const QString &printer)
 {
@@ -225,18 +237,26 @@ bool renderPage(QPrinter &printer, const QVector<PrintLine> &lines, QString *pro
             y = fm.ascent();
         }
     };
-    for (const PrintLine &line : lines) {
-        double x = 0;
-        bool first = true;
-        for (const PrintItem &item : line) {
-            const double tab = qMax(0, item.column - 1) * column;
-            if (!first && x > tab + 0.5)
-                nextLine();
-            p.drawText(QPointF(tab, y), item.text);
-            x = tab + fm.horizontalAdvance(item.text);
-            first = false;
+    // A spooler makes the copies itself; a PDF file gets each one as pages.
+    const int copies = printer.supportsMultipleCopies() ? 1 : qBound(1, printer.copyCount(), 99);
+    for (int copy = 0; copy < copies; ++copy) {
+        if (copy > 0) {
+            printer.newPage();
+            y = fm.ascent();
         }
-        nextLine();
+        for (const PrintLine &line : lines) {
+            double x = 0;
+            bool first = true;
+            for (const PrintItem &item : line) {
+                const double tab = qMax(0, item.column - 1) * column;
+                if (!first && x > tab + 0.5)
+                    nextLine();
+                p.drawText(QPointF(tab, y), item.text);
+                x = tab + fm.horizontalAdvance(item.text);
+                first = false;
+            }
+            nextLine();
+        }
     }
     const bool ended = p.end();
     if (!ended || printer.printerState() == QPrinter::Error
@@ -285,6 +305,67 @@ PrintOutcome printResults(ResultsStore &store, const Session &session, const QSt
         out.message = problem;
         return out;
     }
+    return out;
+}
+
+QString freePdfName(const QString &folder, const QString &pupil)
+{
+    QString name = pupil.simplified();
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    const QString stem = QDir(folder).filePath(QStringLiteral("Risultati %1").arg(name.isEmpty() ? QStringLiteral("Ospite") : name));
+    QString candidate = stem + QStringLiteral(".pdf");
+    for (int n = 2; QFileInfo::exists(candidate) && n < 1000; ++n)
+        candidate = QStringLiteral("%1 (%2).pdf").arg(stem).arg(n);
+    return candidate;
+}
+
+PrintOutcome printResultsWithDialog(ResultsStore &store, const Session &session, const QString &modoRisultati,
+                                    const QString &nomeCercato, Dialogs &dialogs)
+{
+    PrintOutcome out;
+    DbError err;
+    const auto row = store.pupilRow(printKey(session, modoRisultati, nomeCercato), &err);
+    if (err.isError()) {
+        out.status = PrintStatus::DatabaseFailed;
+        out.message = err.message;
+        return out;
+    }
+    if (!row) {
+        out.status = PrintStatus::NotFound;
+        out.message = printmsg::notFound();
+        return out;
+    }
+    const QString pupil = row->value(nomePosition()).toString();
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Risultati di %1").arg(pupil));
+    // Nothing to print on: the dialog opens on a PDF file, which can be kept
+    // or printed elsewhere.
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(freePdfName(QDir::homePath(), pupil));
+    }
+    if (!dialogs.choosePrinter(printer)) {
+        out.status = PrintStatus::Cancelled;
+        return out;
+    }
+    // A printer that takes no jobs is said before anything is sent.
+    if (printsThroughSpooler(printer)) {
+        const QString refusal = Spooler::instance().refusal(printer.printerName());
+        if (!refusal.isEmpty()) {
+            out.status = PrintStatus::NoPrinter;
+            out.message = refusal;
+            return out;
+        }
+    }
+    QString problem;
+    if (!renderPage(printer, resultsPage(*row), &problem)) {
+        out.status = PrintStatus::PrinterFailed;
+        out.message = printer.outputFileName().isEmpty() ? problem : printmsg::fileFailed(printer.outputFileName());
+        return out;
+    }
+    if (!printer.outputFileName().isEmpty())
+        out.message = printmsg::savedAsFile(printer.outputFileName());
     return out;
 }
 

@@ -12,6 +12,7 @@ class QPrinter;
 
 namespace morvello {
 
+class Dialogs;
 class ResultsStore;
 struct Session;
 
@@ -50,10 +51,10 @@ public:
 // False, with *problem filled in, when the printer cannot take the page.
 bool renderPage(QPrinter &printer, const QVector<PrintLine> &lines, QString *problem);
 
-enum class PrintStatus { Printed, NotFound, NoPrinter, PrinterFailed, DatabaseFailed };
+enum class PrintStatus { Printed, NotFound, NoPrinter, PrinterFailed, DatabaseFailed, Cancelled };
 struct PrintOutcome {
     PrintStatus status = PrintStatus::Printed;
-    QString message; // empty when the page went to the printer
+    QString message; // empty when the page went to the printer without a word
 };
 
 // Printing the shown pupil: "mionome" or nothing yet -> NomeStudente,
@@ -64,11 +65,24 @@ QString printKey(const Session &session, const QString &modoRisultati, const QSt
 PrintOutcome printResults(ResultsStore &store, const Session &session, const QString &modoRisultati,
                           const QString &nomeCercato, PrinterSource *printer);
 
+// The print dialog's way (Shift+click, Ctrl+P): the shown pupil's page on
+// the printer the teacher picks in the standard dialog, with copies, or into
+// a PDF file, which is then named to the teacher. With no printer at all the
+// dialog opens on a PDF file in the home folder. The pupil is looked up
+// before the dialog opens; a cancelled dialog prints nothing and says nothing.
+PrintOutcome printResultsWithDialog(ResultsStore &store, const Session &session, const QString &modoRisultati,
+                                    const QString &nomeCercato, Dialogs &dialogs);
+// "<folder>/Risultati <pupil>.pdf", or with " (2)", " (3)" … the first name
+// that no file has yet.
+QString freePdfName(const QString &folder, const QString &pupil);
+
 namespace printmsg {
 QString notFound(); // "Nome non trovato nell'archivio"
 QString noPrinter();
 QString printerFailed();
 QString printerRefuses(const QString &printer); // a printer that exists but takes no jobs
+QString savedAsFile(const QString &file);       // a page printed into a file
+QString fileFailed(const QString &file);
 } // namespace printmsg
 
 } // namespace morvello

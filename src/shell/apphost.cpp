@@ -10,12 +10,18 @@
 #include "storage/resultsstore.h"
 
 #include <QPushButton>
+#include <QShortcut>
 
 namespace morvello {
 
 AppHost::AppHost(Services &services) : m_services(services), m_navigator(std::make_unique<Navigator>())
 {
     m_navigator->setFallback(ScreenName::Menu);
+    // F1 opens the teacher's guide from every screen, as soon as it exists.
+    QObject::connect(m_navigator.get(), &Navigator::screenLoaded, m_navigator.get(), [this](const QString &name) {
+        if (Screen *s = m_navigator->screen(name))
+            new QShortcut(QKeySequence::HelpContents, s, s, [this] { m_services.showGuide(); });
+    });
 }
 
 AppHost::~AppHost()

@@ -42,6 +42,10 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
     addHeading(QStringLiteral("Label1"), QStringLiteral("Come si smonta un'opera..."), QColor(64, 0, 0), kArial, 24,
                false, QRect(240, 7800, 5895, 615));
 
+    // Below "Esco dal programma", where the menu has nothing.
+    m_labGuida = controls::guideLabel(this, QRect(9840, 8640, 1095, 375), DesignFont{kSans, 8.25, true}, kComandi);
+    connect(m_labGuida, &ClickLabel::clicked, this, &FMenu::LabGuida_Click);
+
     // Created last so that, when shown, it lies over the activity column.
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
@@ -135,6 +139,11 @@ void FMenu::openActivity(const QString &menuLabel)
     m_host.showScreen(row->screen);
     if (row->menu == MenuAfterOpening::Hides)
         hide();
+}
+
+void FMenu::LabGuida_Click()
+{
+    m_host.services().showGuide();
 }
 
 void FMenu::Labarchivio_Click()

@@ -32,11 +32,14 @@ public:
     void Labesco_Click();
     void LabNOMI_Click();
     void List1_Click(int row);
+    // An addition: the teacher's guide.
+    void LabGuida_Click();
 
     // The eight hover-sensitive labels, for the hover rules and tests.
     const QVector<CommandLabel *> &commandLabels() const { return m_commands; }
     CommandLabel *command(const QString &name) const;
     ClickLabel *labNomi() const { return m_labNomi; }
+    ClickLabel *labGuida() const { return m_labGuida; }
     QListWidget *list1() const { return m_list; }
 
     void paintDecoration(QPainter &p, const QRect &area) override;
@@ -59,6 +62,7 @@ private:
     QVector<Activity> m_rows;
     QVector<CommandLabel *> m_commands;
     ClickLabel *m_labNomi = nullptr;
+    ClickLabel *m_labGuida = nullptr;
     QListWidget *m_list = nullptr;
 };
 

@@ -3,6 +3,8 @@
 
 #include "screennames.h"
 
+#include "core/commandline.h"
+
 #include "storage/datafolder.h"
 #include "results/printout.h"
 #include "storage/removabledrive.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -24,6 +27,9 @@ void setupApplication(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("Morvello"));
     app.setApplicationDisplayName(QStringLiteral("Morvello"));
+    app.setApplicationVersion(morvelloVersion());
+    // The desktop matches the windows to the menu entry by this name.
+    app.setDesktopFileName(QStringLiteral("org.morvello.morvello"));
     app.setQuitOnLastWindowClosed(false);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
 
@@ -76,6 +82,16 @@ MorvelloApp::~MorvelloApp()
         m_db->close();
 }
 
+void setWindowIcon()
+{
+    // The sizes a window manager shows. Each is decoded when it is added, so
+    // the screens get them after the name entry, which can do without.
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icona/morvello-%1.png").arg(size), QSize(size, size));
+    QGuiApplication::setWindowIcon(icon);
+}
+
 void ignoreFileSizeSignal()
 {
 #ifdef SIGXFSZ
@@ -100,6 +116,13 @@ bool MorvelloApp::start()
     for (const QString &notice : m_db->notices())
         m_dialogs->message(notice);
     m_host->setDatabase(m_db.get());
+    // The menu's load would ask the name before showing itself; asked here,
+    // before the menu is built, the name entry is on screen without waiting
+    // for the menu's fonts, most of the start-up. The menu then finds the
+    // name and builds while nothing else is on screen.
+    if (m_host->session().nomeStudente.isEmpty())
+        m_host->askName();
+    setWindowIcon();
     m_host->showMenu();
     return true;
 }

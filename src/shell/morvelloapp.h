@@ -19,6 +19,9 @@ namespace morvello {
 // metric-compatible ones.
 void setupApplication(QApplication &app);
 
+// The windows' icon, from the menu entry's pictures; start() sets it.
+void setWindowIcon();
+
 // Writes past the process's file-size limit fail (as on a full disk) instead
 // of ending the program; start() does it.
 void ignoreFileSizeSignal();

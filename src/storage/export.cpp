@@ -9,6 +9,7 @@
 
 #include "storage/database.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
@@ -57,11 +58,88 @@ QString templateMissing()
                           "danneggiato, e non si può ricreare: controllare che la cartella \"permorvello\" sia "
                           "scrivibile e riprovare. La copia su floppy viene interrotta.");
 }
+QString noDiskOffer()
+{
+    return interrupted()
+           + QStringLiteral("\n\nNon trovo nessun disco rimovibile (chiavetta USB o dischetto). Si possono esportare "
+                            "i risultati anche in una cartella a scelta: il file exporttesti.mdb vi viene creato, "
+                            "oppure, se c'è già, i risultati vi vengono aggiunti.");
+}
+QString chooseFolderButton()
+{
+    return QStringLiteral("Scegli una cartella...");
+}
+QString closeButton()
+{
+    return QStringLiteral("Chiudi");
+}
+QString chooserTitle()
+{
+    return QStringLiteral("Cartella in cui esportare i risultati");
+}
+QString folderDone(const QString &file, int rows)
+{
+    return QStringLiteral("Esportazione riuscita: %1 aggiunt%2 al file \"%3\".")
+        .arg(rows == 1 ? QStringLiteral("un alunno") : QStringLiteral("%1 alunni").arg(rows),
+             rows == 1 ? QStringLiteral("o") : QStringLiteral("i"), QDir::toNativeSeparators(file));
+}
+QString folderCannotOpen(const QString &file)
+{
+    return QStringLiteral("Il file \"%1\" non si può aprire: l'esportazione viene interrotta.")
+        .arg(QDir::toNativeSeparators(file));
+}
+QString folderNotExportFile(const QString &file)
+{
+    return QStringLiteral("Il file \"%1\" non è un archivio di esportazione dei risultati: scegli un'altra cartella.")
+        .arg(QDir::toNativeSeparators(file));
+}
+QString folderNotWritable(const QString &folder)
+{
+    return QStringLiteral("Non riesco a scrivere nella cartella \"%1\": scegli una cartella in cui si possa scrivere.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+QString folderFull(const QString &folder)
+{
+    return QStringLiteral("Nella cartella \"%1\" non c'è abbastanza spazio libero per l'archivio dei risultati.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+QString folderTemplateMissing()
+{
+    return QStringLiteral("Il file \"permorvello\\exporttesti.mdb\" che serve a preparare l'esportazione manca o è "
+                          "danneggiato, e non si può ricreare: controllare che la cartella \"permorvello\" sia "
+                          "scrivibile e riprovare. L'esportazione viene interrotta.");
+}
+QString dataFolderRefused()
+{
+    return QStringLiteral("Questa è la cartella dei dati di Morvello, dove sta il modello per l'esportazione: "
+                          "i risultati vanno esportati in un'altra cartella.");
+}
 } // namespace exportmsg
 
 namespace {
 
 const QString kExportFile = QStringLiteral("A:\\exporttesti.mdb");
+
+// What the pupil is told, for the disk in drive A: or for a chosen folder.
+struct Messages {
+    QString interrupted, notExportFile, notWritable, full, templateMissing;
+    // A locked place that already holds an export, and a locked export file.
+    QString readOnlyPlace, readOnlyFile;
+};
+
+Messages diskMessages()
+{
+    return {exportmsg::interrupted(),   exportmsg::insertNewDisk(),   exportmsg::diskNotWritable(),
+            exportmsg::diskFull(),      exportmsg::templateMissing(), exportmsg::readOnlyDisk(),
+            exportmsg::readOnlyExportFile()};
+}
+
+Messages folderMessages(const QString &folder, const QString &file)
+{
+    return {exportmsg::folderCannotOpen(file), exportmsg::folderNotExportFile(file), exportmsg::folderNotWritable(folder),
+            exportmsg::folderFull(folder),     exportmsg::folderTemplateMissing(),   exportmsg::folderNotWritable(folder),
+            exportmsg::folderNotWritable(folder)};
+}
 
 ExportOutcome failed(ExportStatus status, const QString &message, bool copied, int rows = 0)
 {
@@ -153,16 +231,16 @@ Placed placeWithoutReplacing(const QString &from, const QString &to)
 // never replaces a file: a second computer exporting onto the same blank
 // disk at the same moment either finds this copy or puts its own first, and
 // the rows of the one that got there first are never lost.
-ExportStatus copyTemplate(const QString &from, const QString &to, QString *message)
+ExportStatus copyTemplate(const QString &from, const QString &to, const Messages &m, QString *message)
 {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) {
-        *message = exportmsg::templateMissing();
+        *message = m.templateMissing;
         return ExportStatus::TemplateCopyFailed;
     }
     const QByteArray data = in.readAll();
     if (in.error() != QFileDevice::NoError || data.isEmpty()) {
-        *message = exportmsg::templateMissing();
+        *message = m.templateMissing;
         return ExportStatus::TemplateCopyFailed;
     }
     const QFileInfo target(to);
@@ -171,7 +249,7 @@ ExportStatus copyTemplate(const QString &from, const QString &to, QString *messa
     const QByteArray tmpName = QFile::encodeName(tmp);
     const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
-        *message = diskFullErrno(errno) ? exportmsg::diskFull() : exportmsg::diskNotWritable();
+        *message = diskFullErrno(errno) ? m.full : m.notWritable;
         return ExportStatus::TemplateCopyFailed;
     }
     const bool written = writeWhole(fd, data);
@@ -179,7 +257,7 @@ ExportStatus copyTemplate(const QString &from, const QString &to, QString *messa
     ::close(fd);
     if (!written) {
         ::unlink(tmpName.constData());
-        *message = diskFullErrno(writeErrno) || writeErrno == EIO ? exportmsg::diskFull() : exportmsg::diskNotWritable();
+        *message = diskFullErrno(writeErrno) || writeErrno == EIO ? m.full : m.notWritable;
         return ExportStatus::TemplateCopyFailed;
     }
     // A journal beside the name is not touched: it may already be the live
@@ -187,19 +265,24 @@ ExportStatus copyTemplate(const QString &from, const QString &to, QString *messa
     const Placed placed = placeWithoutReplacing(tmp, to);
     ::unlink(tmpName.constData());
     if (placed == Placed::Failed) {
-        *message = exportmsg::diskNotWritable();
+        *message = m.notWritable;
         return ExportStatus::TemplateCopyFailed;
     }
     return ExportStatus::Done;
 }
 
-} // namespace
-
-ExportOutcome exportArchive(ResultsStore &store, const Services &services)
+// The export onto `target`, whichever disk or folder it lies in.
+ExportOutcome exportInto(ResultsStore &store, const Services &services, const QString &target, const Messages &m)
 {
-    const QString target = removabledrive::resolve(kExportFile, services.drive);
-    if (target.isEmpty())
-        return failed(ExportStatus::OpenFailed, exportmsg::interrupted(), false);
+    // The data folder's own exporttesti.mdb is the empty template every new
+    // disk gets: rows appended to it would go onto every disk after.
+    const QString templatePath = services.dataPath(schema::exportTemplateFile());
+    const QFileInfo targetInfo(target);
+    const QFileInfo templateInfo(templatePath);
+    const QString targetFolder = QFileInfo(targetInfo.absolutePath()).canonicalFilePath();
+    if (!targetFolder.isEmpty()
+        && targetFolder == QFileInfo(templateInfo.absolutePath()).canonicalFilePath())
+        return failed(ExportStatus::Refused, exportmsg::dataFolderRefused(), false);
 
     bool copied = false;
     std::unique_ptr<Database> exp;
@@ -212,11 +295,10 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
         // template spoilt in the data folder is made again first, so that
         // the disk never gets a useless copy.
         if (err.number == DbErrorCode::FileNotFound && !copied) {
-            const QString templatePath = services.dataPath(schema::exportTemplateFile());
             if (ensureExportTemplate(templatePath).isError())
-                return failed(ExportStatus::TemplateCopyFailed, exportmsg::templateMissing(), false);
+                return failed(ExportStatus::TemplateCopyFailed, m.templateMissing, false);
             QString message;
-            if (copyTemplate(templatePath, target, &message) != ExportStatus::Done)
+            if (copyTemplate(templatePath, target, m, &message) != ExportStatus::Done)
                 return failed(ExportStatus::TemplateCopyFailed, message, false);
             copied = true;
             continue;
@@ -224,10 +306,10 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
         // Whatever is on the disk stays there: it may hold rows.
         if (err.number == DbErrorCode::ReadOnly)
             return failed(ExportStatus::OpenFailed,
-                          canWrite(target) ? exportmsg::readOnlyDisk() : exportmsg::readOnlyExportFile(), copied);
+                          canWrite(target) ? m.readOnlyPlace : m.readOnlyFile, copied);
         if (err.number == DbErrorCode::DiskFull)
-            return failed(ExportStatus::OpenFailed, exportmsg::diskFull(), copied);
-        return failed(ExportStatus::OpenFailed, exportmsg::interrupted(), copied);
+            return failed(ExportStatus::OpenFailed, m.full, copied);
+        return failed(ExportStatus::OpenFailed, m.interrupted, copied);
     }
 
     // A disk whose file has no results table is not an export disk.
@@ -236,7 +318,7 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
     exp->close();
     exp.reset();
     if (!hasTable || !store.isOpen())
-        return failed(ExportStatus::TableFailed, exportmsg::insertNewDisk(), copied);
+        return failed(ExportStatus::TableFailed, m.notExportFile, copied);
 
     // All rows or none: a disk that fills up half way must not hold an export
     // that looks done.
@@ -245,16 +327,40 @@ ExportOutcome exportArchive(ResultsStore &store, const Services &services)
     err = store.appendAllRowsTo(target, &rows, &historyRows);
     if (err.isError()) {
         const bool full = err.number == DbErrorCode::DiskFull || (err.number == kDiskIo && !roomOnDisk(target));
-        const QString message = full ? exportmsg::diskFull()
+        const QString message = full ? m.full
                                 : err.number == DbErrorCode::ReadOnly
-                                    ? (canWrite(target) ? exportmsg::readOnlyDisk() : exportmsg::readOnlyExportFile())
-                                    : exportmsg::interrupted();
+                                    ? (canWrite(target) ? m.readOnlyPlace : m.readOnlyFile)
+                                    : m.interrupted;
         return failed(ExportStatus::WriteFailed, message, copied);
     }
     ExportOutcome out;
     out.rowsAppended = rows;
     out.historyRowsAppended = historyRows;
     out.templateCopied = copied;
+    out.file = target;
+    return out;
+}
+
+} // namespace
+
+ExportOutcome exportArchive(ResultsStore &store, const Services &services)
+{
+    const QString target = removabledrive::resolve(kExportFile, services.drive);
+    if (target.isEmpty())
+        return failed(ExportStatus::NoDisk, exportmsg::interrupted(), false);
+    return exportInto(store, services, target, diskMessages());
+}
+
+ExportOutcome exportToFolder(ResultsStore &store, const Services &services, const QString &folder)
+{
+    // Found the way the disk's file is, whatever the case of its name.
+    const FolderDrive chosen(folder);
+    const QString target = removabledrive::resolve(kExportFile, &chosen);
+    if (target.isEmpty())
+        return failed(ExportStatus::OpenFailed, exportmsg::folderNotWritable(folder), false);
+    ExportOutcome out = exportInto(store, services, target, folderMessages(folder, target));
+    if (out.status == ExportStatus::Done)
+        out.message = exportmsg::folderDone(target, out.rowsAppended);
     return out;
 }
 

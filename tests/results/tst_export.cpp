@@ -273,7 +273,7 @@ private slots:
         QTest::newRow("drive empty (the folder is not there)") << "missing" << exportmsg::diskNotWritable();
         // Nothing can be created below a plain file, not even by root.
         QTest::newRow("drive that cannot be written") << "under-a-file" << exportmsg::diskNotWritable();
-        QTest::newRow("no drive at all") << "none" << exportmsg::interrupted();
+        QTest::newRow("no drive at all: a folder is offered, and the offer closed") << "none" << exportmsg::noDiskOffer();
         // A disk that already holds an export, then locked.
         QTest::newRow("read-only disk holding an export") << "ro-folder" << exportmsg::readOnlyDisk();
         QTest::newRow("read-only export file") << "ro-file" << exportmsg::readOnlyExportFile();
@@ -491,6 +491,99 @@ private slots:
             QVERIFY(history.exec(QStringLiteral("SELECT count(*) FROM pragma_table_info('tentativi')")) && history.next());
             QCOMPARE(history.value(0).toInt(), int(schema::tentativiColumns().size()));
         }
+    }
+
+    // No disk: the message offers a folder, and the export into it keeps
+    // the disk's rules (the empty file put there first, rows only appended,
+    // nothing replaced, all or nothing).
+    void exportIntoAChosenFolder_data()
+    {
+        QTest::addColumn<QString>("folder");  // what the chosen folder holds, or where it is
+        QTest::addColumn<int>("choice");      // 0: choose a folder, 1: close
+        QTest::addColumn<bool>("chooses");    // false: the chooser is cancelled
+        QTest::addColumn<QString>("outcome"); // done, appended, capitals, not-open, not-export, data-folder, unwritable, none
+        QTest::newRow("blank folder") << "blank" << 0 << true << "done";
+        QTest::newRow("folder with another computer's export") << "exported" << 0 << true << "appended";
+        QTest::newRow("export file named in capitals") << "capitals" << 0 << true << "capitals";
+        QTest::newRow("exporttesti.mdb that is no database") << "garbage" << 0 << true << "not-open";
+        QTest::newRow("database without tabtesti") << "other-table" << 0 << true << "not-export";
+        QTest::newRow("the data folder itself") << "data" << 0 << true << "data-folder";
+        QTest::newRow("a folder that cannot be made") << "under-a-file" << 0 << true << "unwritable";
+        QTest::newRow("chooser cancelled") << "blank" << 0 << false << "none";
+        QTest::newRow("offer closed") << "blank" << 1 << true << "none";
+    }
+    void exportIntoAChosenFolder()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, choice);
+        QFETCH(bool, chooses);
+        QFETCH(QString, outcome);
+        Computer c({QStringLiteral("ROSSI MARIO"), QStringLiteral("VERDI ANNA")});
+        Computer other({QStringLiteral("NERI UGO")});
+        driveRoot().clear(); // no disk anywhere
+        QTemporaryDir scratch;
+        QString chosen = scratch.path();
+        QString file = chosen + QStringLiteral("/exporttesti.mdb");
+        if (folder == QLatin1String("exported")) {
+            Disk disk(chosen);
+            QCOMPARE(pressExport(other), QStringList());
+        } else if (folder == QLatin1String("capitals")) {
+            file = chosen + QStringLiteral("/EXPORTTESTI.MDB");
+            QVERIFY(QFile::copy(c.templatePath(), file));
+        } else if (folder == QLatin1String("garbage")) {
+            QVERIFY(writeBytes(file, QByteArray("not a database at all, but a teacher's notes").repeated(100)));
+        } else if (folder == QLatin1String("other-table")) {
+            DbError err;
+            QVERIFY(Database::create(file, {QStringLiteral("CREATE TABLE altro (x)")}, &err));
+        } else if (folder == QLatin1String("data")) {
+            chosen = c.t.dataDir();
+            file = c.templatePath();
+        } else if (folder == QLatin1String("under-a-file")) {
+            QVERIFY(writeBytes(scratch.path() + QStringLiteral("/plain"), "x"));
+            chosen = scratch.path() + QStringLiteral("/plain/cartella");
+            file = chosen + QStringLiteral("/exporttesti.mdb");
+        }
+        const QByteArray before = fileHash(file);
+        const Rows otherRows = other.rows();
+
+        c.t.dialogs.queueChoice(choice);
+        if (chooses)
+            c.t.dialogs.queueFolder(chosen);
+        const QStringList said = pressExport(c);
+
+        QCOMPARE(c.t.dialogs.choices, (QList<QStringList>{{exportmsg::chooseFolderButton(), exportmsg::closeButton()}}));
+        QCOMPARE(said.value(0), exportmsg::noDiskOffer());
+        // Asked only after the offer was taken, always from the home folder.
+        QCOMPARE(c.t.dialogs.folderStarts, choice == 0 ? QStringList{QDir::homePath()} : QStringList());
+        const QStringList rest = said.mid(1);
+        auto rowsIn = [](const QString &path) {
+            auto db = Database::open(path);
+            return db ? Computer::readRows(*db) : Rows{};
+        };
+        if (outcome == QLatin1String("done")) {
+            QCOMPARE(rest, QStringList{exportmsg::folderDone(file, 2)});
+            QCOMPARE(rowsIn(file), c.rows());
+        } else if (outcome == QLatin1String("appended")) {
+            QCOMPARE(rest, QStringList{exportmsg::folderDone(file, 2)});
+            QCOMPARE(rowsIn(file), otherRows + c.rows());
+        } else if (outcome == QLatin1String("capitals")) {
+            QCOMPARE(rest, QStringList{exportmsg::folderDone(file, 2)});
+            QCOMPARE(QDir(chosen).entryList(QDir::Files), QStringList{QStringLiteral("EXPORTTESTI.MDB")});
+            QCOMPARE(rowsIn(file), c.rows());
+        } else if (outcome == QLatin1String("none")) {
+            QCOMPARE(rest, QStringList());
+            QCOMPARE(QDir(chosen).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        } else {
+            const QString message = outcome == QLatin1String("not-open")      ? exportmsg::folderCannotOpen(file)
+                                    : outcome == QLatin1String("not-export")  ? exportmsg::folderNotExportFile(file)
+                                    : outcome == QLatin1String("data-folder") ? exportmsg::dataFolderRefused()
+                                                                              : exportmsg::folderNotWritable(chosen);
+            QCOMPARE(rest, QStringList{message});
+            QCOMPARE(fileHash(file), before); // never replaced, nothing appended
+        }
+        QCOMPARE(c.t.dialogs.messages.size(), said.size());
+        // The template stays empty, whatever happened.
+        QCOMPARE(rowsIn(c.templatePath()), Rows{});
     }
 
     void twoExportsRacingOntoOneBlankDisk()

@@ -6,9 +6,11 @@
 #include "kit/navigator.h"
 #include "shell/morvelloapp.h"
 #include "shell/screennames.h"
+#include "kit/qtdialogs.h"
 #include "testsupport.h"
 
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -239,14 +241,20 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("printed"); // empty: "Nome non trovato nell'archivio", no page
-        QTest::newRow("just opened") << "" << "ROSSI MARIO";
-        QTest::newRow("after a search") << "search verdi anna" << "VERDI ANNA";
-        QTest::newRow("after a failed search") << "search neri ugo" << "ROSSI MARIO";
+        QTest::addColumn<bool>("throughDialog"); // Shift+click: the print dialog, answered with a PDF file
+        QTest::newRow("just opened") << "" << "ROSSI MARIO" << false;
+        QTest::newRow("after a search") << "search verdi anna" << "VERDI ANNA" << false;
+        QTest::newRow("after a failed search") << "search neri ugo" << "ROSSI MARIO" << false;
         // The failed search replaced the searched name the page goes by.
-        QTest::newRow("search, then a failed one") << "search verdi anna;search neri ugo" << "";
+        QTest::newRow("search, then a failed one") << "search verdi anna;search neri ugo" << "" << false;
         QTest::newRow("search, then refresh for a pupil with no row")
-            << "search verdi anna;student GIALLI EVA;refresh" << "";
-        QTest::newRow("guest found by a search in capitals") << "search ospite" << "Ospite";
+            << "search verdi anna;student GIALLI EVA;refresh" << "" << false;
+        QTest::newRow("guest found by a search in capitals") << "search ospite" << "Ospite" << false;
+        QTest::newRow("print dialog: just opened") << "" << "ROSSI MARIO" << true;
+        QTest::newRow("print dialog: after a search") << "search verdi anna" << "VERDI ANNA" << true;
+        QTest::newRow("print dialog: after a failed search") << "search neri ugo" << "ROSSI MARIO" << true;
+        // Nobody to print: the dialog never opens.
+        QTest::newRow("print dialog: search, then a failed one") << "search verdi anna;search neri ugo" << "" << true;
     }
     void whoIsPrinted()
     {
@@ -254,6 +262,7 @@ private slots:
             QSKIP("pdftotext is not installed");
         QFETCH(QString, steps);
         QFETCH(QString, printed);
+        QFETCH(bool, throughDialog);
         Fixture f;
         test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
         test::addRow(*f.t.db, QStringLiteral("VERDI ANNA"), {{2, 2}});
@@ -272,14 +281,158 @@ private slots:
             }
         }
         f.t.dialogs.messages.clear();
-        s->LabSTAMPA_Click();
+        const QString chosen = f.t.base() + QStringLiteral("/chosen.pdf");
+        if (throughDialog) {
+            f.t.dialogs.queuePdf(chosen);
+            QTest::mouseClick(s->labStampa(), Qt::LeftButton, Qt::ShiftModifier);
+        } else {
+            s->LabSTAMPA_Click();
+        }
+        QCOMPARE(f.pdf.handedOut, 0 + (!throughDialog && !printed.isEmpty()));
         if (printed.isEmpty()) {
             QCOMPARE(f.t.dialogs.messages, QStringList{QStringLiteral("Nome non trovato nell'archivio")});
-            QCOMPARE(f.pdf.handedOut, 0);
+            QCOMPARE(f.t.dialogs.printerFiles.size(), 0);
+            QVERIFY(!QFile::exists(chosen));
+        } else if (throughDialog) {
+            QCOMPARE(f.t.dialogs.messages, QStringList{printmsg::savedAsFile(chosen)});
+            QCOMPARE(f.t.dialogs.printerFiles.size(), 1);
+            QCOMPARE(readLines(pdfText(chosen)).value(0), printed);
         } else {
             QVERIFY(f.t.dialogs.messages.isEmpty());
             QCOMPARE(f.printedName(), printed);
         }
+    }
+
+    // How the print dialog is reached on the screen: Shift+click and Ctrl+P
+    // open it; the plain click prints at once, as it always has.
+    void printDialogWays_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<int>("dialogs");
+        QTest::addColumn<int>("printedAtOnce");
+        QTest::newRow("click") << "click" << 0 << 1;
+        QTest::newRow("Shift+click") << "shift-click" << 1 << 0;
+        QTest::newRow("Ctrl+P") << "ctrl-p" << 1 << 0;
+        QTest::newRow("Enter on the focused label") << "enter" << 0 << 1;
+        QTest::newRow("Shift+Enter on the focused label") << "shift-enter" << 1 << 0;
+    }
+    void printDialogWays()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(int, dialogs);
+        QFETCH(int, printedAtOnce);
+        Fixture f;
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
+        FRisultati *s = f.open();
+        s->show();
+        s->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s));
+        f.t.dialogs.queuePrintCancel();
+        if (gesture == QLatin1String("click"))
+            QTest::mouseClick(s->labStampa(), Qt::LeftButton);
+        else if (gesture == QLatin1String("shift-click"))
+            QTest::mouseClick(s->labStampa(), Qt::LeftButton, Qt::ShiftModifier);
+        else if (gesture == QLatin1String("ctrl-p"))
+            QTest::keyClick(s, Qt::Key_P, Qt::ControlModifier);
+        else if (gesture.endsWith(QLatin1String("enter")))
+            QTest::keyClick(s->labStampa(), Qt::Key_Return,
+                            gesture.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(f.t.dialogs.printerFiles.size(), dialogs);
+        QCOMPARE(f.pdf.handedOut, printedAtOnce);
+        QVERIFY(f.t.dialogs.messages.isEmpty()); // a cancelled dialog says nothing
+    }
+
+    // What the teacher sets in the dialog reaches the page: the copies, or
+    // nothing at all when it is cancelled.
+    void printDialogCopiesAndCancel_data()
+    {
+        QTest::addColumn<int>("copies"); // 0: cancelled
+        QTest::newRow("one copy") << 1;
+        QTest::newRow("two copies") << 2;
+        QTest::newRow("cancelled") << 0;
+    }
+    void printDialogCopiesAndCancel()
+    {
+        if (!havePdfToText())
+            QSKIP("pdftotext is not installed");
+        QFETCH(int, copies);
+        Fixture f;
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 6}, {3, 8}});
+        FRisultati *s = f.open();
+        const QString file = f.t.base() + QStringLiteral("/copie.pdf");
+        if (copies > 0)
+            f.t.dialogs.queuePdf(file, copies);
+        else
+            f.t.dialogs.queuePrintCancel();
+        s->LabSTAMPA_ShiftClick();
+        if (copies == 0) {
+            QVERIFY(!QFile::exists(file));
+            QVERIFY(f.t.dialogs.messages.isEmpty());
+            return;
+        }
+        const QString text = pdfText(file);
+        QCOMPARE(text.count(QLatin1String("ROSSI MARIO")), copies);
+        QCOMPARE(text.count(QLatin1Char('\f')), copies); // one page each
+        QCOMPARE(f.t.dialogs.messages, QStringList{printmsg::savedAsFile(file)});
+    }
+
+    // No printer at all: the dialog opens on a PDF file in the home folder,
+    // under a name no file has yet.
+    void noPrinterOpensTheDialogOnAPdfAtHome()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("printers are installed here");
+        if (!havePdfToText())
+            QSKIP("pdftotext is not installed");
+        Fixture f;
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 1}});
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        const QString taken = home.filePath(QStringLiteral("Risultati ROSSI MARIO.pdf"));
+        QVERIFY(writeBytes(taken, "a teacher's own file"));
+        FRisultati *s = f.open();
+        f.t.dialogs.queuePdf(QString()); // accepted as it opened
+        s->LabSTAMPA_ShiftClick();
+        qputenv("HOME", oldHome);
+        const QString expected = home.filePath(QStringLiteral("Risultati ROSSI MARIO (2).pdf"));
+        QCOMPARE(f.t.dialogs.printerFiles, QStringList{expected});
+        QCOMPARE(bytesOf(taken), QByteArray("a teacher's own file"));
+        QCOMPARE(readLines(pdfText(expected)).value(0), QStringLiteral("ROSSI MARIO"));
+        QCOMPARE(f.t.dialogs.messages, QStringList{printmsg::savedAsFile(expected)});
+    }
+
+    // Qt's own print dialog, with no printer on the machine: accepted as it
+    // opens, it prints the page into the PDF file it offers.
+    void realPrintDialogPrintsToPdfWithoutAPrinter()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("printers are installed here");
+        if (!havePdfToText())
+            QSKIP("pdftotext is not installed");
+        Fixture f;
+        test::addRow(*f.t.db, QStringLiteral("ROSSI MARIO"), {{2, 6}, {3, 8}});
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QtDialogs real;
+        bool seen = false;
+        whenModalShows(
+            [](QWidget *w) {
+                QVERIFY2(qobject_cast<QPrintDialog *>(w), w->metaObject()->className());
+                const QString shots = shotsFolder();
+                if (!shots.isEmpty())
+                    w->grab().save(shots + QStringLiteral("/print-dialog.png"));
+                QMetaObject::invokeMethod(w, "accept");
+            },
+            &seen);
+        const PrintOutcome out = printResultsWithDialog(*f.t.store(), f.t.session, QString(), QString(), real);
+        qputenv("HOME", oldHome);
+        QVERIFY(seen);
+        const QString file = home.filePath(QStringLiteral("Risultati ROSSI MARIO.pdf"));
+        QCOMPARE(out.status, PrintStatus::Printed);
+        QCOMPARE(out.message, printmsg::savedAsFile(file));
+        QCOMPARE(readLines(pdfText(file)).value(0), QStringLiteral("ROSSI MARIO"));
     }
 
     void noPrinterIsSaid_data()

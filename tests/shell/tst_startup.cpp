@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -24,14 +25,29 @@ using namespace morvello;
 
 namespace {
 
+// Scripted dialogs that also note whether the menu was built when the name
+// entry came.
+class WatchingDialogs : public ScriptedDialogs
+{
+public:
+    std::function<bool()> menuBuilt;
+    QList<bool> menuBuiltAtPrompt;
+    std::optional<QString> input(const QString &prompt, int maxLength = 255) override
+    {
+        menuBuiltAtPrompt << (menuBuilt && menuBuilt());
+        return ScriptedDialogs::input(prompt, maxLength);
+    }
+};
+
 struct Started {
     QTemporaryDir dir;
-    ScriptedDialogs *dialogs = nullptr;
+    WatchingDialogs *dialogs = nullptr;
     std::unique_ptr<MorvelloApp> app;
 
     bool start(const QString &answer = QStringLiteral("rossi mario"))
     {
-        auto d = std::make_unique<ScriptedDialogs>();
+        auto d = std::make_unique<WatchingDialogs>();
+        d->menuBuilt = [this] { return app && app->navigator().isLoaded(ScreenName::Menu); };
         dialogs = d.get();
         dialogs->queueAnswer(answer);
         app = std::make_unique<MorvelloApp>(dir.path(), std::move(d));
@@ -59,8 +75,9 @@ public:
     PlainUser() : m_wasRoot(geteuid() == 0) { m_ok = !m_wasRoot || seteuid(65534) == 0; }
     ~PlainUser()
     {
-        if (m_wasRoot)
-            (void)seteuid(0);
+        // Back to root; nothing else can be done if that fails.
+        if (m_wasRoot && seteuid(0) != 0)
+            qWarning("could not become root again");
     }
     bool ok() const { return m_ok; }
 
@@ -89,6 +106,8 @@ private slots:
         QVERIFY(QFile::exists(s.data(QStringLiteral("testi1.mdb"))));
         QVERIFY(QFile::exists(s.data(QStringLiteral("exporttesti.mdb"))));
         QCOMPARE(s.dialogs->prompts, QStringList{promptNome()});
+        // Asked before the menu is built, so that it is on screen sooner.
+        QCOMPARE(s.dialogs->menuBuiltAtPrompt, QList<bool>{false});
         QCOMPARE(s.app->session().nomeStudente, QStringLiteral("ROSSI MARIO"));
         QVERIFY(s.app->host().store() && s.app->host().store()->isOpen());
         Screen *menu = s.app->navigator().screen(ScreenName::Menu);

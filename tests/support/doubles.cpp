@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "doubles.h"
 
+#include <QPrinter>
+
 #include <climits>
 
 namespace morvello {
@@ -14,6 +16,41 @@ std::optional<QString> ScriptedDialogs::input(const QString &prompt, int maxLeng
     if (a)
         return a->left(maxLength);
     return a;
+}
+
+int ScriptedDialogs::choose(const QString &text, const QStringList &buttons)
+{
+    messages << text;
+    choices << buttons;
+    const int closing = int(buttons.size()) - 1;
+    if (m_choices.isEmpty())
+        return closing;
+    const int answer = m_choices.takeFirst();
+    return answer >= 0 && answer < buttons.size() ? answer : closing;
+}
+
+bool ScriptedDialogs::choosePrinter(QPrinter &printer)
+{
+    printerFiles << printer.outputFileName();
+    if (m_prints.isEmpty())
+        return false;
+    const std::optional<PrintAnswer> answer = m_prints.takeFirst();
+    if (!answer)
+        return false;
+    if (!answer->file.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(answer->file);
+    }
+    printer.setCopyCount(answer->copies);
+    return true;
+}
+
+std::optional<QString> ScriptedDialogs::chooseFolder(const QString &, const QString &start)
+{
+    folderStarts << start;
+    if (m_folders.isEmpty())
+        return std::nullopt;
+    return m_folders.takeFirst();
 }
 
 class ManualTicker : public Ticker

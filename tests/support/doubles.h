@@ -22,11 +22,40 @@ public:
     void queueAnswer(const QString &answer) { m_answers.push_back(answer); }
     void queueCancel() { m_answers.push_back(std::nullopt); }
 
+    // A choice is said like a message (its text joins `messages`) and is
+    // answered with the queued button; with none queued, the closing one.
+    int choose(const QString &text, const QStringList &buttons) override;
+    void queueChoice(int button) { m_choices.push_back(button); }
+
+    // The print dialog answered as a teacher would: printing into a PDF file
+    // (so many copies; an empty name keeps the file the dialog opened with),
+    // or cancelled. With nothing queued it is cancelled.
+    bool choosePrinter(QPrinter &printer) override;
+    void queuePdf(const QString &file, int copies = 1) { m_prints.push_back(PrintAnswer{file, copies}); }
+    void queuePrintCancel() { m_prints.push_back(std::nullopt); }
+
+    // The folder chooser; with nothing queued it is cancelled.
+    std::optional<QString> chooseFolder(const QString &title, const QString &start) override;
+    void queueFolder(const QString &folder) { m_folders.push_back(folder); }
+
+    void showGuide(const QString &dataFolder) override { guides << dataFolder; }
+
     QStringList messages;
     QStringList prompts;
+    QList<QStringList> choices;    // the buttons of each choice offered
+    QStringList printerFiles;      // the output file each print dialog was opened with
+    QStringList folderStarts;      // where each folder chooser opened
+    QStringList guides;            // the data folder each guide was opened for
 
 private:
+    struct PrintAnswer {
+        QString file;
+        int copies = 1;
+    };
     QList<std::optional<QString>> m_answers;
+    QList<int> m_choices;
+    QList<std::optional<PrintAnswer>> m_prints;
+    QList<std::optional<QString>> m_folders;
 };
 
 class FixedClock : public Clock

@@ -3,12 +3,17 @@
 
 #include "storage/schema.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QTimer>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
+
+#include <memory>
 
 namespace morvello::test {
 
@@ -68,6 +73,38 @@ void reportSaveFailure(TestContext &t, const DbError &error)
 {
     if (error.isError())
         t.services.tell(ActivityScreen::saveFailedText(error));
+}
+
+void whenModalShows(std::function<void(QWidget *)> answer, bool *seen)
+{
+    auto *poll = new QTimer(qApp);
+    poll->setInterval(10);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer, seen, tries] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            if (!QTest::qWaitForWindowExposed(modal))
+                qWarning("the dialog %s never came on screen", modal->metaObject()->className());
+            if (seen)
+                *seen = true;
+            answer(modal);
+            // An answer cut short by a failed check must not leave the test
+            // waiting on the dialog forever.
+            if (auto *d = qobject_cast<QDialog *>(modal); d && d->isVisible())
+                d->reject();
+        } else if (++*tries > 1000) { // ten seconds: give up, the test fails on its own
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start();
+}
+
+QString shotsFolder()
+{
+    return qEnvironmentVariable("MORVELLO_SHOTS_DIR");
 }
 
 } // namespace morvello::test

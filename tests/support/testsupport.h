@@ -56,4 +56,12 @@ DbError saveGroups(TestContext &t, const QVector<GroupValues> &groups);
 DbError registerNarrativeResult(TestContext &t, double right, double total);
 void reportSaveFailure(TestContext &t, const DbError &error);
 
+// Runs `answer` on the next modal dialog as soon as it is on screen, from
+// inside the event loop the dialog runs: for tests of Qt's real dialogs.
+// `seen` (when given) is set once it ran.
+void whenModalShows(std::function<void(QWidget *)> answer, bool *seen = nullptr);
+
+// Where pictures for a human eye go (MORVELLO_SHOTS_DIR); empty for none.
+QString shotsFolder();
+
 } // namespace morvello::test
