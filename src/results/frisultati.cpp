@@ -106,6 +106,17 @@ FRisultati::FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *paren
              parent),
       m_env(env), m_store(store)
 {
+    buildGrid();
+    buildSearch();
+    buildBottomBar();
+    connectHandlers();
+    layOutGrid();
+    applyGridMetrics();
+    fitGrid();
+}
+
+void FRisultati::buildGrid()
+{
     // Built bottom to top: what comes later lies over what came before.
     m_image2 = nullptr;
     auto *picture = new ResultsPicture(this);
@@ -141,7 +152,10 @@ FRisultati::FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *paren
     place(m_grid, kGridTwips[0], kGridTwips[1], kGridTwips[2], kGridTwips[3]);
     setDesignFont(m_grid, QStringLiteral("MS Sans Serif"), 12);
     m_label1->stackUnder(m_grid);
+}
 
+void FRisultati::buildSearch()
+{
     m_labNome = makeLabel(this, "LabNOME", QString(), QColor(224, 224, 224), QColor(0, 0, 64));
     place(m_labNome, 0, 240, 11895, 375);
     setFittedFont(m_labNome, DesignFont{QStringLiteral("Arial"), 14.25, true}, kNarrowed);
@@ -193,7 +207,10 @@ FRisultati::FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *paren
     m_labMenu = makeCommand(this, "Labmenù", QStringLiteral("Menù"), kRestMenu);
     place(m_labMenu, 9480, 7440, 2175, 375);
     setFittedFont(m_labMenu, DesignFont{QStringLiteral("Arial"), 12, true}, kNarrowed);
+}
 
+void FRisultati::buildBottomBar()
+{
     // A plain bar: its design caption is there, in the bar's own colour.
     m_label5 = makeLabel(this, "Label5", QStringLiteral("Label5"), QColor(0, 0, 64), QColor(0, 0, 64));
     m_label5->setMouseTracking(true);
@@ -224,7 +241,10 @@ FRisultati::FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *paren
     // "Esco", in the bar's olive.
     m_labGuida = controls::guideLabel(this, QRect(7560, 7950, 1095, 375), DesignFont{kArial, 9.75, true}, kRestBottom);
     m_labGuida->installEventFilter(this); // resting the bottom labels, as the bar does
+}
 
+void FRisultati::connectHandlers()
+{
     connect(m_cmdAggiorna, &QPushButton::clicked, this, &FRisultati::CMDAGGIORNA_Click);
     connect(m_labCerca, &CommandLabel::clicked, this, &FRisultati::LabCERCA_Click);
     connect(m_labTorna, &CommandLabel::clicked, this, &FRisultati::Labtorna_Click);
@@ -243,10 +263,6 @@ FRisultati::FRisultati(const ScreenEnv &env, ResultsStore *store, QWidget *paren
     // Enter in either box is the same as "OK, ho fatto."
     connect(m_text2, &QLineEdit::returnPressed, this, &FRisultati::LabCERCA_Click);
     connect(m_text1, &QLineEdit::returnPressed, this, &FRisultati::LabCERCA_Click);
-
-    layOutGrid();
-    applyGridMetrics();
-    fitGrid();
 }
 
 void FRisultati::resizeEvent(QResizeEvent *e)

@@ -84,6 +84,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildGrid();
+    void buildSearch();
+    void buildBottomBar();
+    void connectHandlers();
     void fillGrid(const QString &key, bool forStudent);
     void layOutGrid();
     void setCell(int row, int column, const QString &text);
