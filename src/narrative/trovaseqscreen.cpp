@@ -115,6 +115,9 @@ void TrovaSeqScreen::buildChooser()
 
     m_label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("In questo brano devi trovare        sequenze"),
                         QRect(7440, 840, 4575, 375), 9.75, true, Qt::white);
+    // Whole on one line, to the last letter of "sequenze": narrower letters
+    // first, then a smaller size.
+    setFittedFont(m_label1, DesignFont{kFont, 9.75, true}, TextFit{false, 0.8, true});
     m_nrSeq = addLabel(QStringLiteral("LabNrSeq"), QString(), QRect(10440, 840, 375, 495), 9.75, true, Qt::white);
     m_nrSeq->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
@@ -126,26 +129,14 @@ void TrovaSeqScreen::buildChooser()
     label2->setAlignment(Qt::AlignCenter);
     setFittedFont(label2, DesignFont{kFont, 8.25, true}, TextFit{true, 0.8, false});
 
-    m_combo = new QComboBox(this);
-    m_combo->setObjectName(QStringLiteral("Combo1"));
+    QStringList titles;
     for (const StoryEntry &e : storyCatalogue())
-        m_combo->addItem(e.title);
-    m_combo->setPlaceholderText(StoryColouring::chooserText());
-    m_combo->setCurrentIndex(-1);
+        titles << e.title;
+    m_combo = controls::chooser(this, QStringLiteral("Combo1"), titles, StoryColouring::chooserText(),
+                                QRect(9960, 2040, 2055, 315), DesignFont{kFont, 8.25, true}, QColor(0x40, 0x00, 0x40),
+                                Qt::white);
+    // The pupil's name for it, beside the prompt the list shows.
     m_combo->setAccessibleName(QStringLiteral("Scegli il testo"));
-    m_combo->setStyleSheet(QStringLiteral(
-        "QComboBox { background-color: #400040; color: #ffffff; padding: 0px 2px; border: 1px solid #000000; }"
-        " QComboBox QAbstractItemView { background-color: #400040; color: #ffffff;"
-        " selection-background-color: #ffffff; selection-color: #400040; }"));
-    {
-        QPalette pal = m_combo->palette();
-        pal.setColor(QPalette::PlaceholderText, Qt::white);
-        pal.setColor(QPalette::ButtonText, Qt::white);
-        pal.setColor(QPalette::Text, Qt::white);
-        m_combo->setPalette(pal);
-    }
-    setDesignGeometry(m_combo, QRect(9960, 2040, 2055, 315));
-    setDesignFont(m_combo, kFont, 8.25, true);
     // Activated, not changed: choosing the title on display again reloads it.
     connect(m_combo, &QComboBox::activated, this, [this](int index) { Combo1_Click(m_combo->itemText(index)); });
 }
@@ -199,12 +190,13 @@ void TrovaSeqScreen::buildCommandsAndScore()
     m_label7 = addLabel(QStringLiteral("Label7"), QStringLiteral("(Mancate coincidenze") + QString(18, QLatin1Char(' '))
                                                       + QStringLiteral(")"),
                         QRect(7440, 7560, 2535, 255), 8.25, false, Qt::white);
+    setFittedFont(m_label7, DesignFont{kFont, 8.25}, TextFit{false, 0.8, true});
     m_label7->setAccessibleName(QStringLiteral("Mancate coincidenze"));
     m_errori = addLabel(QStringLiteral("LabErrori"), QStringLiteral("0"), QRect(9240, 7560, 735, 255), 8.25, false,
                         Qt::white);
     m_errori->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    addLabel(QStringLiteral("Label6"), QStringLiteral("Aiuti ricevuti"), QRect(7920, 7920, 1215, 255), 8.25, true,
-             Qt::white);
+    m_label6 = addLabel(QStringLiteral("Label6"), QStringLiteral("Aiuti ricevuti"), QRect(7920, 7920, 1215, 255), 8.25,
+                        true, Qt::white);
     m_aiuti = addLabel(QStringLiteral("Labaiuti"), QStringLiteral("0"), QRect(9000, 7920, 615, 255), 8.25, true,
                        Qt::white);
 
@@ -279,6 +271,11 @@ void TrovaSeqScreen::placeInGaps()
     const QRect e = designGeometry(m_errori);
     const int errLeft = gapLeft(m_label7, QStringLiteral("(Mancate coincidenze  "));
     setDesignGeometry(m_errori, QRect(errLeft, e.top(), e.width(), e.height()));
+    // The helps' number follows its caption, however wide this computer's
+    // font draws it, and never moves left of its place.
+    const QRect a = designGeometry(m_aiuti);
+    const int afterCaption = gapLeft(m_label6, m_label6->text() + QLatin1Char(' '));
+    setDesignGeometry(m_aiuti, QRect(qMax(9000, afterCaption), a.top(), a.width(), a.height()));
 }
 
 void TrovaSeqScreen::resizeEvent(QResizeEvent *e)

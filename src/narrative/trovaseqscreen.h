@@ -77,6 +77,7 @@ private:
     StyledLabel *m_label7 = nullptr;
     StyledLabel *m_errori = nullptr;
     StyledLabel *m_aiuti = nullptr;
+    StyledLabel *m_label6 = nullptr;
 };
 
 } // namespace morvello

@@ -62,14 +62,10 @@ void FPoesia1::build()
 
 void FPoesia1::buildPoem()
 {
-    m_combo = new QComboBox(this);
-    m_combo->setObjectName(QStringLiteral("Combo1"));
-    m_combo->addItems(poesia::chooserEntries());
-    m_combo->setPlaceholderText(poesia::chooserPrompt());
-    m_combo->setCurrentIndex(-1);
-    m_combo->setAccessibleName(poesia::chooserPrompt());
-    setDesignGeometry(m_combo, kCombo);
-    setDesignFont(m_combo, kFont, 9.75, true);
+    // Its prompt is drawn as the text of a chooser ready to be used, not as
+    // the grey of a disabled one.
+    m_combo = controls::chooser(this, QStringLiteral("Combo1"), poesia::chooserEntries(), poesia::chooserPrompt(),
+                                kCombo, DesignFont{kFont, 9.75, true}, Qt::white, Qt::black);
     connect(m_combo, &QComboBox::activated, this, [this](int index) { Combo1_Click(m_combo->itemText(index)); });
 
     m_view = new PassageView(this, QStringLiteral("RichTextBox1"), QStringLiteral("Testo della poesia"), kView,
