@@ -9,12 +9,9 @@
 // Exit code 0 when everything is in order, 1 when a problem was found, 2 on
 // bad usage.
 
-#include "narrative/genettechecks.h"
-#include "narrative/storychecks.h"
-#include "poetry/poesiachecks.h"
-#include "text/contentcheck.h"
 #include "core/datapaths.h"
-#include "poetry/metaforechecks.h"
+#include "shell/activities.h"
+#include "text/contentcheck.h"
 #include "storage/database.h"
 #include "storage/datafolder.h"
 #include "storage/schema.h"
@@ -55,17 +52,6 @@ void addArchiveChecks(ContentCheckRegistry &registry)
     });
 }
 
-// Every activity whose files lie in the data folder adds its checks here.
-void addAllChecks(ContentCheckRegistry &registry)
-{
-    addArchiveChecks(registry);
-    addPictureChecks(registry);
-    addStoryChecks(registry);
-    addGenetteChecks(registry);
-    addFigureChecks(registry);
-    addPoemChecks(registry);
-}
-
 void print(FILE *to, const QString &line)
 {
     std::fprintf(to, "%s\n", line.toUtf8().constData());
@@ -100,7 +86,8 @@ int main(int argc, char **argv)
     }
 
     ContentCheckRegistry registry;
-    addAllChecks(registry);
+    addArchiveChecks(registry);
+    addContentChecks(registry);
     CheckReport report(base);
     registry.run(report);
 

@@ -54,7 +54,7 @@ int main(int argc, char **argv)
               emit intro->chooser()->activated(next - 1);
           }));
 
-    FPoesia2 *questions = intro->questions();
+    auto *questions = tc.navigator->screenAs<FPoesia2>(poetryscreens::Poesia2);
     int option = 0;
     print("answer a question and save it", measure(
                                                runs,

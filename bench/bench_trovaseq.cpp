@@ -108,7 +108,7 @@ int main(int argc, char **argv)
     };
 
     int errors = 0;
-    const Stats correction = measure(runs, colourWithMistakes, [&] { errors = logic.correct().errors; });
+    const Stats correction = measure(runs, colourWithMistakes, [&] { logic.correct(); errors = logic.lastMarking().errors; });
     print("correction (logic, red marks painted)", correction);
     std::printf("  %d differing characters\n", errors);
 

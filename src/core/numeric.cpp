@@ -7,51 +7,6 @@
 
 namespace morvello {
 
-double captionNumber(const QString &caption)
-{
-    // Leading blanks are skipped, then the longest prefix that reads as a
-    // decimal number (sign, digits, one point, optional exponent) is taken.
-    int i = 0;
-    const int n = caption.size();
-    while (i < n && (caption[i] == QLatin1Char(' ') || caption[i] == QLatin1Char('\t')))
-        ++i;
-    const int start = i;
-    if (i < n && (caption[i] == QLatin1Char('+') || caption[i] == QLatin1Char('-')))
-        ++i;
-    int digits = 0;
-    while (i < n && caption[i].isDigit() && caption[i].unicode() < 128) {
-        ++i;
-        ++digits;
-    }
-    if (i < n && caption[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < n && caption[i].isDigit() && caption[i].unicode() < 128) {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return 0.0;
-    int end = i;
-    if (i < n && (caption[i] == QLatin1Char('e') || caption[i] == QLatin1Char('E'))) {
-        int j = i + 1;
-        if (j < n && (caption[j] == QLatin1Char('+') || caption[j] == QLatin1Char('-')))
-            ++j;
-        int expDigits = 0;
-        while (j < n && caption[j].isDigit() && caption[j].unicode() < 128) {
-            ++j;
-            ++expDigits;
-        }
-        if (expDigits > 0)
-            end = j;
-    }
-    bool ok = false;
-    const double v = caption.mid(start, end - start).toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return 0.0;
-    return v;
-}
-
 QString numberText(double value)
 {
     if (!std::isfinite(value))

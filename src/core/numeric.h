@@ -5,12 +5,6 @@
 
 namespace morvello {
 
-// Counters live in label captions; these read them back and write them again
-// the way the pupil sees them.
-
-// Leading numeric value of a caption: "12 su" reads 12, "" and "abc" read 0.
-double captionNumber(const QString &caption);
-
 // A number as plain decimal text: 8 -> "8", 2.5 -> "2.5", never exponent form
 // for the magnitudes the program handles.
 QString numberText(double value);

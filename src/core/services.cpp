@@ -23,4 +23,22 @@ void Services::tell(const QString &text) const
         qWarning("%s", qPrintable(text));
 }
 
+Ticker *Services::newTicker(QObject *parent) const
+{
+    if (ticks)
+        return ticks->newTicker(parent);
+    static TimerTickSource realTime;
+    return realTime.newTicker(parent);
+}
+
+RandomSource &Services::randomSource() const
+{
+    if (random)
+        return *random;
+    // Seeded once: reseeding at every draw would repeat numbers within one
+    // tick of the clock.
+    static SeededRandom fromClock(quint32(QDateTime::currentMSecsSinceEpoch() & 0xffffffffu));
+    return fromClock;
+}
+
 } // namespace morvello

@@ -77,6 +77,12 @@ struct Services
     QDateTime now() const;
     // A message to the pupil (a warning on the console when there are no dialogs).
     void tell(const QString &text) const;
+    // A stopped ticker owned by parent, from the tick source; real timers
+    // when none was given. The one fallback of the program.
+    Ticker *newTicker(QObject *parent) const;
+    // The random source; when none was given, one of the program's own,
+    // seeded once from the clock. The one fallback of the program.
+    RandomSource &randomSource() const;
 };
 
 } // namespace morvello

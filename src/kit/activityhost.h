@@ -5,8 +5,10 @@
 #include "core/services.h"
 #include "core/session.h"
 
+#include <QObject>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 namespace morvello {
 
@@ -42,12 +44,25 @@ public:
     // Appends a row to "studenti" for NomeStudente; an empty name writes nothing.
     virtual DbError appendStudentRow(const QString &argomento, double right, double second) = 0;
 
-    // Screens by name, for screens that work in pairs.
+    // Screens by name: the exits, and a screen that opens another.
     virtual Screen *showScreen(const QString &name) = 0;
     virtual void hideScreen(const QString &name) = 0;
     virtual void unloadScreen(const QString &name) = 0;
-    virtual Screen *loadedScreen(const QString &name) const = 0;
+    // Loads a screen hidden, if it is not loaded already.
+    virtual void loadScreen(const QString &name) = 0;
+
+    // A model that several screens share: made by `make` at the first request
+    // under `key` and kept by the host to the end of the run, so that a screen
+    // unloaded and loaded again finds the same one.
+    virtual QObject *sharedModel(const QString &key, const std::function<QObject *()> &make) = 0;
 };
+
+// The shared model of type T under T::key().
+template <class T>
+T &sharedModel(ActivityHost &host)
+{
+    return *static_cast<T *>(host.sharedModel(T::key(), [] { return new T; }));
+}
 
 // What a screen is built with: the session it reads and sets, the services,
 // and the host. All three outlive every screen.

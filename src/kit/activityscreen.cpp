@@ -17,11 +17,6 @@ namespace {
 // Frames of a visible shrink: enough to look smooth, few enough to be cheap.
 constexpr int kFrameMs = 20;
 
-Ticker *newTicker(const Services &services, QObject *parent)
-{
-    static TimerTickSource realTime;
-    return services.ticks ? services.ticks->newTicker(parent) : realTime.newTicker(parent);
-}
 } // namespace
 
 QString counterText(double value)
@@ -29,15 +24,11 @@ QString counterText(double value)
     return numberText(value);
 }
 
-double counterValue(const QString &caption)
-{
-    return captionNumber(caption);
-}
-
 // ---------------------------------------------------------------------------
 
-PictureSlot::PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips)
-    : QWidget(screen), m_screen(screen), m_services(services), m_rest(twips), m_width(twips.width())
+PictureSlot::PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips,
+                         QSet<QString> *told)
+    : QWidget(screen), m_screen(screen), m_services(services), m_told(told), m_rest(twips), m_width(twips.width())
 {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -49,11 +40,16 @@ void PictureSlot::showAnswer(bool right)
     m_shows = right ? Shows::Right : Shows::Wrong;
     // Read only when it is a plain, whole picture: anything else shows the
     // drawn mark, as a missing one does.
-    m_pixmap = QPixmap::fromImage(readPicture(m_services.dataPath(right ? rightFile() : wrongFile())));
+    const QString file = right ? rightFile() : wrongFile();
+    m_pixmap = QPixmap::fromImage(readPicture(m_services.dataPath(file)));
     setAccessibleName(right ? QStringLiteral("Risposta giusta") : QStringLiteral("Risposta sbagliata"));
     show();
     raise();
     update();
+    if (m_pixmap.isNull() && m_told && !m_told->contains(file)) {
+        m_told->insert(file);
+        m_services.tell(missingText(file));
+    }
     if (!m_hasPlan)
         return;
     // A new answer while the last picture still shrinks starts the wait
@@ -63,11 +59,16 @@ void PictureSlot::showAnswer(bool right)
     m_hideAfterSweep = false;
     setWidth(m_rest.width());
     if (!m_ticker) {
-        m_ticker = newTicker(m_services, this);
+        m_ticker = m_services.newTicker(this);
         connect(m_ticker, &Ticker::timeout, this, &PictureSlot::tick);
     }
     if (!m_ticker->isActive())
         m_ticker->start(m_plan.delayMs);
+}
+
+QString PictureSlot::missingText(const QString &file)
+{
+    return QStringLiteral("L'immagine %1 manca o è rovinata: al suo posto compare un segno disegnato.").arg(file);
 }
 
 void PictureSlot::clear()
@@ -112,7 +113,7 @@ void PictureSlot::tick()
     m_frameCount = qMax(1, m_plan.shrinkMs / kFrameMs);
     m_frameStep = 0;
     if (!m_frames) {
-        m_frames = newTicker(m_services, this);
+        m_frames = m_services.newTicker(this);
         connect(m_frames, &Ticker::timeout, this, &PictureSlot::frame);
     }
     m_frames->start(kFrameMs);
@@ -287,9 +288,28 @@ bool ActivityScreen::saveAndReport(const QVector<GroupValues> &groups)
     return false;
 }
 
+bool ActivityScreen::present(const Judgement &judgement, PictureSlot *picture)
+{
+    switch (judgement.kind) {
+    case Judgement::Kind::Ignored:
+        return false;
+    case Judgement::Kind::Refused:
+        services().tell(judgement.message);
+        return false;
+    case Judgement::Kind::Judged:
+        break;
+    }
+    showState();
+    if (picture && judgement.right)
+        picture->showAnswer(*judgement.right);
+    if (!judgement.saves.isEmpty())
+        saveAndReport(judgement.saves);
+    return true;
+}
+
 PictureSlot *ActivityScreen::addPicture(const QString &name, const QRect &twips)
 {
-    auto *slot = new PictureSlot(this, services(), name, twips);
+    auto *slot = new PictureSlot(this, services(), name, twips, &m_picturesTold);
     m_pictures << slot;
     return slot;
 }

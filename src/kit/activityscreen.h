@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "activityhost.h"
+#include "core/judgement.h"
 #include "controls.h"
 #include "labels.h"
 #include "screen.h"
 
 #include <QPixmap>
 #include <QPointer>
+#include <QSet>
 #include <QVector>
 
 class QPushButton;
@@ -51,10 +53,14 @@ class PictureSlot : public QWidget
 public:
     enum class Shows { Nothing, Right, Wrong };
 
-    PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips);
+    // `told` holds the picture files whose absence the pupil was already told
+    // of: the screen's slots share it, so each file is reported once.
+    PictureSlot(Screen *screen, const Services &services, const QString &name, const QRect &twips,
+                QSet<QString> *told = nullptr);
 
     // Loads the right or the wrong picture, shows the slot and starts its
-    // shrink-away when it has one.
+    // shrink-away when it has one. A picture file missing, cut short or not a
+    // picture is told once, and a drawn mark stands in for it.
     void showAnswer(bool right);
     // Empties the picture; the slot stays visible with nothing to show.
     void clear();
@@ -74,6 +80,7 @@ public:
 
     static QString rightFile() { return QStringLiteral("permorvello\\giusto.jpg"); }
     static QString wrongFile() { return QStringLiteral("permorvello\\sbagliato.jpg"); }
+    static QString missingText(const QString &file);
 
 signals:
     // A tick of the shrink-away came (before its own work).
@@ -91,6 +98,7 @@ private:
 
     Screen *m_screen;
     const Services &m_services;
+    QSet<QString> *m_told;
     QRect m_rest;
     int m_width = 0;
     Shows m_shows = Shows::Nothing;
@@ -151,6 +159,12 @@ public:
     // opened anew (first shown, or shown again after it was left by the menu
     // or back exit; not after a look at the archive). Its saves carry it.
     QString visitId() const { return m_visit; }
+    // Runs one judgement of the screen's logic, the same way for every
+    // activity: a refusal is told to the pupil; a judged answer is shown
+    // (showState()), its verdict goes into `picture` when given, and its values
+    // are saved, the pupil seeing the result before anything can go wrong with
+    // the save. Returns whether anything was judged.
+    bool present(const Judgement &judgement, PictureSlot *picture = nullptr);
 
     // A right/wrong picture slot.
     PictureSlot *addPicture(const QString &name, const QRect &twips);
@@ -167,6 +181,8 @@ protected:
     // Hook before any exit runs.
     virtual void beforeExit(Exit) {}
     void showEvent(QShowEvent *event) override;
+    // Shows the logic's state again after a judgement.
+    virtual void showState() {}
 
 private:
     void runExit(Exit exit);
@@ -178,12 +194,10 @@ private:
     QVector<PictureSlot *> m_pictures;
     QString m_visit;
     bool m_visitEnded = true;
+    QSet<QString> m_picturesTold;
 };
 
-// Counters shown in captions: a number as the pupil reads it (plain decimal),
-// and a caption read back as a number (its leading numeric value, empty
-// reads 0).
+// A counter as the pupil reads it: a plain decimal number.
 QString counterText(double value);
-double counterValue(const QString &caption);
 
 } // namespace morvello

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "labels.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -109,6 +111,26 @@ StyledLabel::StyledLabel(const QString &text, QWidget *parent) : QLabel(text, pa
     restyle();
 }
 
+static double relativeLuminance(const QColor &c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+QColor legibleOn(const QColor &wanted, const QColor &ground)
+{
+    if (ground.rgb() != red().rgb() || contrastRatio(wanted, ground) >= 4.5)
+        return wanted;
+    return QColor(Qt::black);
+}
+
 void StyledLabel::setTextColor(const QColor &c)
 {
     if (c == m_text)
@@ -146,8 +168,9 @@ void StyledLabel::restyle()
     // Palette and a little painting rather than style sheets: a screen has
     // dozens of labels, and style sheets would make every screen slow to build.
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, m_text);
-    pal.setColor(QPalette::Text, m_text);
+    const QColor text = m_background.isValid() ? legibleOn(m_text, m_background) : m_text;
+    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::Text, text);
     if (m_background.isValid())
         pal.setColor(QPalette::Window, m_background);
     setPalette(pal);

@@ -11,6 +11,14 @@ namespace morvello {
 // Pure red marks a wrong answer and a command under the pointer.
 inline QColor red() { return QColor(255, 0, 0); }
 
+// The contrast of two colours as the accessibility guidelines reckon it,
+// from 1 (none) to 21 (black on white).
+double contrastRatio(const QColor &a, const QColor &b);
+// The text colour to draw on `ground`: `wanted`, unless the ground is the
+// wrong-answer red and `wanted` would not reach a contrast of 4.5 on it
+// (white reaches 4.0), when it is black.
+QColor legibleOn(const QColor &wanted, const QColor &ground);
+
 // The keyboard focus ring: drawn on the parent just outside the widget that
 // has the focus, so that it never runs through the widget's own text. Dark
 // and light at once, it shows on any background. One ring per parent.

@@ -52,12 +52,12 @@ void GenetteExercise::choose(int concept)
     m_labNrEser = QString::number(m_nrEsercizio);
 }
 
-GenetteExercise::AnswerOutcome GenetteExercise::answer(int index)
+Judgement GenetteExercise::answer(int index)
 {
     // The screen disables the options once answered; a click that still
     // arrives (or one on a hidden option) must not count twice.
     if (!m_optionsEnabled || index < 0 || index >= MaxOptions || !m_options[size_t(index)].shown)
-        return AnswerOutcome::NotTaken;
+        return Judgement::ignored();
 
     for (int i = 0; i < MaxOptions; ++i)
         m_options[size_t(i)].checked = i == index;
@@ -75,7 +75,7 @@ GenetteExercise::AnswerOutcome GenetteExercise::answer(int index)
     ++m_tot;
     m_pictureShown = true;
     m_timerEnabled = true;
-    return right ? AnswerOutcome::Right : AnswerOutcome::Wrong;
+    return Judgement::judged(FieldGroup::Genette, score(), right);
 }
 
 GenetteExercise::NextOutcome GenetteExercise::next()

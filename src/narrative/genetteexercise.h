@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/judgement.h"
 #include "genetteconcepts.h"
 
 #include "core/resultgroups.h"
@@ -27,13 +28,6 @@ public:
 
     enum class Picture { None, Right, Wrong };
 
-    // What a click on an option came to.
-    enum class AnswerOutcome {
-        Right,     // a point: the score grew, the right picture is to be shown and saved
-        Wrong,     // the option turned red, the wrong picture is to be shown and saved
-        NotTaken,  // options disabled, or the option is not shown: nothing changed
-    };
-
     // What a press of "Esercizio successivo" came to.
     enum class NextOutcome {
         Moved,      // the next exercise is loaded
@@ -53,8 +47,10 @@ public:
     // number kept where the concept has it, else 1. Picture, timer, score and
     // "Esercizio successivo" are left as they are.
     void choose(int concept);
-    // Option1_Click(index).
-    AnswerOutcome answer(int index);
+    // Option1_Click(index): judged right (a point) or wrong (the option turns
+    // red), saving the running score; ignored while the options are disabled
+    // or on an option not shown.
+    Judgement answer(int index);
     // CmdSeguente_Click.
     NextOutcome next();
     // The picture's timer has run out (and its animation ended): picture

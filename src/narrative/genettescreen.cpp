@@ -124,6 +124,15 @@ StyledLabel *GenetteScreen::addLabel(const QString &name, const QString &text, c
 
 void GenetteScreen::build()
 {
+    buildPassage();
+    buildConcepts();
+    buildOptions();
+    buildScoreAndExits();
+    buildTabOrder();
+}
+
+void GenetteScreen::buildPassage()
+{
     addLabel(QStringLiteral("Label7"), QString(), QRect(240, 240, 6135, 5655), 8.25, false, Qt::black, kSage);
     m_rich = new RichTextView(this);
     m_rich->setObjectName(QStringLiteral("RichTextBox1"));
@@ -141,7 +150,10 @@ void GenetteScreen::build()
     m_label3->setWordWrap(true);
     m_label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label3->setAccessibleName(QStringLiteral("Problema"));
+}
 
+void GenetteScreen::buildConcepts()
+{
     StyledLabel *label2 = addLabel(
         QStringLiteral("Label2"),
         QStringLiteral("Individua la caratteristica del testo. Prima leggi, in basso, quale aspetto si analizza, "
@@ -177,7 +189,10 @@ void GenetteScreen::build()
     addLabel(QStringLiteral("Label9"), QStringLiteral("Testo Nr. "), QRect(8640, 2400, 735, 255), 8.25, false, kCream);
     m_labNrEser = addLabel(QStringLiteral("LabNrEser"), QString(), QRect(9360, 2400, 375, 255), 8.25, false, kCream);
     m_labNrEser->setAccessibleName(QStringLiteral("Numero del testo"));
+}
 
+void GenetteScreen::buildOptions()
+{
     m_frame2 = controls::panel(this, QStringLiteral("Frame2"), QRect(kFrame2Left, kFrame2Top, 5535, 3015), kSage);
     for (int i = 0; i < GenetteExercise::MaxOptions; ++i) {
         auto *o = new WrappedOption(this);
@@ -199,7 +214,10 @@ void GenetteScreen::build()
     m_image1->setShrinkAway(ShrinkAway{PictureDelayMs, PictureShrinkMs, 1, nullptr});
     m_image1->hide();
     connect(m_image1, &PictureSlot::finished, this, [this] { m_exercise.pictureTimerDone(); });
+}
 
+void GenetteScreen::buildScoreAndExits()
+{
     addLabel(QStringLiteral("Label4"), QStringLiteral("Valutazione"), QRect(7920, 7200, 1695, 255), 8.25, true, kCream);
     m_labpunti = addLabel(QStringLiteral("Labpunti"), QStringLiteral("0"), QRect(7800, 7440, 615, 255), 8.25, true,
                           kCream);
@@ -219,7 +237,10 @@ void GenetteScreen::build()
     addExit(Exit::Archive, QStringLiteral("CmdArchivio"), QStringLiteral("Archivio"), QRect(9840, 7320, 2055, 255),
             exitFont);
     addExit(Exit::Quit, QStringLiteral("CmdEsci"), QStringLiteral("Esco"), QRect(9840, 7680, 2055, 255), exitFont);
+}
 
+void GenetteScreen::buildTabOrder()
+{
     QWidget *previous = m_conceptButtons[0];
     auto chain = [&previous](QWidget *w) {
         setTabOrder(previous, w);
@@ -247,9 +268,7 @@ QPushButton *GenetteScreen::conceptButton(int concept) const
 
 void GenetteScreen::formLoad()
 {
-    RandomSource *random = services().random;
-    SeededRandom fromClock(quint32(services().now().toMSecsSinceEpoch()));
-    m_exercise.load(random ? *random : fromClock);
+    m_exercise.load(services().randomSource());
     display();
     loadPassage();
 }
@@ -263,14 +282,8 @@ void GenetteScreen::CmdConcept_Click(int concept)
 
 void GenetteScreen::Option1_Click(int index)
 {
-    const GenetteExercise::AnswerOutcome outcome = m_exercise.answer(index);
-    display(); // also takes back the check mark of a click that did not count
-    if (outcome == GenetteExercise::AnswerOutcome::NotTaken)
-        return;
-    m_image1->showAnswer(outcome == GenetteExercise::AnswerOutcome::Right);
-    saveAndReport(FieldGroup::Genette, m_exercise.score());
-    if (!m_image1->pictureLoaded())
-        tellPictureMissing();
+    if (!present(m_exercise.answer(index), m_image1))
+        display(); // takes back the check mark of a click that did not count
 }
 
 void GenetteScreen::CmdSeguente_Click()
@@ -332,18 +345,6 @@ void GenetteScreen::scalePassage(double factor)
         return;
     scaleTypeSizes(m_rich->document(), factor / m_passageScale);
     m_passageScale = factor;
-}
-
-void GenetteScreen::tellPictureMissing()
-{
-    const QString file =
-        m_image1->shows() == PictureSlot::Shows::Right ? PictureSlot::rightFile() : PictureSlot::wrongFile();
-    // Once is enough: a drawn mark stands in for it from now on.
-    if (m_missingTold.contains(file))
-        return;
-    m_missingTold.insert(file);
-    services().tell(QStringLiteral("L'immagine %1 manca o è danneggiata: al suo posto compare un segno disegnato.")
-                        .arg(file));
 }
 
 Screen *narrativescreens::createGenette(const ScreenEnv &env)

@@ -77,16 +77,21 @@ public:
 
 private:
     void build();
+    void buildPassage();
+    void buildConcepts();
+    void buildOptions();
+    void buildScoreAndExits();
+    void buildTabOrder();
     StyledLabel *addLabel(const QString &name, const QString &text, const QRect &twips, double points, bool bold,
                           const QColor &textColor, const QColor &background = QColor());
     // Shows what the logic holds.
     void display();
+    void showState() override { display(); }
     // Loads the exercise on display into the view; a file that cannot be
     // shown is named to the pupil, and the screen goes on.
     void loadPassage();
     // Passage fonts follow the window's scale like every other text.
     void scalePassage(double factor);
-    void tellPictureMissing();
 
     GenetteExercise m_exercise;
     RichTextView *m_rich = nullptr;
@@ -102,7 +107,6 @@ private:
     StyledLabel *m_labpunti = nullptr;
     StyledLabel *m_labtot = nullptr;
     double m_passageScale = 1.0; // the scale the passage's fonts are drawn at
-    QSet<QString> m_missingTold;  // pictures already reported missing this run
 };
 
 } // namespace morvello

@@ -62,6 +62,36 @@ void checkSolutionColours(CheckReport &r, const StoryEntry &story, const QTextDo
 
 } // namespace
 
+QList<int> laterSequenceStarts(const QTextDocument &solution)
+{
+    const QList<QRgb> colours = checks::colourAtEachPosition(solution);
+    const QString text = checks::plainText(solution);
+    QList<int> starts;
+    int current = -1;
+    for (int pos = 0; pos < colours.size(); ++pos) {
+        if (text.at(pos) == QLatin1Char('\n'))
+            continue; // a paragraph end takes the colour before it
+        const int index = paletteIndexOf(colours.at(pos));
+        if (index > current) {
+            if (current >= 0)
+                starts.append(pos);
+            current = index;
+        }
+    }
+    return starts;
+}
+
+QList<int> sequenceStartsInsideParagraphs(const QTextDocument &solution)
+{
+    const QString text = checks::plainText(solution);
+    QList<int> inside;
+    for (const int pos : laterSequenceStarts(solution)) {
+        if (pos > 0 && text.at(pos - 1) != QLatin1Char('\n'))
+            inside.append(pos);
+    }
+    return inside;
+}
+
 void checkStory(CheckReport &r, const StoryEntry &story)
 {
     QTextDocument text;

@@ -170,22 +170,17 @@ bool StoryColouring::help(QString *message)
     return true;
 }
 
-StoryColouring::Correction StoryColouring::correct()
+Judgement StoryColouring::correct()
 {
-    Correction result;
-    if (!m_canCorrect || !m_gradable) {
-        result.outcome = Outcome::NotEnabled;
-        return result;
-    }
+    if (!m_canCorrect || !m_gradable)
+        return Judgement::ignored();
 
     const QVector<QRgb> pupil = colours(*m_story);
     // Anything coloured anywhere counts: a pupil who coloured only the first
     // sequences has still coloured the text.
     const bool coloured = std::any_of(pupil.cbegin(), pupil.cend(), [](QRgb c) { return c != UncolouredText; });
-    if (!coloured) {
-        result.outcome = Outcome::NothingColoured;
-        return result;
-    }
+    if (!coloured)
+        return Judgement::refused(nothingColouredMessage());
 
     m_canCorrect = false;
     const QVector<QRgb> solution = colours(*m_solution);
@@ -220,24 +215,21 @@ StoryColouring::Correction StoryColouring::correct()
     m_punti += m_puntiCorrezione;
     m_tot += 10;
 
-    result.outcome = Outcome::Graded;
-    result.length = length;
-    result.errors = m_nrErrori;
-    result.share = h;
-    result.points = m_puntiCorrezione;
-    return result;
+    m_marking = Marking{length, m_nrErrori, h, m_puntiCorrezione};
+    return Judgement::judged(saves());
 }
 
-StoryColouring::SaveValues StoryColouring::saveValues() const
+QVector<GroupValues> StoryColouring::saves() const
 {
-    SaveValues v;
-    v.sequenze = m_punti;
-    v.sequenzeTot = m_tot;
-    v.sequenzePerc = percentuale(qint64(m_punti), qint64(m_tot));
-    v.aiuti = m_nrAiuti;
-    v.aiutiTot = toInt16(m_tot / 10);
-    v.aiutiPerc = v.aiutiTot > 0 ? 100.0 / v.aiutiTot * m_nrAiuti : 0.0;
-    return v;
+    // The helps' total is the number of corrections, as a 16-bit integer; their
+    // percentage keeps its fraction.
+    const qint16 corrections = toInt16(m_tot / 10);
+    const double helpShare = corrections > 0 ? 100.0 / corrections * m_nrAiuti : 0.0;
+    return {
+        GroupValues{FieldGroup::Sequenze, m_punti, m_tot, double(percentuale(qint64(m_punti), qint64(m_tot))),
+                    QVariant()},
+        GroupValues{FieldGroup::Aiuti, double(m_nrAiuti), corrections, helpShare, QVariant()},
+    };
 }
 
 } // namespace morvello

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/judgement.h"
 #include "narrative/storycatalogue.h"
 
 #include <QRgb>
@@ -35,30 +36,13 @@ int differingShare(int length, int errors);
 class StoryColouring
 {
 public:
-    // What a press of "CORREGGI" came to.
-    enum class Outcome {
-        Graded,          // judged, counted and marked; the result is to be saved
-        NothingColoured, // the pupil has coloured nothing; nothing changed
-        NotEnabled,      // no correction possible now; nothing changed
-    };
-
-    struct Correction {
-        Outcome outcome = Outcome::NotEnabled;
-        int length = 0;  // L, the characters judged
-        int errors = 0;  // NrErrori
-        int share = 0;   // h
-        int points = 0;  // PuntiCorrezione
-    };
-
-    // The eight values of the save, as plain numbers (the date columns are
-    // the store's business).
-    struct SaveValues {
-        double sequenze = 0;      // points of all corrections
-        double sequenzeTot = 0;   // 10 per correction
-        double sequenzePerc = 0;  // whole percentage, truncated
-        double aiuti = 0;         // help requests
-        qint16 aiutiTot = 0;      // corrections made
-        double aiutiPerc = 0;     // helps per hundred corrections, with its fraction
+    // How the last correction marked the story: the characters judged (L),
+    // the wrong ones (NrErrori), their share (h) and the points it gave.
+    struct Marking {
+        int length = 0;
+        int errors = 0;
+        int share = 0;
+        int points = 0;
     };
 
     // The documents must outlive this object; baseDir holds the data folder
@@ -93,10 +77,14 @@ public:
     // says why.
     bool help(QString *message = nullptr);
 
-    // "CORREGGI".
-    Correction correct();
+    // "CORREGGI": ignored when no correction is possible now, refused when
+    // nothing is coloured; judged, the wrong characters turn red and the
+    // story's two groups (sequences and helps) are to be saved.
+    Judgement correct();
+    const Marking &lastMarking() const { return m_marking; }
 
-    SaveValues saveValues() const;
+    // The sequences' and the helps' values as they stand, in that order.
+    QVector<GroupValues> saves() const;
 
     // Screen state.
     const StoryEntry *story() const { return m_entry; }
@@ -147,6 +135,7 @@ private:
     bool m_canCorrect = true;
     bool m_canHelp = true;
     bool m_gradable = false;
+    Marking m_marking;
 };
 
 } // namespace morvello

@@ -77,6 +77,15 @@ StyledLabel *TrovaSeqScreen::addLabel(const QString &name, const QString &text, 
 
 void TrovaSeqScreen::build()
 {
+    buildViews();
+    buildChooser();
+    buildPalette();
+    buildCommandsAndScore();
+    buildTabOrder();
+}
+
+void TrovaSeqScreen::buildViews()
+{
     m_story = new RichTextView(this);
     m_story->setObjectName(QStringLiteral("RichTextBox1"));
     m_story->setAccessibleName(QStringLiteral("Racconto da dividere in sequenze"));
@@ -98,7 +107,10 @@ void TrovaSeqScreen::build()
     m_solution->setObjectName(QStringLiteral("RichTextBox3"));
     setDesignGeometry(m_solution, QRect(240, 8400, 7095, 135));
     m_solution->hide();
+}
 
+void TrovaSeqScreen::buildChooser()
+{
     m_autore = addLabel(QStringLiteral("LabAUTORE"), QString(), QRect(7440, 240, 4575, 495), 8.25, false, Qt::white,
                         QColor(64, 64, 64));
     m_autore->setAlignment(Qt::AlignCenter);
@@ -139,7 +151,10 @@ void TrovaSeqScreen::build()
     setDesignFont(m_combo, kFont, 8.25, true);
     // Activated, not changed: choosing the title on display again reloads it.
     connect(m_combo, &QComboBox::activated, this, [this](int index) { Combo1_Click(m_combo->itemText(index)); });
+}
 
+void TrovaSeqScreen::buildPalette()
+{
     static const int captionWidths[PaletteSize] = {1575, 1695, 1455, 1575, 1695};
     for (int i = 0; i < PaletteSize; ++i) {
         const PaletteEntry &p = storyPalette().at(i);
@@ -163,7 +178,10 @@ void TrovaSeqScreen::build()
         setFittedFont(caption, DesignFont{kFont, 8.25}, TextFit{true, 0.8, false});
         m_captions[i] = caption;
     }
+}
 
+void TrovaSeqScreen::buildCommandsAndScore()
+{
     const DesignFont buttonFont{kFont, 8.25, true};
     m_aiuto = controls::button(this, QStringLiteral("CmdAiuto"), QStringLiteral("Aiutami!"),
                                QRect(7440, 4560, 4575, 375), buttonFont);
@@ -198,7 +216,10 @@ void TrovaSeqScreen::build()
     addExit(Exit::Archive, QStringLiteral("CmdArchivio"), QStringLiteral("Archivio"), QRect(9960, 7440, 2055, 255),
             exitFont);
     addExit(Exit::Quit, QStringLiteral("CmdEsci"), QStringLiteral("Esco"), QRect(9960, 7800, 2055, 255), exitFont);
+}
 
+void TrovaSeqScreen::buildTabOrder()
+{
     // Keyboard road: choose a story, select in it, pick a square, then the commands.
     QVector<QWidget *> chain{m_combo, m_story};
     for (ClickLabel *s : m_squares)
@@ -343,24 +364,10 @@ void TrovaSeqScreen::CmdAiuto_Click()
 
 void TrovaSeqScreen::Cmdcorrezione_Click()
 {
-    const StoryColouring::Correction c = m_logic->correct();
-    switch (c.outcome) {
-    case StoryColouring::Outcome::NotEnabled:
-        return;
-    case StoryColouring::Outcome::NothingColoured:
-        services().tell(StoryColouring::nothingColouredMessage());
-        return;
-    case StoryColouring::Outcome::Graded:
-        break;
-    }
-    m_story->setSelStart(0);
-    // The pupil sees the result before anything can go wrong with the save.
-    showState();
-    const StoryColouring::SaveValues v = m_logic->saveValues();
-    saveAndReport(QVector<GroupValues>{
-        GroupValues{FieldGroup::Sequenze, v.sequenze, v.sequenzeTot, v.sequenzePerc, QVariant()},
-        GroupValues{FieldGroup::Aiuti, v.aiuti, v.aiutiTot, v.aiutiPerc, QVariant()},
-    });
+    const Judgement judgement = m_logic->correct();
+    if (judgement.isJudged())
+        m_story->setSelStart(0);
+    present(judgement);
 }
 
 } // namespace morvello

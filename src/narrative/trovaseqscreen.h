@@ -47,9 +47,14 @@ protected:
 
 private:
     void build();
+    void buildViews();
+    void buildChooser();
+    void buildPalette();
+    void buildCommandsAndScore();
+    void buildTabOrder();
     StyledLabel *addLabel(const QString &name, const QString &text, const QRect &twips, double points, bool bold,
                           const QColor &textColor, const QColor &background = QColor());
-    void showState();
+    void showState() override;
     void tellAll(const QStringList &messages);
     void placeInGaps();
     void fitStoryText();

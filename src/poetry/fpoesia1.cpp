@@ -42,14 +42,24 @@ QRect boxRect(int left, int width, int i)
 } // namespace
 
 FPoesia1::FPoesia1(const ScreenEnv &env, QWidget *parent)
-    : ActivityScreen(env, name(), kDesign, kBackground, captionText(), OnMenu::Unload, parent)
+    : ActivityScreen(env, name(), kDesign, kBackground, captionText(), OnMenu::Unload, parent),
+      m_pair(sharedModel<PoesiaPair>(*env.host))
 {
     build();
+    connect(&m_pair, &PoesiaPair::countersChanged, this, &FPoesia1::showCounters);
 }
 
 FPoesia1::~FPoesia1() = default;
 
 void FPoesia1::build()
+{
+    buildPoem();
+    buildBoard();
+    buildCountersAndCommands();
+    buildTabOrder();
+}
+
+void FPoesia1::buildPoem()
 {
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("Combo1"));
@@ -71,7 +81,10 @@ void FPoesia1::build()
                                     DesignFont{kFont, 8.25, false, true}, QColor(255, 255, 224));
     m_labedizione->setTextFormat(Qt::PlainText);
     m_labedizione->setAccessibleName(QStringLiteral("Fonte della poesia"));
+}
 
+void FPoesia1::buildBoard()
+{
     m_board = new DropBoard(this);
     for (int i = 0; i < poesia::BoxCount; ++i) {
         DropLabel *box = m_board->addBox(QStringLiteral("Label1(%1)").arg(i), boxRect(kBoxLeft, kBoxWidth, i),
@@ -93,7 +106,10 @@ void FPoesia1::build()
                          DesignFont{kFont, 9, true}, poesia::tileColour(), Qt::white);
     connect(m_board, &DropBoard::placed, this,
             [this](int index, const QString &caption) { Label1_DragDrop(index, nullptr, caption); });
+}
 
+void FPoesia1::buildCountersAndCommands()
+{
     const DesignFont counterFont{kFont, 9.75, true};
     const QColor counterText(255, 255, 255);
     m_attuale = poesiawidgets::addCounterRow(this, QStringLiteral("Label3"), poesiawidgets::attualeCaption(),
@@ -121,9 +137,12 @@ void FPoesia1::build()
     addExit(Exit::Quit, QStringLiteral("cmdfine"), QStringLiteral("Esco"), QRect(kBoxLeft + 3120, 6840, 1440, 540),
             exitFont);
 
-    m_timer1 = poesiawidgets::newTicker(services(), this);
+    m_timer1 = services().newTicker(this);
     connect(m_timer1, &Ticker::timeout, this, &FPoesia1::Timer1_Timer);
+}
 
+void FPoesia1::buildTabOrder()
+{
     // Keyboard road: the chooser, a tile, then a box to place it in, then the commands.
     QVector<QWidget *> chain;
     chain << m_combo << m_board->tabChain() << m_cmdrisult << m_cmdapprof << exitButton(Exit::Menu)
@@ -132,25 +151,11 @@ void FPoesia1::build()
         setTabOrder(chain[i - 1], chain[i]);
 }
 
-PoesiaExercise &FPoesia1::pair()
-{
-    if (m_questions)
-        return m_questions->pair();
-    if (!m_ownPair)
-        m_ownPair = std::make_unique<PoesiaExercise>();
-    return *m_ownPair;
-}
-
 void FPoesia1::formLoad()
 {
     // The questions screen is loaded, hidden, with the first poem, and stays
-    // loaded to the end of the run: it holds the answers both screens share.
-    m_questions = qobject_cast<FPoesia2 *>(host().loadedScreen(poetryscreens::Poesia2));
-    if (!m_questions) {
-        m_questions = qobject_cast<FPoesia2 *>(host().showScreen(poetryscreens::Poesia2));
-        if (m_questions)
-            host().hideScreen(poetryscreens::Poesia2);
-    }
+    // loaded to the end of the run.
+    host().loadScreen(poetryscreens::Poesia2);
     pair().loadIntro();
     archivitesti();
     showBoard();
@@ -193,8 +198,9 @@ void FPoesia1::archivitesti()
     m_view->setSelIndent(PoemIndent);
     m_view->setSelStart(0);
     m_view->setAccessibleDescription(poem.title);
-    if (m_questions)
-        m_questions->poemLoaded();
+    m_pair.poem = m_view->content();
+    m_pair.poemZoom = m_zoom;
+    m_pair.announcePoem();
 }
 
 void FPoesia1::showBoard()
@@ -242,32 +248,23 @@ void FPoesia1::Label1_DragDrop(int index, QObject *source, const QString &captio
 
 void FPoesia1::cmdrisult_Click()
 {
-    switch (pair().check()) {
-    case PoesiaExercise::CheckOutcome::NotEnabled:
-        return;
-    case PoesiaExercise::CheckOutcome::Incomplete:
-        services().tell(PoesiaExercise::incompleteMessage());
-        return;
-    case PoesiaExercise::CheckOutcome::Scored:
-        break;
-    }
-    // The pupil sees the result before anything can go wrong with the save.
-    showBoard();
-    if (m_questions)
-        m_questions->showCounters();
-    saveAndReport(FieldGroup::Poesia, pair().score());
+    const Judgement judgement = pair().check();
+    if (judgement.isJudged())
+        m_pair.announceCounters();
+    present(judgement);
 }
 
 void FPoesia1::cmdapprof_Click()
 {
     m_board->clearPick();
-    if (m_questions)
-        m_questions->openFromPoem();
+    m_pair.openQuestions();
+    host().showScreen(poetryscreens::Poesia2);
 }
 
 void FPoesia1::Timer1_Timer()
 {
-    m_cmdapprof->setText(PoesiaExercise::nextBlink(m_cmdapprof->text()));
+    m_blinkSecond = !m_blinkSecond;
+    m_cmdapprof->setText(m_blinkSecond ? PoesiaExercise::blinkSecond() : PoesiaExercise::blinkFirst());
 }
 
 void FPoesia1::beforeExit(Exit)

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "kit/activityscreen.h"
+#include "poetry/poetryscreens.h"
 #include "kit/dropboard.h"
 #include "poetry/poesiaexercise.h"
+#include "poetry/poesiapair.h"
 #include "poetry/poesiawidgets.h"
 
 #include <QPointer>
@@ -28,7 +30,7 @@ public:
     explicit FPoesia1(const ScreenEnv &env, QWidget *parent = nullptr);
     ~FPoesia1() override;
 
-    static QString name() { return QStringLiteral("Fpoesia1"); }
+    static QString name() { return poetryscreens::Poesia1; }
     static QString captionText()
     {
         return QStringLiteral("TESTO POETICO: trascina le caselle brune su quelle colorate. Passa poi alle altre "
@@ -50,9 +52,8 @@ public:
     // The questions screen's counters changed.
     void showCounters();
 
-    // The pair's logic: the questions screen's, or this screen's own when
-    // that one cannot be had.
-    PoesiaExercise &pair();
+    // The pair's logic, shared with the questions screen.
+    PoesiaExercise &pair() { return m_pair.exercise; }
 
     // The controls, for tests.
     QComboBox *chooser() const { return m_combo; }
@@ -67,19 +68,24 @@ public:
     Ticker *blinkTimer() const { return m_timer1; }
     // How much larger than the file says the poem is shown.
     double poemZoom() const { return m_zoom; }
-    FPoesia2 *questions() const { return m_questions; }
 
 protected:
     void beforeExit(Exit exit) override;
 
 private:
     void build();
+    void buildPoem();
+    void buildBoard();
+    void buildCountersAndCommands();
+    void buildTabOrder();
     void archivitesti();
     void showBoard();
     void placeCounterNumbers();
 
-    std::unique_ptr<PoesiaExercise> m_ownPair;
-    QPointer<FPoesia2> m_questions;
+    void showState() override { showBoard(); }
+
+    PoesiaPair &m_pair;
+    bool m_blinkSecond = false;
     DropBoard *m_board = nullptr;
     std::array<StyledLabel *, poesia::BoxCount> m_label9{};
     QComboBox *m_combo = nullptr;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fpoesia2.h"
 
-#include "fpoesia1.h"
 #include "poesiawidgets.h"
 #include "poetryscreens.h"
 
@@ -50,14 +49,26 @@ const QRect kView(kOptionsLeft, kRowTop, kOptionsRight - kOptionsLeft, 7020 - kR
 } // namespace
 
 FPoesia2::FPoesia2(const ScreenEnv &env, QWidget *parent)
-    : ActivityScreen(env, name(), kDesign, kBackground, captionText(), OnMenu::Hide, parent)
+    : ActivityScreen(env, name(), kDesign, kBackground, captionText(), OnMenu::Hide, parent),
+      m_pair(sharedModel<PoesiaPair>(*env.host))
 {
     build();
+    connect(&m_pair, &PoesiaPair::poemChanged, this, &FPoesia2::poemLoaded);
+    connect(&m_pair, &PoesiaPair::countersChanged, this, &FPoesia2::showCounters);
+    connect(&m_pair, &PoesiaPair::questionsOpened, this, &FPoesia2::showQuestions);
 }
 
 FPoesia2::~FPoesia2() = default;
 
 void FPoesia2::build()
+{
+    buildQuestions();
+    buildMeaning();
+    buildCountersAndCommands();
+    buildTabOrder();
+}
+
+void FPoesia2::buildQuestions()
 {
     m_label13 = controls::label(this, QStringLiteral("Label13"), QStringLiteral("In questa poesia..."),
                                 QRect(240, 180, 6000, 420), DesignFont{kFont, 13.5, true}, QColor(255, 255, 192));
@@ -98,7 +109,10 @@ void FPoesia2::build()
             m_labels[size_t(qi)][size_t(i)] = l;
         }
     }
+}
 
+void FPoesia2::buildMeaning()
+{
     m_labSeguente = controls::label(this, QStringLiteral("LabSeguente"), QString(), kLabel12, DesignFont{kFont, 8.25},
                                     Qt::white, QColor(0x80, 0x40, 0x00));
     m_label12 = controls::label(this, QStringLiteral("Label12"), QStringLiteral(" Il poeta vuol far capire che..."),
@@ -124,7 +138,10 @@ void FPoesia2::build()
         connect(o, &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
         m_options[size_t(i)] = o;
     }
+}
 
+void FPoesia2::buildCountersAndCommands()
+{
     m_view = new RichTextView(this);
     m_view->setObjectName(QStringLiteral("RichTextBox1"));
     m_view->setAccessibleName(QStringLiteral("Testo della poesia"));
@@ -132,7 +149,7 @@ void FPoesia2::build()
     setDesignFont(m_view, kFont, 8.25);
 
     m_image1 = addPicture(QStringLiteral("Image1"), kImage1);
-    m_image1->setShrinkAway(ShrinkAway{TickMs, 400, HideAtTick, m_pair.contaTick()});
+    m_image1->setShrinkAway(ShrinkAway{TickMs, 400, HideAtTick, pair().contaTick()});
 
     const DesignFont counterFont{kFont, 9.75, true};
     const QColor counterText(255, 255, 255);
@@ -155,7 +172,10 @@ void FPoesia2::build()
     addExit(Exit::Back, QStringLiteral("cmdtorno"), QStringLiteral("Torno alla pagina precedente"),
             QRect(6240, 7260, 3360, 600), buttonFont);
     addExit(Exit::Quit, QStringLiteral("cmdfine"), QStringLiteral("Esco"), QRect(9840, 7260, 1920, 600), buttonFont);
+}
 
+void FPoesia2::buildTabOrder()
+{
     // Keyboard road: the options row by row, the sentences, then the buttons.
     QVector<QWidget *> chain;
     for (const auto &row : m_labels)
@@ -195,22 +215,15 @@ void FPoesia2::placeCounterNumbers()
 void FPoesia2::poemLoaded()
 {
     for (int i = 0; i < poesia::SentenceCount; ++i) {
-        m_options[size_t(i)]->setText(m_pair.frasiMessaggio(i));
-        m_options[size_t(i)]->setAccessibleName(m_pair.frasiMessaggio(i));
+        m_options[size_t(i)]->setText(pair().frasiMessaggio(i));
+        m_options[size_t(i)]->setAccessibleName(pair().frasiMessaggio(i));
         refit(m_options[size_t(i)]);
     }
 }
 
-void FPoesia2::openFromPoem()
-{
-    m_pair.openQuestions();
-    showQuestions();
-    host().showScreen(name());
-}
-
 void FPoesia2::showCounters()
 {
-    const CounterRows &c = m_pair.questionCounters();
+    const CounterRows &c = pair().questionCounters();
     poesiawidgets::showRow({m_label5, m_numbers[0], m_numbers[1]}, c.right, c.total, QStringLiteral("Questa poesia"));
     poesiawidgets::showRow({m_label6, m_numbers[2], m_numbers[3]}, c.runningRight, c.runningTotal,
                            QStringLiteral("In tutto"));
@@ -224,7 +237,7 @@ void FPoesia2::showQuestions()
         const poesia::QuestionInfo &info = poesia::question(q);
         for (int i = 1; i <= poesia::optionCount(q); ++i) {
             ClickLabel *l = m_labels[size_t(qi)][size_t(i)];
-            const State s = m_pair.optionState(q, i);
+            const State s = pair().optionState(q, i);
             l->setBackgroundColor(s == State::Wrong ? red() : info.optionBack);
             l->setEnabled(s == State::Open);
             // A closed option keeps its colours; the frame says it was tried.
@@ -232,11 +245,11 @@ void FPoesia2::showQuestions()
             l->setCursor(s == State::Open ? Qt::PointingHandCursor : Qt::ArrowCursor);
         }
     }
-    m_frame1->setEnabled(m_pair.meaningOpen());
+    m_frame1->setEnabled(pair().meaningOpen());
     m_optionGroup.setExclusive(false);
     for (int i = 0; i < poesia::SentenceCount; ++i) {
         QRadioButton *o = m_options[size_t(i)];
-        const bool wrong = m_pair.meaningState(i) == PoesiaExercise::OptionState::Wrong;
+        const bool wrong = pair().meaningState(i) == PoesiaExercise::OptionState::Wrong;
         // Buttons paint their ground in the button colour: both roles carry it.
         QPalette pal = palette();
         const QColor ground = wrong ? red() : palette().color(QPalette::Button);
@@ -245,8 +258,8 @@ void FPoesia2::showQuestions()
         pal.setColor(QPalette::WindowText, Qt::black);
         pal.setColor(QPalette::ButtonText, Qt::black);
         o->setPalette(pal);
-        o->setChecked(m_pair.meaningChosen() == i);
-        o->setEnabled(m_pair.meaningOpen());
+        o->setChecked(pair().meaningChosen() == i);
+        o->setEnabled(pair().meaningOpen());
     }
     m_optionGroup.setExclusive(true);
     showCounters();
@@ -256,42 +269,25 @@ void FPoesia2::Label_Click(Question q, int index)
 {
     if (m_reviewing)
         return;
-    answered(m_pair.answerOption(q, index));
+    answered(pair().answerOption(q, index));
 }
 
 void FPoesia2::Option1_Click(int index)
 {
     if (m_reviewing)
         return;
-    answered(m_pair.answerMeaning(index));
+    answered(pair().answerMeaning(index));
 }
 
-void FPoesia2::answered(PoesiaExercise::Answer a)
+void FPoesia2::answered(const Judgement &judgement)
 {
-    if (a == PoesiaExercise::Answer::Ignored) {
+    if (!judgement.isJudged()) {
         showQuestions(); // a stray click on a closed option button leaves no mark
         return;
     }
-    const bool right = a == PoesiaExercise::Answer::Right;
-    showQuestions();
-    if (auto *intro = qobject_cast<FPoesia1 *>(host().loadedScreen(poetryscreens::Poesia1)))
-        intro->showCounters();
-    m_image1->showAnswer(right);
-    warnMissingPicture(right);
+    m_pair.announceCounters();
     // Saved at once, so that leaving from here loses nothing.
-    saveAndReport(FieldGroup::Poesia, m_pair.score());
-}
-
-void FPoesia2::warnMissingPicture(bool right)
-{
-    bool &told = right ? m_toldRight : m_toldWrong;
-    if (m_image1->pictureLoaded() || told)
-        return;
-    told = true;
-    const QString file = right ? PictureSlot::rightFile() : PictureSlot::wrongFile();
-    services().tell(QStringLiteral("Non riesco a mostrare l'immagine %1: manca o è rovinata. "
-                                   "Al suo posto compare un segno disegnato.")
-                        .arg(file));
+    present(judgement, m_image1);
 }
 
 void FPoesia2::setReviewing(bool on)
@@ -319,10 +315,8 @@ void FPoesia2::cmdrivedo_Click()
 {
     if (!m_reviewing) {
         // The poem as the poem screen shows it, formatting and colours included.
-        if (auto *intro = qobject_cast<FPoesia1 *>(host().loadedScreen(poetryscreens::Poesia1))) {
-            m_view->setContent(intro->view()->content());
-            m_zoom = intro->poemZoom();
-        }
+        m_view->setContent(m_pair.poem);
+        m_zoom = m_pair.poemZoom;
         setReviewing(true);
         m_zoom = poesiawidgets::fitPoem(m_view, m_zoom, scale());
     } else {
@@ -330,23 +324,11 @@ void FPoesia2::cmdrivedo_Click()
     }
 }
 
-void FPoesia2::cmdtorno_Click()
-{
-    if (m_reviewing)
-        return;
-    exitBack();
-}
-
 void FPoesia2::titleBarClose()
 {
     if (m_reviewing)
         setReviewing(false);
     exitBack();
-}
-
-void FPoesia2::cmdfine_Click()
-{
-    exitProgram();
 }
 
 Screen *poetryscreens::createPoesia2(const ScreenEnv &env)

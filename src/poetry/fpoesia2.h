@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "kit/activityscreen.h"
+#include "poetry/poetryscreens.h"
 #include "poetry/poesiaexercise.h"
+#include "poetry/poesiapair.h"
 
 #include <QButtonGroup>
 #include <array>
@@ -26,7 +28,7 @@ public:
     explicit FPoesia2(const ScreenEnv &env, QWidget *parent = nullptr);
     ~FPoesia2() override;
 
-    static QString name() { return QStringLiteral("Fpoesia2"); }
+    static QString name() { return poetryscreens::Poesia2; }
     static QString captionText() { return QStringLiteral("Testo poetico: APPROFONDIMENTI. Clicca sulle risposte giuste."); }
     static QString reviewText() { return QStringLiteral("Rivedo il testo"); }
     static QString questionsText() { return QStringLiteral("Rivedo le domande"); }
@@ -34,25 +36,20 @@ public:
     static constexpr int TickMs = 1000;
     static constexpr int HideAtTick = 3;
 
-    PoesiaExercise &pair() { return m_pair; }
-    const PoesiaExercise &pair() const { return m_pair; }
+    PoesiaExercise &pair() { return m_pair.exercise; }
+    const PoesiaExercise &pair() const { return m_pair.exercise; }
 
     void formLoad() override;
 
-    // What the poem screen does with this one.
     // The option captions and right answers of the poem just loaded.
     void poemLoaded();
-    // cmdapprof_Click: every question open again, then shown.
-    void openFromPoem();
-    // The counters changed on the poem screen.
+    // The counters as the pair holds them.
     void showCounters();
 
     // The handlers.
     void Label_Click(poesia::Question q, int index); // Label1_Click ... Label4_Click
     void Option1_Click(int index);
     void cmdrivedo_Click();
-    void cmdtorno_Click();
-    void cmdfine_Click();
 
     // The controls, for tests.
     ClickLabel *optionLabel(poesia::Question q, int index) const { return m_labels[size_t(q)][size_t(index)]; }
@@ -72,13 +69,17 @@ protected:
 
 private:
     void build();
+    void buildQuestions();
+    void buildMeaning();
+    void buildCountersAndCommands();
+    void buildTabOrder();
     void showQuestions();
     void setReviewing(bool on);
-    void answered(PoesiaExercise::Answer a);
+    void answered(const Judgement &judgement);
+    void showState() override { showQuestions(); }
     void placeCounterNumbers();
-    void warnMissingPicture(bool right);
 
-    PoesiaExercise m_pair;
+    PoesiaPair &m_pair;
     std::array<std::array<ClickLabel *, poesia::OptionSlots>, poesia::QuestionCount> m_labels{};
     std::array<QRadioButton *, poesia::SentenceCount> m_options{};
     QButtonGroup m_optionGroup;
@@ -94,8 +95,6 @@ private:
     PictureSlot *m_image1 = nullptr;
     bool m_reviewing = false;
     double m_zoom = 1.0;
-    bool m_toldRight = false;
-    bool m_toldWrong = false;
 };
 
 } // namespace morvello

@@ -142,10 +142,10 @@ void MetaforeQuiz::setExample(int number)
     m_example = figureExample(number).value_or(FigureExample());
 }
 
-std::optional<bool> MetaforeQuiz::answerFigure(int index)
+Judgement MetaforeQuiz::answerFigure(int index)
 {
     if (m_figuraFatta || m_unavailable || index < 0 || index >= FigureCount)
-        return std::nullopt;
+        return Judgement::ignored();
     m_figuraFatta = true;
     m_chosenFigure = index;
     // Compared with the caption, exactly, as the pupil reads it.
@@ -156,13 +156,13 @@ std::optional<bool> MetaforeQuiz::answerFigure(int index)
         ++m_figures.wrong;
         m_wrongFigure = index;
     }
-    return right;
+    return Judgement::judged(FieldGroup::Figure, m_figures.score(), right);
 }
 
-std::optional<bool> MetaforeQuiz::answerDefinition(int index)
+Judgement MetaforeQuiz::answerDefinition(int index)
 {
     if (m_definizioneFatta || m_unavailable || index < 0 || index >= FigureCount)
-        return std::nullopt;
+        return Judgement::ignored();
     m_definizioneFatta = true;
     m_chosenDefinition = index;
     const bool right = index == m_example.definition;
@@ -172,7 +172,7 @@ std::optional<bool> MetaforeQuiz::answerDefinition(int index)
         ++m_definitions.wrong;
         m_wrongDefinition = index;
     }
-    return right;
+    return Judgement::judged(FieldGroup::Definizioni, m_definitions.score(), right);
 }
 
 void MetaforeQuiz::markUnavailable()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/judgement.h"
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -40,6 +41,7 @@ struct QuestionTally
     int wrong = 0;
     int total() const { return right + wrong; }
     int percent() const;
+    Score score() const { return Score{double(right), double(total()), double(percent())}; }
 };
 
 // The state and the rules of the rhetorical-figures exercise, with no
@@ -61,12 +63,12 @@ public:
     // drawn, and makes it the current example.
     int perCaso();
 
-    // Option1_Click: judges figure `index` for the current example. Returns
-    // whether it was right; nullopt when question 1 is already closed for
-    // this example or the index is not an option (nothing changes then).
-    std::optional<bool> answerFigure(int index);
-    // Label1_Click: the same for definition `index`.
-    std::optional<bool> answerDefinition(int index);
+    // Option1_Click: judges figure `index` for the current example, right or
+    // wrong, saving the "Figure" row; ignored when question 1 is already
+    // closed for this example or the index is not an option.
+    Judgement answerFigure(int index);
+    // Label1_Click: the same for definition `index` and the "Definizioni" row.
+    Judgement answerDefinition(int index);
 
     // The current example's file could not be shown: both questions close
     // without counting anything, and the next example can be drawn at once.

@@ -155,17 +155,6 @@ protected:
     }
 };
 
-// The program's random source, seeded once at start; a source of our own,
-// seeded once now, when none was given.
-RandomSource &randomSource(const ScreenEnv &env, std::unique_ptr<RandomSource> &own)
-{
-    if (env.services && env.services->random)
-        return *env.services->random;
-    own = std::make_unique<SeededRandom>(quint32(QDateTime::currentMSecsSinceEpoch() & 0xffffffffu));
-    return *own;
-}
-
-
 } // namespace
 
 QColor MetaforeScreen::restingColor()
@@ -176,7 +165,7 @@ QColor MetaforeScreen::restingColor()
 
 MetaforeScreen::MetaforeScreen(const ScreenEnv &env, QWidget *parent)
     : ActivityScreen(env, name(), designSize(), kBackground, QStringLiteral("Form1"), OnMenu::Hide, parent),
-      m_quiz(randomSource(env, m_ownRandom))
+      m_quiz(env.services->randomSource())
 {
     build();
     connect(this, &Screen::laidOut, this, [this] {
@@ -188,6 +177,13 @@ MetaforeScreen::MetaforeScreen(const ScreenEnv &env, QWidget *parent)
 MetaforeScreen::~MetaforeScreen() = default;
 
 void MetaforeScreen::build()
+{
+    buildExample();
+    buildLists();
+    buildCommands();
+}
+
+void MetaforeScreen::buildExample()
 {
     m_image1 = new FigureEmblem(this);
     setDesignGeometry(m_image1, tw(12, 12, 112, 184));
@@ -222,7 +218,10 @@ void MetaforeScreen::build()
     m_label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setDesignFont(m_label3, questionFont);
     m_image3 = addPicture(QStringLiteral("Image3"), tw(kRightX + kRightW - 42, kQuestionTop - 1, 42, 42));
+}
 
+void MetaforeScreen::buildLists()
+{
     // The frames lie under their controls, which belong to the screen itself
     // so that each keeps its own place on the design.
     m_frame1 = controls::panel(this, QStringLiteral("Frame1"), tw(kLeftX, kListTop - 6, kLeftW, 10 * kOptionStep + 10), kPanel);
@@ -259,7 +258,10 @@ void MetaforeScreen::build()
         connect(l, &ClickLabel::clicked, this, [this, i] { Label1_Click(i); });
         m_definitions[i] = l;
     }
+}
 
+void MetaforeScreen::buildCommands()
+{
     buildCounters();
 
     const DesignFont buttonFont{kFont, 9.75, true};
@@ -415,42 +417,20 @@ void MetaforeScreen::showQuestions()
     }
 }
 
-void MetaforeScreen::warnIfPictureMissing(PictureSlot *slot)
+void MetaforeScreen::showState()
 {
-    if (slot->pictureLoaded())
-        return;
-    const QString file = slot->shows() == PictureSlot::Shows::Right ? PictureSlot::rightFile() : PictureSlot::wrongFile();
-    if (m_missingPictures.contains(file))
-        return;
-    m_missingPictures.insert(file);
-    services().tell(QStringLiteral("Non riesco a mostrare l'immagine %1: al suo posto compare un segno disegnato.")
-                        .arg(file));
+    showQuestions();
+    showCounters();
 }
 
 void MetaforeScreen::Option1_Click(int index)
 {
-    const std::optional<bool> right = m_quiz.answerFigure(index);
-    if (!right)
-        return;
-    showQuestions();
-    m_image2->showAnswer(*right);
-    showCounters();
-    warnIfPictureMissing(m_image2);
-    const QuestionTally &t = m_quiz.figures();
-    saveAndReport(FieldGroup::Figure, Score{double(t.right), double(t.total()), double(t.percent())});
+    present(m_quiz.answerFigure(index), m_image2);
 }
 
 void MetaforeScreen::Label1_Click(int index)
 {
-    const std::optional<bool> right = m_quiz.answerDefinition(index);
-    if (!right)
-        return;
-    showQuestions();
-    m_image3->showAnswer(*right);
-    showCounters();
-    warnIfPictureMissing(m_image3);
-    const QuestionTally &t = m_quiz.definitions();
-    saveAndReport(FieldGroup::Definizioni, Score{double(t.right), double(t.total()), double(t.percent())});
+    present(m_quiz.answerDefinition(index), m_image3);
 }
 
 void MetaforeScreen::CmdSeguente_Click()

@@ -3,6 +3,7 @@
 #include "metaforequiz.h"
 
 #include "kit/activityscreen.h"
+#include "poetry/poetryscreens.h"
 
 #include <QSet>
 #include <array>
@@ -27,7 +28,7 @@ class MetaforeScreen : public ActivityScreen
 {
     Q_OBJECT
 public:
-    static QString name() { return QStringLiteral("FMetafore"); }
+    static QString name() { return poetryscreens::Metafore; }
     // The design surface, in twips.
     static QSize designSize() { return QSize(12000, 9600); }
 
@@ -61,16 +62,18 @@ public:
 
 private:
     void build();
+    void buildExample();
+    void buildLists();
+    void buildCommands();
     void buildCounters();
     void buildTabOrder();
     void showExample();
     void scaleExampleFonts();
     void sizeOptionMarks();
     void showCounters();
+    void showState() override;
     void showQuestions();
-    void warnIfPictureMissing(PictureSlot *slot);
 
-    std::unique_ptr<RandomSource> m_ownRandom;
     MetaforeQuiz m_quiz;
     RichTextView *m_view = nullptr;
     double m_exampleFactor = 1.0; // the example's sizes against its design
@@ -90,7 +93,6 @@ private:
     StyledLabel *m_defSba = nullptr;
     QPushButton *m_next = nullptr;
     // Missing pictures the pupil was told about: once each is enough.
-    QSet<QString> m_missingPictures;
 };
 
 } // namespace morvello

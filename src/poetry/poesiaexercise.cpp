@@ -70,13 +70,13 @@ bool PoesiaExercise::drop(int box, const QString &caption)
     return true;
 }
 
-PoesiaExercise::CheckOutcome PoesiaExercise::check()
+Judgement PoesiaExercise::check()
 {
     if (!m_checkEnabled)
-        return CheckOutcome::NotEnabled;
+        return Judgement::ignored();
     for (int i = 0; i < m_numDomande; ++i)
         if (m_boxText[size_t(i)].isEmpty())
-            return CheckOutcome::Incomplete;
+            return Judgement::refused(incompleteMessage());
 
     m_checkEnabled = false;
     int score = 0;
@@ -101,7 +101,7 @@ PoesiaExercise::CheckOutcome PoesiaExercise::check()
     m_questions.runningRight.set(m_intro.runningRight.value());
     m_intro.runningTotal.set(m_intro.total.value() + m_intro.runningTotal.value());
     m_questions.runningTotal.set(m_intro.runningTotal.value());
-    return CheckOutcome::Scored;
+    return Judgement::judged(FieldGroup::Poesia, this->score());
 }
 
 QString PoesiaExercise::soluzione(int slot) const
@@ -180,28 +180,28 @@ void PoesiaExercise::addToBoth(bool right)
     m_intro.runningTotal.add(1);
 }
 
-PoesiaExercise::Answer PoesiaExercise::answerOption(Question q, int index)
+Judgement PoesiaExercise::answerOption(Question q, int index)
 {
     if (index < 1 || index > poesia::optionCount(q))
-        return Answer::Ignored; // the heading, or a hidden placeholder
+        return Judgement::ignored(); // the heading, or a hidden placeholder
     OptionState &state = m_options[size_t(q)][size_t(index)];
     if (state != OptionState::Open)
-        return Answer::Ignored; // the label was closed by its own click
+        return Judgement::ignored(); // the label was closed by its own click
     const bool right = index == rightOption(q);
     state = right ? OptionState::Right : OptionState::Wrong;
     addToBoth(right);
-    return right ? Answer::Right : Answer::Wrong;
+    return Judgement::judged(FieldGroup::Poesia, score(), right);
 }
 
-PoesiaExercise::Answer PoesiaExercise::answerMeaning(int index)
+Judgement PoesiaExercise::answerMeaning(int index)
 {
     if (index < 0 || index >= poesia::SentenceCount || !meaningOpen())
-        return Answer::Ignored;
+        return Judgement::ignored();
     const bool right = index == m_rispMessaggio;
     m_meaning[size_t(index)] = right ? OptionState::Right : OptionState::Wrong;
     m_meaningChosen = index;
     addToBoth(right);
-    return right ? Answer::Right : Answer::Wrong;
+    return Judgement::judged(FieldGroup::Poesia, score(), right);
 }
 
 PoesiaExercise::OptionState PoesiaExercise::optionState(Question q, int index) const

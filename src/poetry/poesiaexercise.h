@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/judgement.h"
 #include "poesiacatalogue.h"
 
 #include <QString>
@@ -48,16 +49,6 @@ struct CounterRows
 class PoesiaExercise
 {
 public:
-    enum class CheckOutcome {
-        Scored,     // judged: colours, solutions and counters changed, to be saved
-        Incomplete, // a box in use is empty; nothing changed
-        NotEnabled, // this poem was already checked; nothing changed
-    };
-    enum class Answer {
-        Ignored, // a heading, a placeholder, an option already closed: nothing changed
-        Right,
-        Wrong,
-    };
     // An option label of a question, or an option button of the meaning question.
     enum class OptionState { Open, Right, Wrong };
 
@@ -75,8 +66,10 @@ public:
     bool pickPoem(const QString &entry);
     // A device dropped on box `box`; boxes not in use take nothing.
     bool drop(int box, const QString &caption);
-    // cmdrisult_Click without the save.
-    CheckOutcome check();
+    // cmdrisult_Click: refused while a box in use is empty, ignored once this
+    // poem is checked; judged, colours, solutions and counters change and the
+    // poetry group is to be saved.
+    Judgement check();
     static QString incompleteMessage() { return QStringLiteral("Devi completare la risposta..."); }
 
     int poesiaScelta() const { return m_poesiaScelta; }
@@ -113,10 +106,12 @@ public:
     // cmdapprof_Click: every option open again, the meaning question cleared;
     // the counters stay.
     void openQuestions();
-    // Label1_Click ... Label4_Click with the label's index (0 is the heading).
-    Answer answerOption(poesia::Question q, int index);
-    // Option1_Click.
-    Answer answerMeaning(int index);
+    // Label1_Click ... Label4_Click with the label's index (0 is the heading):
+    // right or wrong, saving the poetry group; ignored on the heading, a
+    // placeholder or an option already closed.
+    Judgement answerOption(poesia::Question q, int index);
+    // Option1_Click, the same way.
+    Judgement answerMeaning(int index);
 
     OptionState optionState(poesia::Question q, int index) const;
     bool optionOpen(poesia::Question q, int index) const;

@@ -114,12 +114,4 @@ double fitPoem(RichTextView *view, double zoom, double scale)
     return zoom;
 }
 
-Ticker *newTicker(const Services &services, QObject *parent)
-{
-    if (services.ticks)
-        return services.ticks->newTicker(parent);
-    static TimerTickSource realTime;
-    return realTime.newTicker(parent);
-}
-
 } // namespace morvello::poesiawidgets

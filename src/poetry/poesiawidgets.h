@@ -41,8 +41,6 @@ QString totaleCaption();  // "Totale            su"
 // wrap, never below the file's own sizes. Returns the factor now in effect.
 double fitPoem(RichTextView *view, double zoom, double scale);
 
-// A timer of the screen, stepped by hand in tests.
-Ticker *newTicker(const Services &services, QObject *parent);
 
 } // namespace poesiawidgets
 } // namespace morvello

@@ -34,7 +34,7 @@ Catalogue build()
                         "punta di piedi i gradini del portico, attenti a non far scricchiolare "
                         "il legno."), 70, Narrativa},
         {QStringLiteral("Il facile successo della prima parte del piano li rendeva allegri, ma "
-                        "Luca pensava che il difficile dovesse ancora venire: e se il guardiano "
+                        "Nando pensava che il difficile dovesse ancora venire: e se il guardiano "
                         "del frutteto fosse stato sveglio?"), 70, Riflessiva},
         {QStringLiteral("Calava la sera e la piccola piazza era deserta: le finestre accese "
                         "disegnavano quadrati gialli sulle pietre della strada e il campanile "
@@ -164,22 +164,23 @@ Catalogue build()
 
     // 8. A boy tries to ride his bicycle along the shore.
     c.texts.append({QStringLiteral("Benché il sole.."), own, {
-        {QStringLiteral("Benché il sole fosse ancora basso, presi la bicicletta e scesi verso "
-                        "la spiaggia, dove il mio amico Marco mi aspettava già."), 60, Narrativa},
-        {QStringLiteral("«Ma che fai? Perché te la porti sulla sabbia?» rise Marco. «Voglio "
+        {QStringLiteral("Benché il sole non avesse ancora asciugato la rugiada e l'aria fosse "
+                        "fresca, presi la bicicletta e scesi verso la spiaggia, dove il mio amico "
+                        "Sandro mi aspettava già."), 60, Narrativa},
+        {QStringLiteral("«Ma che fai? Perché te la porti sulla sabbia?» rise Sandro. «Voglio "
                         "pedalare sulla riva: la sabbia bagnata è dura come una strada» risposi. "
                         "«Sei proprio matto!» disse lui."), 70, Dialogica},
         {QStringLiteral("Corsi sulla sabbia spingendo la bicicletta, arrivai al bagnasciuga e "
                         "salii in sella."), 65, Narrativa},
         {QStringLiteral("Ormai non ero più così sicuro della mia idea: e se fossi caduto proprio "
-                        "davanti a lui? Marco mi avrebbe preso in giro per tutta l'estate, ne ero "
+                        "davanti a lui? Sandro mi avrebbe preso in giro per tutta l'estate, ne ero "
                         "certo."),
          70, Riflessiva},
         {QStringLiteral("Feci poche pedalate. La ruota davanti affondò, la bici sbandò e io "
-                        "finii nell'acqua bassa tra le risate di Marco."), 65, Narrativa},
-        {QStringLiteral("Lì la sabbia era molle e scura, piena di alghe e di conchiglie rotte; "
-                        "le onde la coprivano di schiuma e, su un sasso, un granchio pareva "
-                        "ridere anche lui."), 65, Descrittiva},
+                        "finii nell'acqua bassa tra le risate di Sandro."), 65, Narrativa},
+        {QStringLiteral("In quel tratto di riva la sabbia era molle e scura, piena di alghe e "
+                        "di conchiglie rotte; le onde la coprivano di schiuma e, su un sasso, un "
+                        "granchio pareva ridere anche lui."), 65, Descrittiva},
     }});
 
     return c;

@@ -7,7 +7,10 @@
 
 namespace morvello {
 
-SequenceExercise::SequenceExercise(const Catalogue &catalogue) : m_catalogue(catalogue) {}
+SequenceExercise::SequenceExercise(const Catalogue &catalogue, FieldGroup group)
+    : m_catalogue(catalogue), m_group(group)
+{
+}
 
 QStringList SequenceExercise::choices() const
 {
@@ -96,13 +99,13 @@ bool SequenceExercise::drop(int row, const QString &caption)
     return true;
 }
 
-SequenceExercise::CheckOutcome SequenceExercise::check()
+Judgement SequenceExercise::check()
 {
     if (!m_checkEnabled)
-        return CheckOutcome::NotEnabled;
+        return Judgement::ignored();
     for (int i = 0; i < m_numSequenze; ++i)
         if (m_rows[i].drop.isEmpty())
-            return CheckOutcome::Incomplete;
+            return Judgement::refused(incompleteMessage());
 
     m_checkEnabled = false;
     m_punteggio = 0;
@@ -118,7 +121,7 @@ SequenceExercise::CheckOutcome SequenceExercise::check()
     m_lastCheck = Score{double(m_punteggio), double(m_numSequenze), double(percentuale(m_punteggio, m_numSequenze))};
     m_visitRight += m_punteggio;
     m_visitTotal += m_numSequenze;
-    return CheckOutcome::Scored;
+    return Judgement::judged(m_group, visit());
 }
 
 QString SequenceExercise::testoSequenza(int k) const

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/judgement.h"
 #include "core/resultgroups.h"
 #include "sequences/catalogue.h"
 
@@ -24,15 +25,8 @@ class SequenceExercise
 public:
     static constexpr int MaxRows = 6;
 
-    // What a press of "RISULTATO" came to.
-    enum class CheckOutcome {
-        Scored,     // judged; counters and colours updated, the result is to be saved
-        Incomplete, // a box of the passage is still empty; nothing changed
-        NotEnabled, // the board was already judged; nothing changed
-    };
-
-    // The catalogue must outlive the exercise.
-    explicit SequenceExercise(const Catalogue &catalogue);
+    // The catalogue must outlive the exercise; a check saves into `group`.
+    explicit SequenceExercise(const Catalogue &catalogue, FieldGroup group = FieldGroup::Espositivi);
 
     const Catalogue &catalogue() const { return m_catalogue; }
     const QStringList &types() const { return m_catalogue.types; }
@@ -51,8 +45,9 @@ public:
     // Label7_DragDrop: a type dropped on box `row` replaces its caption. Rows
     // outside the passage on display take nothing; returns whether it was taken.
     bool drop(int row, const QString &caption);
-    // cmdrisult_Click, without the save.
-    CheckOutcome check();
+    // cmdrisult_Click: refused while a box of the passage is empty, ignored
+    // once the board is judged; judged, it counts and says the visit's score.
+    Judgement check();
 
     static QString incompleteMessage() { return QStringLiteral("Devi completare la risposta..."); }
 
@@ -101,6 +96,7 @@ private:
     const CatalogueText *entry() const;
 
     const Catalogue &m_catalogue;
+    FieldGroup m_group;
     int m_testoScelto = 1;
     int m_numSequenze = 0;
     std::array<QString, MaxRows> m_testiSequenze;

@@ -74,7 +74,7 @@ static const Catalogue &emptyCatalogue()
 SequenceScreen::SequenceScreen(const ScreenEnv &env, const SequenceScreenConfig &config, QWidget *parent)
     : ActivityScreen(env, config.name, config.design, config.background, config.caption, OnMenu::Unload, parent),
       m_config(config),
-      m_exercise(config.catalogue ? *config.catalogue : emptyCatalogue())
+      m_exercise(config.catalogue ? *config.catalogue : emptyCatalogue(), config.group)
 {
     m_tops.fill(sequencerows::FirstTop);
     m_heights.fill(sequencerows::LineHeight);
@@ -384,18 +384,7 @@ void SequenceScreen::Label7_DragDrop(int index, QObject *source, const QString &
 
 void SequenceScreen::cmdrisult_Click()
 {
-    switch (m_exercise.check()) {
-    case SequenceExercise::CheckOutcome::NotEnabled:
-        return;
-    case SequenceExercise::CheckOutcome::Incomplete:
-        services().tell(SequenceExercise::incompleteMessage());
-        return;
-    case SequenceExercise::CheckOutcome::Scored:
-        break;
-    }
-    // The pupil sees the result before anything can go wrong with the save.
-    showBoard();
-    saveAndReport(m_config.group, m_exercise.visit());
+    present(m_exercise.check());
 }
 
 void SequenceScreen::CmdMenu_Click()
@@ -406,11 +395,6 @@ void SequenceScreen::CmdMenu_Click()
 void SequenceScreen::CmdArchivio_Click()
 {
     exitToArchive();
-}
-
-void SequenceScreen::cmdfine_Click()
-{
-    exitProgram();
 }
 
 void SequenceScreen::CMDREGISTRO_Click()

@@ -130,7 +130,6 @@ public:
     void cmdrisult_Click();
     void CmdMenu_Click();
     void CmdArchivio_Click(); // cmdarchiv_Click on the narrative screen
-    void cmdfine_Click();
     void CMDREGISTRO_Click();
 
     // The type label picked for placing with a click or a key; null when none.
@@ -167,6 +166,7 @@ private:
 
     // Shows what the exercise holds.
     void showBoard();
+    void showState() override { showBoard(); }
     void evenRowFonts();
     // Spreads the blanks of a counter frame so that its closing word lies
     // between the two numbers, whatever the width of the font.

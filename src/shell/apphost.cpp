@@ -22,6 +22,7 @@ AppHost::~AppHost()
 {
     // Screens first: they may still reach the store while they go.
     m_navigator.reset();
+    m_models.clear();
     m_store.reset();
 }
 
@@ -134,9 +135,17 @@ void AppHost::unloadScreen(const QString &name)
     m_navigator->unload(name);
 }
 
-Screen *AppHost::loadedScreen(const QString &name) const
+void AppHost::loadScreen(const QString &name)
 {
-    return m_navigator->screen(name);
+    m_navigator->load(name);
+}
+
+QObject *AppHost::sharedModel(const QString &key, const std::function<QObject *()> &make)
+{
+    auto it = m_models.find(key);
+    if (it == m_models.end())
+        it = m_models.emplace(key, std::unique_ptr<QObject>(make())).first;
+    return it->second.get();
 }
 
 } // namespace morvello

@@ -8,6 +8,7 @@
 #include "core/session.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace morvello {
@@ -62,11 +63,13 @@ public:
     Screen *showScreen(const QString &name) override;
     void hideScreen(const QString &name) override;
     void unloadScreen(const QString &name) override;
-    Screen *loadedScreen(const QString &name) const override;
+    void loadScreen(const QString &name) override;
+    QObject *sharedModel(const QString &key, const std::function<QObject *()> &make) override;
 
 private:
     Session m_session;
     Services &m_services;
+    std::map<QString, std::unique_ptr<QObject>> m_models;
     std::unique_ptr<Navigator> m_navigator;
     std::unique_ptr<ResultsStore> m_store;
     std::function<void()> m_end;

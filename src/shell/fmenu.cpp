@@ -26,25 +26,7 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
     : Screen(ScreenName::Menu, QSize(12000, 9300), QColor(64, 0, 0), QStringLiteral("Scegli")),
       m_host(host), m_rows(rows)
 {
-    addHeading(QStringLiteral("Labnarrati"), QStringLiteral("Testi narrativi"), kNarrativi, kArial, 14.25, true,
-               QRect(9600, 1320, 2295, 375));
-    auto *seq = addCommand(QStringLiteral("Labsequenze"), QStringLiteral("Individuare sequenze..."), kNarrativi, kSans,
-                           8.25, QRect(9240, 1800, 2295, 375));
-    auto *tipo = addCommand(QStringLiteral("Labtipo"), QStringLiteral("Individuare il tipo di sequenze"), kNarrativi,
-                            kSans, 8.25, QRect(9240, 2400, 2655, 375));
-    auto *gen = addCommand(QStringLiteral("Labgenette"),
-                           QStringLiteral("Individuare le strutture narrative (Génette)"), kNarrativi, kSans, 8.25,
-                           QRect(9240, 2880, 2655, 375));
-    addHeading(QStringLiteral("Labespositivo"), QStringLiteral("Testi espositivi"), kEspositivi, kArial, 14.25, true,
-               QRect(9720, 3840, 2175, 615));
-    auto *funz = addCommand(QStringLiteral("LabFunzioni"), QStringLiteral("Le funzioni comunicatice"), kEspositivi,
-                            kSans, 8.25, QRect(9360, 4320, 2415, 375));
-    addHeading(QStringLiteral("Labpoesia"), QStringLiteral("Testi poetici"), kPoetici, kArial, 14.25, true,
-               QRect(9480, 5040, 2415, 615));
-    auto *basi = addCommand(QStringLiteral("LabBASI"), QStringLiteral("Per cominciare"), kPoetici, kSans, 8.25,
-                            QRect(9240, 5640, 2535, 375));
-    auto *fig = addCommand(QStringLiteral("LabFigure"), QStringLiteral("Le figure retoriche"), kPoetici, kSans, 8.25,
-                           QRect(9240, 6240, 2535, 375));
+    buildActivities();
     auto *arch = addCommand(QStringLiteral("Labarchivio"), QStringLiteral("Archivio dei risultatti"), kComandi, kArial,
                             14.25, QRect(7800, 7680, 1815, 735));
     auto *esco = addCommand(QStringLiteral("Labesco"), QStringLiteral("Esco dal programma"), kComandi, kArial, 14.25,
@@ -77,14 +59,38 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
     connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { List1_Click(m_list->row(item)); });
     connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) { List1_Click(m_list->row(item)); });
 
-    connect(seq, &CommandLabel::clicked, this, &FMenu::Labsequenze_Click);
-    connect(tipo, &CommandLabel::clicked, this, &FMenu::Labtipo_Click);
-    connect(gen, &CommandLabel::clicked, this, &FMenu::Labgenette_Click);
-    connect(funz, &CommandLabel::clicked, this, &FMenu::LabFunzioni_Click);
-    connect(basi, &CommandLabel::clicked, this, &FMenu::LabBASI_Click);
-    connect(fig, &CommandLabel::clicked, this, &FMenu::LabFigure_Click);
     connect(arch, &CommandLabel::clicked, this, &FMenu::Labarchivio_Click);
     connect(esco, &CommandLabel::clicked, this, &FMenu::Labesco_Click);
+}
+
+void FMenu::buildActivities()
+{
+    // Each section's heading, then the activities the registry places in it.
+    struct Section {
+        MenuSection section;
+        QString name;
+        QString caption;
+        QColor colour;
+        QRect twips;
+    };
+    const Section sections[] = {
+        {MenuSection::Narrativi, QStringLiteral("Labnarrati"), QStringLiteral("Testi narrativi"), kNarrativi,
+         QRect(9600, 1320, 2295, 375)},
+        {MenuSection::Espositivi, QStringLiteral("Labespositivo"), QStringLiteral("Testi espositivi"), kEspositivi,
+         QRect(9720, 3840, 2175, 615)},
+        {MenuSection::Poetici, QStringLiteral("Labpoesia"), QStringLiteral("Testi poetici"), kPoetici,
+         QRect(9480, 5040, 2415, 615)},
+    };
+    for (const Section &section : sections) {
+        addHeading(section.name, section.caption, section.colour, kArial, 14.25, true, section.twips);
+        for (const Activity &row : m_rows) {
+            if (row.section != section.section || row.menuLabel.isEmpty())
+                continue;
+            auto *l = addCommand(row.menuLabel, row.menuCaption, section.colour, kSans, 8.25, row.menuTwips);
+            const QString label = row.menuLabel;
+            connect(l, &CommandLabel::clicked, this, [this, label] { openActivity(label); });
+        }
+    }
 }
 
 CommandLabel *FMenu::addCommand(const QString &name, const QString &caption, const QColor &resting,
@@ -123,7 +129,6 @@ void FMenu::formLoad()
 
 void FMenu::openActivity(const QString &menuLabel)
 {
-    // Activities still to come have no row yet: their label does nothing.
     const Activity *row = activityForMenuLabel(m_rows, menuLabel);
     if (!row || !m_host.navigator().isRegistered(row->screen))
         return;
@@ -131,13 +136,6 @@ void FMenu::openActivity(const QString &menuLabel)
     if (row->menu == MenuAfterOpening::Hides)
         hide();
 }
-
-void FMenu::Labsequenze_Click() { openActivity(QStringLiteral("Labsequenze")); }
-void FMenu::Labtipo_Click() { openActivity(QStringLiteral("Labtipo")); }
-void FMenu::Labgenette_Click() { openActivity(QStringLiteral("Labgenette")); }
-void FMenu::LabFunzioni_Click() { openActivity(QStringLiteral("LabFunzioni")); }
-void FMenu::LabBASI_Click() { openActivity(QStringLiteral("LabBASI")); }
-void FMenu::LabFigure_Click() { openActivity(QStringLiteral("LabFigure")); }
 
 void FMenu::Labarchivio_Click()
 {

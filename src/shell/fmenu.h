@@ -26,12 +26,8 @@ public:
     void formLoad() override;
 
     // Handlers.
-    void Labsequenze_Click();
-    void Labtipo_Click();
-    void Labgenette_Click();
-    void LabFunzioni_Click();
-    void LabBASI_Click();
-    void LabFigure_Click();
+    // An activity's label: opens the registry's screen for it.
+    void openActivity(const QString &menuLabel);
     void Labarchivio_Click();
     void Labesco_Click();
     void LabNOMI_Click();
@@ -53,11 +49,11 @@ protected:
     void titleBarClose() override;
 
 private:
+    void buildActivities();
     CommandLabel *addCommand(const QString &name, const QString &caption, const QColor &resting,
                              const QString &family, double points, const QRect &twips);
     StyledLabel *addHeading(const QString &name, const QString &caption, const QColor &color,
                             const QString &family, double points, bool bold, const QRect &twips);
-    void openActivity(const QString &menuLabel);
 
     AppHost &m_host;
     QVector<Activity> m_rows;

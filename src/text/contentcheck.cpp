@@ -6,6 +6,8 @@
 #include "rtfreader.h"
 
 #include <QFileInfo>
+#include <QImageReader>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -187,6 +189,21 @@ QList<QRgb> colourAtEachPosition(const QTextDocument &doc)
         }
     }
     return out;
+}
+
+QStringList namesIn(const QString &text, const QStringList &names)
+{
+    QStringList found;
+    for (const QString &name : names) {
+        // Letters on either side would make the name part of another word;
+        // an apostrophe or a quotation mark would not.
+        const QRegularExpression word(QStringLiteral("(?<!\\p{L})%1(?!\\p{L})")
+                                          .arg(QRegularExpression::escape(name)),
+                                      QRegularExpression::UseUnicodePropertiesOption);
+        if (word.match(text).hasMatch() && !found.contains(name))
+            found.append(name);
+    }
+    return found;
 }
 
 int firstCharacterNotIn(const QTextDocument &doc, QRgb colour)

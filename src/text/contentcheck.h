@@ -126,6 +126,12 @@ bool lengthWithin(CheckReport &r, const QString &file, const QTextDocument &doc,
 // A picture file the program can show.
 bool pictureReadable(CheckReport &r, const QString &file);
 
+// Which of names occur in text as whole words, each listed once, in the
+// order of names. A name counts with its capital and nowhere inside a longer
+// word: "Marta" is in "Marta rise" and in "«Marta!»", not in "Martina" or in
+// "marta".
+QStringList namesIn(const QString &text, const QStringList &names);
+
 } // namespace checks
 
 // The right/wrong pictures several activities show after an answer.

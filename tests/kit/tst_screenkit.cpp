@@ -48,6 +48,33 @@ class TestScreenKit : public QObject
 {
     Q_OBJECT
 private slots:
+    // Text on the wrong-answer red reaches a contrast of 4.5; other grounds
+    // keep the colour asked for.
+    void textOnRedIsLegible_data()
+    {
+        QTest::addColumn<QColor>("wanted");
+        QTest::addColumn<QColor>("ground");
+        QTest::addColumn<QColor>("shown");
+        QTest::newRow("white on red") << QColor(Qt::white) << red() << QColor(Qt::black);
+        QTest::newRow("yellow on red") << QColor(255, 255, 0) << red() << QColor(Qt::black);
+        QTest::newRow("black on red") << QColor(Qt::black) << red() << QColor(Qt::black);
+        QTest::newRow("white on navy") << QColor(Qt::white) << QColor(0, 0, 64) << QColor(Qt::white);
+        QTest::newRow("red on a lighter red") << red() << QColor(255, 64, 64) << red();
+    }
+    void textOnRedIsLegible()
+    {
+        QFETCH(QColor, wanted);
+        QFETCH(QColor, ground);
+        QFETCH(QColor, shown);
+        QCOMPARE(legibleOn(wanted, ground), shown);
+        QVERIFY(contrastRatio(shown, red()) >= 4.5 || ground != red());
+        // A label shows it so.
+        StyledLabel l;
+        l.setBackgroundColor(ground);
+        l.setTextColor(wanted);
+        QCOMPARE(l.palette().color(QPalette::WindowText), shown);
+    }
+
     void scalesUniformlyFromTheTopLeft_data()
     {
         QTest::addColumn<QSize>("window");

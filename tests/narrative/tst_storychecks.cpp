@@ -3,6 +3,7 @@
 #include "narrative/genetteconcepts.h"
 #include "narrative/storycatalogue.h"
 #include "narrative/storychecks.h"
+#include "sequences/catalogue.h"
 #include "text/contentcheck.h"
 #include "testsupport.h"
 
@@ -10,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 #include "storage/database.h"
 #include "storage/schema.h"
@@ -117,6 +119,54 @@ QList<CheckProblem> runChecks(const QString &base)
     return test::runChecks(base, {addPictureChecks, addStoryChecks});
 }
 
+// A shipped data file of the repository, read as the program reads it.
+bool readShipped(const QString &dataName, QTextDocument *doc)
+{
+    CheckReport r{QStringLiteral(MORVELLO_SOURCE_DIR)};
+    return checks::readRtf(r, dataName, doc) && r.clean();
+}
+
+// First names a reader would notice coming back from one text to the next:
+// those of the shipped texts and some common ones. ("Nello" is left out: it
+// is also a preposition at the start of a sentence.)
+const QStringList FirstNames = {
+    "Ada", "Adele", "Agata", "Agostino", "Aldo", "Alessandro", "Alice", "Amedeo", "Amina", "Andrea", "Anna",
+    "Antonio", "Armando", "Aurora", "Baccio", "Bartolo", "Bea", "Beatrice", "Bepi", "Bernardo", "Berto", "Bice",
+    "Bruno", "Carlo", "Chiara", "Ciro", "Clelia", "Dalila", "Dario", "Davide", "Diego", "Elena", "Elia", "Elio",
+    "Elisa", "Elvira", "Emilio", "Emma", "Enea", "Ernesta", "Ernesto", "Ettore", "Fausto", "Federico", "Filippo",
+    "Fosca", "Francesca", "Francesco", "Franco", "Gabriele", "Giacomo", "Giada", "Gino", "Giorgia", "Giovanni",
+    "Giulia", "Giulio", "Giuseppe", "Greta", "Guido", "Gustavo", "Ines", "Irene", "Irma", "Ivan", "Ivo", "Jacopo",
+    "Kevin", "Kukiaq", "Lapo", "Leonardo", "Licia", "Lorenzo", "Luca", "Lucia", "Ludovica", "Luigi", "Marco",
+    "Maria", "Marta", "Martina", "Massimo", "Matilde", "Matteo", "Nadia", "Nando", "Nanni", "Nico", "Nicola",
+    "Nina", "Nives", "Noemi", "Nora", "Olga", "Oreste", "Osvaldo", "Ottavio", "Paolo", "Pietro", "Pina", "Renzo",
+    "Rosa", "Rosaria", "Salvatore", "Samuele", "Sandro", "Sara", "Sofia", "Taqqiq", "Teo", "Teresa", "Tobia",
+    "Tommasino", "Tommaso", "Tonino", "Viola", "Yuri", "Zeno"};
+
+// Every narrative text the pupil reads: the stories, the narrative-concept
+// passages and the passages of the narrative sequence-type exercise, by name.
+QList<QPair<QString, QString>> narrativeTexts()
+{
+    QList<QPair<QString, QString>> texts;
+    QStringList files;
+    for (const StoryEntry &e : storyCatalogue())
+        files << e.storyFile;
+    files << genetteExerciseFiles();
+    for (const QString &file : files) {
+        QTextDocument doc;
+        if (!readShipped(file, &doc))
+            qFatal("%s does not read", qPrintable(file));
+        texts.append({file, checks::plainText(doc)});
+    }
+    const Catalogue &c = narrativeCatalogue();
+    for (int t = 0; t < c.texts.size(); ++t) {
+        QString passage;
+        for (const SequenceItem &s : c.texts.at(t).sequences)
+            passage += s.text + QLatin1Char('\n');
+        texts.append({QStringLiteral("Testo NARRATIVO %1 (%2)").arg(t + 1).arg(c.texts.at(t).choice), passage});
+    }
+    return texts;
+}
+
 } // namespace
 
 class TstStoryChecks : public QObject
@@ -125,6 +175,12 @@ class TstStoryChecks : public QObject
 private slots:
     void catalogue_data();
     void catalogue();
+    void sequenceStarts_data();
+    void sequenceStarts();
+    void storiesBreakParagraphs();
+    void namesIn_data();
+    void namesIn();
+    void firstNamesAcrossNarrativeTexts();
     void palette_data();
     void palette();
 
@@ -144,19 +200,25 @@ void TstStoryChecks::catalogue_data()
     QTest::addColumn<QString>("story");
     QTest::addColumn<QString>("solution");
     QTest::addColumn<QString>("help");
+    // The shipped story: its paragraphs, and how many of its sequences begin
+    // inside a paragraph rather than at the start of one (pupils must read,
+    // not count paragraphs).
+    QTest::addColumn<int>("paragraphs");
+    QTest::addColumn<int>("startsInside");
 
     QTest::newRow("gatto nero") << 0 << "Il gatto nero" << 5 << "permorvello\\ilgattonero.rtf"
-                                << "permorvello\\ilgattonerocol.rtf" << "permorvello\\icgattonero.rtf";
+                                << "permorvello\\ilgattonerocol.rtf" << "permorvello\\icgattonero.rtf" << 9 << 2;
     QTest::newRow("affittacamere") << 1 << "L'affittacamere" << 4 << "permorvello\\affittacamere.rtf"
-                                   << "permorvello\\affittacamerecol.rtf" << "permorvello\\icaffittacamere.rtf";
+                                   << "permorvello\\affittacamerecol.rtf" << "permorvello\\icaffittacamere.rtf" << 9
+                                   << 0;
     QTest::newRow("sciamano") << 2 << "Lo sciamano" << 5 << "permorvello\\kukiaq.rtf" << "permorvello\\kukiaqcol.rtf"
-                              << "permorvello\\ickukiaq.rtf";
+                              << "permorvello\\ickukiaq.rtf" << 5 << 1;
     QTest::newRow("fondamenti") << 3 << "I fondamenti" << 5 << "permorvello\\fondamenti.rtf"
-                                << "permorvello\\fondamenticol.rtf" << "permorvello\\icfondamenti.rtf";
+                                << "permorvello\\fondamenticol.rtf" << "permorvello\\icfondamenti.rtf" << 6 << 1;
     QTest::newRow("sentinella") << 4 << "La sentinella" << 5 << "permorvello\\sentinella.rtf"
-                                << "permorvello\\sentinellacol.rtf" << "permorvello\\icsentinella.rtf";
+                                << "permorvello\\sentinellacol.rtf" << "permorvello\\icsentinella.rtf" << 6 << 1;
     QTest::newRow("gobba zoppa") << 5 << "Gobba, zoppa..." << 4 << "permorvello\\gobba-zoppa.rtf"
-                                 << "permorvello\\gobba-zoppacol.rtf" << "permorvello\\gobba-zoppa-ic.rtf";
+                                 << "permorvello\\gobba-zoppacol.rtf" << "permorvello\\gobba-zoppa-ic.rtf" << 5 << 1;
 }
 
 void TstStoryChecks::catalogue()
@@ -175,6 +237,112 @@ void TstStoryChecks::catalogue()
     QCOMPARE(e.solutionFile, solution);
     QCOMPARE(e.helpFile, help);
     QCOMPARE(findStory(title), &e);
+
+    QFETCH(int, paragraphs);
+    QFETCH(int, startsInside);
+    QTextDocument shipped;
+    QVERIFY(readShipped(e.solutionFile, &shipped));
+    QCOMPARE(shipped.blockCount(), paragraphs);
+    QCOMPARE(laterSequenceStarts(shipped).size(), sequences - 1);
+    QCOMPARE(sequenceStartsInsideParagraphs(shipped).size(), startsInside);
+    // Paragraph breaks that open no sequence: a new paragraph is no sign.
+    QVERIFY(paragraphs - (sequences - startsInside) > 0);
+}
+
+void TstStoryChecks::sequenceStarts_data()
+{
+    QTest::addColumn<QString>("source");     // a story source, <seq> marks and all
+    QTest::addColumn<QList<int>>("starts");  // where sequences 2.. begin in the plain text
+    QTest::addColumn<QList<int>>("inside");  // those that do not open a paragraph
+
+    QTest::newRow("each sequence opens a paragraph") << "Uno uno.\n<seq>Due due.\n<seq>Tre."
+                                                     << QList<int>{9, 18} << QList<int>{};
+    QTest::newRow("one begins after a full stop in a paragraph") << "Uno uno. <seq>Due due.\nAncora due."
+                                                                 << QList<int>{9} << QList<int>{9};
+    QTest::newRow("paragraphs that open no sequence") << "Uno.\nAncora uno.\n<seq>Due.\nAncora due."
+                                                      << QList<int>{17} << QList<int>{};
+    QTest::newRow("after an empty paragraph") << "Uno.\n\n<seq>Due." << QList<int>{6} << QList<int>{};
+    QTest::newRow("inside and at the start") << "Uno. <seq>Due.\n<seq>Tre. <seq>Quattro."
+                                             << QList<int>{5, 10, 15} << QList<int>{5, 15};
+    QTest::newRow("a bold word at the start") << "Uno.\n<seq><b>Due</b> e basta." << QList<int>{5} << QList<int>{};
+}
+
+void TstStoryChecks::sequenceStarts()
+{
+    QFETCH(QString, source);
+    QFETCH(QList<int>, starts);
+    QFETCH(QList<int>, inside);
+    QTextDocument solution;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("permorvello/provacol.rtf"));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("permorvello"))));
+    QVERIFY(test::writeBytes(file, rtfOf(source, Output::Solution)));
+    CheckReport r(dir.path());
+    QVERIFY(checks::readRtf(r, QStringLiteral("permorvello\\provacol.rtf"), &solution));
+    QCOMPARE(laterSequenceStarts(solution), starts);
+    QCOMPARE(sequenceStartsInsideParagraphs(solution), inside);
+}
+
+// The stories do not let a pupil find the sequences by their paragraphs.
+void TstStoryChecks::storiesBreakParagraphs()
+{
+    QStringList withOne;
+    for (const StoryEntry &e : storyCatalogue()) {
+        QTextDocument solution;
+        QVERIFY(readShipped(e.solutionFile, &solution));
+        if (!sequenceStartsInsideParagraphs(solution).isEmpty())
+            withOne << e.title;
+    }
+    QVERIFY2(withOne.size() >= 3, qPrintable(withOne.join(QStringLiteral(", "))));
+}
+
+void TstStoryChecks::namesIn_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("found");
+
+    const QStringList some{"Marta", "Elia", "Rosa", "Ivo"};
+    QTest::newRow("none") << "Il gatto dorme sul balcone." << some << QStringList{};
+    QTest::newRow("at the start and after a comma") << "Marta rise. Poi, Ivo corse." << some
+                                                    << QStringList{"Marta", "Ivo"};
+    QTest::newRow("in the order of the list, once each") << "Ivo, Marta, Ivo e ancora Marta." << some
+                                                         << QStringList{"Marta", "Ivo"};
+    QTest::newRow("inside a longer name") << "Martina e Eliana giocano con Rosalia." << some << QStringList{};
+    QTest::newRow("lower case is a word, not a name") << "Una rosa rosa e una marta nel bosco." << some
+                                                      << QStringList{};
+    QTest::newRow("quotes, apostrophes and accents around")
+        << QStringLiteral("«Elia!» gridò. L'amica d'Ivo, Rosa, è qui. Rosà no.") << some
+        << QStringList{"Elia", "Rosa", "Ivo"};
+    QTest::newRow("before an accented letter") << QStringLiteral("Ivoè") << some << QStringList{};
+}
+
+void TstStoryChecks::namesIn()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, found);
+    QCOMPARE(checks::namesIn(text, names), found);
+}
+
+// Over all the narrative texts, no first name comes back in more than two.
+void TstStoryChecks::firstNamesAcrossNarrativeTexts()
+{
+    const QList<QPair<QString, QString>> texts = narrativeTexts();
+    QCOMPARE(texts.size(), 6 + 61 + 8);
+    QMap<QString, QStringList> textsOf;
+    for (const auto &t : texts) {
+        for (const QString &name : checks::namesIn(t.second, FirstNames))
+            textsOf[name].append(t.first);
+    }
+    QStringList tooMany;
+    for (auto it = textsOf.cbegin(); it != textsOf.cend(); ++it) {
+        if (it.value().size() > 2)
+            tooMany << it.key() + QStringLiteral(": ") + it.value().join(QStringLiteral(", "));
+    }
+    QVERIFY2(tooMany.isEmpty(), qPrintable(tooMany.join(QLatin1Char('\n'))));
+    // The list is not idle: the texts use many of its names.
+    QVERIFY2(textsOf.size() > 60, qPrintable(QString::number(textsOf.size())));
 }
 
 void TstStoryChecks::palette_data()

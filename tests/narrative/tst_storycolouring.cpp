@@ -16,6 +16,28 @@ using namespace morvello;
 
 namespace {
 
+// The story's two saved groups as numbers: sequences first, then helps.
+struct Saved {
+    double sequenze, sequenzeTot, sequenzePerc, aiuti;
+    qint16 aiutiTot;
+    double aiutiPerc;
+};
+
+Saved saved(const StoryColouring &logic)
+{
+    const QVector<GroupValues> g = logic.saves();
+    Q_ASSERT(g.size() == 2 && g[0].group == FieldGroup::Sequenze && g[1].group == FieldGroup::Aiuti);
+    return Saved{g[0].count.toDouble(), g[0].total.toDouble(), g[0].percent.toDouble(),
+                 g[1].count.toDouble(), qint16(g[1].total.toInt()), g[1].percent.toDouble()};
+}
+
+// A correction's points; a correction that judged nothing gives -1.
+int pointsOf(StoryColouring &logic)
+{
+    return logic.correct().isJudged() ? logic.lastMarking().points : -1;
+}
+
+
 QString fileName(const QString &dataName)
 {
     return dataName.section(QLatin1Char('\\'), -1);
@@ -187,8 +209,8 @@ void TstStoryColouring::everyStoryLoadsAndGradesPerfect()
     QVERIFY(f.logic->gradable());
 
     f.colourAsSolution();
-    const StoryColouring::Correction c = f.logic->correct();
-    QCOMPARE(c.outcome, StoryColouring::Outcome::Graded);
+    QCOMPARE(test::verdictOf(f.logic->correct()), QStringLiteral("judged"));
+    const StoryColouring::Marking c = f.logic->lastMarking();
     QCOMPARE(c.length, int(f.text().size()));
     QCOMPARE(c.errors, 0);
     QCOMPARE(f.logic->erroriShown(), 0);
@@ -197,7 +219,7 @@ void TstStoryColouring::everyStoryLoadsAndGradesPerfect()
     QCOMPARE(f.logic->tot(), 10.0);
     QVERIFY(!f.logic->canCorrect());
     // Once per choice.
-    QCOMPARE(f.logic->correct().outcome, StoryColouring::Outcome::NotEnabled);
+    QCOMPARE(test::verdictOf(f.logic->correct()), QStringLiteral("ignored"));
     QCOMPARE(f.logic->tot(), 10.0);
 }
 
@@ -235,7 +257,8 @@ void TstStoryColouring::mismatches()
         positions = f.innerPositions(count);
     f.spoil(positions);
 
-    const StoryColouring::Correction c = f.logic->correct();
+    f.logic->correct();
+    const StoryColouring::Marking c = f.logic->lastMarking();
     QCOMPARE(c.errors, errors);
     QCOMPARE(f.logic->nrErrori(), errors);
     QCOMPARE(f.logic->erroriShown(), shown);
@@ -267,8 +290,8 @@ void TstStoryColouring::workedExample()
     f.logic->load();
     f.colourAsSolution();
     f.spoil(f.innerPositions(f.errorsFor(5)));
-    QCOMPARE(f.logic->correct().points, 8);
-    StoryColouring::SaveValues v = f.logic->saveValues();
+    QCOMPARE(pointsOf(*f.logic), 8);
+    Saved v = saved(*f.logic);
     QCOMPARE(v.sequenze, 8.0);
     QCOMPARE(v.sequenzeTot, 10.0);
     QCOMPARE(v.sequenzePerc, 80.0);
@@ -277,8 +300,8 @@ void TstStoryColouring::workedExample()
     f.logic->choose(QStringLiteral("Il gatto nero"));
     f.colourAsSolution();
     f.spoil(f.innerPositions(f.errorsFor(2)));
-    QCOMPARE(f.logic->correct().points, 9);
-    v = f.logic->saveValues();
+    QCOMPARE(pointsOf(*f.logic), 9);
+    v = saved(*f.logic);
     QCOMPARE(v.sequenze, 17.0);
     QCOMPARE(v.sequenzeTot, 20.0);
     QCOMPARE(v.sequenzePerc, 85.0);
@@ -296,8 +319,8 @@ void TstStoryColouring::helpThenTwoCorrections()
     QVERIFY(!f.logic->help()); // once per choice
     QCOMPARE(f.logic->nrAiuti(), 1);
     // Helps without a correction are only counted, not yet saved.
-    QCOMPARE(f.logic->saveValues().aiutiTot, qint16(0));
-    QCOMPARE(f.logic->saveValues().aiutiPerc, 0.0);
+    QCOMPARE(saved(*f.logic).aiutiTot, qint16(0));
+    QCOMPARE(saved(*f.logic).aiutiPerc, 0.0);
 
     f.colourAsSolution();
     f.logic->correct();
@@ -305,7 +328,7 @@ void TstStoryColouring::helpThenTwoCorrections()
     QVERIFY(f.help.isEmpty()); // a choice empties the help view
     f.colourAsSolution();
     f.logic->correct();
-    const StoryColouring::SaveValues v = f.logic->saveValues();
+    const Saved v = saved(*f.logic);
     QCOMPARE(v.aiuti, 1.0);
     QCOMPARE(v.aiutiTot, qint16(2));
     QCOMPARE(v.aiutiPerc, 50.0);
@@ -314,7 +337,7 @@ void TstStoryColouring::helpThenTwoCorrections()
     f.logic->choose(QStringLiteral("Lo sciamano"));
     f.colourAsSolution();
     f.logic->correct();
-    QCOMPARE(f.logic->saveValues().aiutiPerc, 100.0 / 3);
+    QCOMPARE(saved(*f.logic).aiutiPerc, 100.0 / 3);
 }
 
 void TstStoryColouring::chooseKeepsCountersAndReloads()
@@ -350,8 +373,7 @@ void TstStoryColouring::nothingColouredChangesNothing()
 {
     Fixture f;
     f.logic->load();
-    const StoryColouring::Correction c = f.logic->correct();
-    QCOMPARE(c.outcome, StoryColouring::Outcome::NothingColoured);
+    QCOMPARE(test::verdictOf(f.logic->correct()), QStringLiteral("refused: ") + StoryColouring::nothingColouredMessage());
     QVERIFY(f.logic->canCorrect());
     QCOMPARE(f.logic->tot(), 0.0);
     QCOMPARE(f.logic->punti(), 0.0);
@@ -387,8 +409,8 @@ void TstStoryColouring::partlyColouredRunsFullComparison()
     const int expected = StoryColouring::countDifferences(pupil, sol);
     QVERIFY(expected > length / 2); // all the uncoloured rest counts
 
-    const StoryColouring::Correction c = f.logic->correct();
-    QCOMPARE(c.outcome, StoryColouring::Outcome::Graded);
+    QCOMPARE(test::verdictOf(f.logic->correct()), QStringLiteral("judged"));
+    const StoryColouring::Marking c = f.logic->lastMarking();
     QCOMPARE(c.errors, expected);
     QCOMPARE(c.points, correctionPoints(differingShare(length, expected)));
 }
@@ -454,7 +476,7 @@ void TstStoryColouring::damagedFiles()
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.first().contains(inMessage), qPrintable(messages.first()));
         f.logic->colour(0, 0, 100);
-        QCOMPARE(f.logic->correct().outcome, StoryColouring::Outcome::NotEnabled);
+        QCOMPARE(test::verdictOf(f.logic->correct()), QStringLiteral("ignored"));
         QCOMPARE(f.logic->tot(), 0.0);
     }
     QString helpMessage;
@@ -467,7 +489,7 @@ void TstStoryColouring::damagedFiles()
     QVERIFY(f.logic->choose(QStringLiteral("La sentinella")).isEmpty());
     QVERIFY(f.logic->canCorrect());
     f.colourAsSolution();
-    QCOMPARE(f.logic->correct().points, 10);
+    QCOMPARE(pointsOf(*f.logic), 10);
 }
 
 QTEST_MAIN(TstStoryColouring)

@@ -144,8 +144,8 @@ void TstMetaforeQuiz::drawTable()
     q.load();
     QCOMPARE(q.numeroEsempio(), number);
     QCOMPARE(q.exampleFile(), file);
-    QCOMPARE(q.answerFigure(optionOf(figure)), std::optional<bool>(true));
-    QCOMPARE(q.answerDefinition(definition), std::optional<bool>(true));
+    QCOMPARE(test::verdictOf(q.answerFigure(optionOf(figure))), QStringLiteral("right"));
+    QCOMPARE(test::verdictOf(q.answerDefinition(definition)), QStringLiteral("right"));
 }
 
 void TstMetaforeQuiz::captions_data()
@@ -211,7 +211,7 @@ void TstMetaforeQuiz::firstFigureRight()
     MetaforeQuiz q(random);
     q.load();
     QCOMPARE(q.figuraGiusta(), QStringLiteral("Anafora"));
-    QCOMPARE(q.answerFigure(9), std::optional<bool>(true));
+    QCOMPARE(test::verdictOf(q.answerFigure(9)), QStringLiteral("right"));
     QCOMPARE(q.figures().right, 1);
     QCOMPARE(q.figures().total(), 1);
     QCOMPARE(q.figures().percent(), 100);
@@ -226,8 +226,8 @@ void TstMetaforeQuiz::definitionsOverThreeExamples()
     const bool plan[] = {true, false, true};
     for (bool right : plan) {
         const int def = right ? q.definizioneGiusta() : (q.definizioneGiusta() + 3) % FigureCount;
-        QCOMPARE(q.answerDefinition(def), std::optional<bool>(right));
-        QCOMPARE(q.answerFigure(optionOf(q.figuraGiusta())), std::optional<bool>(true));
+        QCOMPARE(test::verdictOf(q.answerDefinition(def)), right ? QStringLiteral("right") : QStringLiteral("wrong"));
+        QCOMPARE(test::verdictOf(q.answerFigure(optionOf(q.figuraGiusta()))), QStringLiteral("right"));
         QCOMPARE(q.next(), MetaforeQuiz::NextOutcome::Drawn);
     }
     QCOMPARE(q.definitions().wrong, 1);
@@ -268,19 +268,19 @@ void TstMetaforeQuiz::nextNeedsBothAnswers()
     if (unavailable) {
         q.markUnavailable();
         // Nothing is judged or counted for an example the pupil cannot read.
-        QCOMPARE(q.answerFigure(2), std::nullopt);
-        QCOMPARE(q.answerDefinition(7), std::nullopt);
+        QCOMPARE(test::verdictOf(q.answerFigure(2)), QStringLiteral("ignored"));
+        QCOMPARE(test::verdictOf(q.answerDefinition(7)), QStringLiteral("ignored"));
     }
     if (definition)
         q.answerDefinition(7);
     // An answered question takes no second answer until the next example;
     // nothing takes an index that is not an option's.
     if (figure)
-        QCOMPARE(q.answerFigure(2), std::nullopt);
+        QCOMPARE(test::verdictOf(q.answerFigure(2)), QStringLiteral("ignored"));
     if (definition)
-        QCOMPARE(q.answerDefinition(3), std::nullopt);
-    QCOMPARE(q.answerFigure(FigureCount), std::nullopt);
-    QCOMPARE(q.answerDefinition(-1), std::nullopt);
+        QCOMPARE(test::verdictOf(q.answerDefinition(3)), QStringLiteral("ignored"));
+    QCOMPARE(test::verdictOf(q.answerFigure(FigureCount)), QStringLiteral("ignored"));
+    QCOMPARE(test::verdictOf(q.answerDefinition(-1)), QStringLiteral("ignored"));
     const auto outcome = q.next();
     QCOMPARE(outcome, drawn ? MetaforeQuiz::NextOutcome::Drawn : MetaforeQuiz::NextOutcome::Incomplete);
     QCOMPARE(q.numeroEsempio(), drawn ? 8 : 17);
@@ -292,8 +292,8 @@ void TstMetaforeQuiz::nextNeedsBothAnswers()
     QCOMPARE(q.unavailable(), unavailable && !drawn);
     QCOMPARE(q.figures().total() + q.definitions().total(), int(figure) + int(definition));
     if (drawn) { // both open again
-        QCOMPARE(q.answerFigure(6), std::optional<bool>(true));
-        QCOMPARE(q.answerDefinition(8), std::optional<bool>(true));
+        QCOMPARE(test::verdictOf(q.answerFigure(6)), QStringLiteral("right"));
+        QCOMPARE(test::verdictOf(q.answerDefinition(8)), QStringLiteral("right"));
     }
     QCOMPARE(MetaforeQuiz::incompleteMessage(), QStringLiteral("Non hai completato la risposta"));
 }

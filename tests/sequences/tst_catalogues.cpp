@@ -257,12 +257,12 @@ void TstCatalogues::keys_data()
     QTest::newRow("narrativo 8") << N << 8 << QStringLiteral("Benché il sole..") << Own
         << QList<int>{60, 70, 65, 70, 65, 65}
         << QStringList{Narrativa, Dialogica, Narrativa, Riflessiva, Narrativa, Descrittiva}
-        << QStringList{QStringLiteral("Benché il sole fosse ancora"),
+        << QStringList{QStringLiteral("Benché il sole non avesse ancora"),
                        QStringLiteral("«Ma che fai? Perché te"),
                        QStringLiteral("Corsi sulla sabbia spingendo"),
                        QStringLiteral("Ormai non ero più così"),
                        QStringLiteral("Feci poche pedalate."),
-                       QStringLiteral("Lì la sabbia era molle")};
+                       QStringLiteral("In quel tratto di riva la sabbia")};
 }
 
 void TstCatalogues::keys()

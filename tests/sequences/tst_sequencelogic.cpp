@@ -142,14 +142,14 @@ void TestSequenceLogic::emptyBoxBlocksCheck()
     if (afterACheck) {
         // Visit counters and red boxes of an earlier check must survive too.
         fillBoard(ex, {0});
-        QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+        QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
     }
     ex.choose(cat.texts[text - 1].choice);
     fillBoard(ex, {1});
     ex.drop(emptyRow, QString());
     const QStringList before = snapshot(ex);
 
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Incomplete);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Refused);
     QCOMPARE(SequenceExercise::incompleteMessage(), QStringLiteral("Devi completare la risposta..."));
     QCOMPARE(snapshot(ex), before);
     QVERIFY(ex.checkEnabled());
@@ -166,7 +166,7 @@ void TestSequenceLogic::lastDropReplacesEarlier()
     ex.drop(1, ex.soluzione(2));
     QCOMPARE(ex.dropCaption(1), ex.soluzione(2));
 
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
     QCOMPARE(ex.punteggio(), ex.numSequenze());
     QVERIFY(!ex.dropWrong(1));
 }
@@ -225,7 +225,7 @@ void TestSequenceLogic::checkJudgesEveryRow()
     ex.load();
     ex.choose(cat.texts[text - 1].choice);
     fillBoard(ex, wrongRows);
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
 
     const int n = int(cat.texts[text - 1].sequences.size());
     const int right = n - int(wrongRows.size());
@@ -254,7 +254,7 @@ void TestSequenceLogic::checkCannotBeRepeatedButDropsStillLand()
     SequenceExercise ex(narrativeCatalogue());
     ex.load();
     fillBoard(ex, {2});
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
     const QString label6Before = label6(ex);
 
     // The pupil may still move labels around, but the same board is not
@@ -262,7 +262,7 @@ void TestSequenceLogic::checkCannotBeRepeatedButDropsStillLand()
     QVERIFY(ex.drop(2, ex.soluzione(3)));
     QCOMPARE(ex.dropCaption(2), ex.soluzione(3));
     QVERIFY(ex.dropWrong(2));
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::NotEnabled);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Ignored);
     QCOMPARE(label6(ex), label6Before);
 }
 
@@ -273,13 +273,13 @@ void TestSequenceLogic::twoChecksInOneVisit()
     ex.load();
     QCOMPARE(ex.numSequenze(), 4);
     fillBoard(ex, {3});
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
     QCOMPARE(ex.percent(), 75);
 
     ex.choose(QStringLiteral("La terra è ricoperta.."));
     QCOMPARE(ex.numSequenze(), 6);
     fillBoard(ex, {0});
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
     QCOMPARE(label2(ex), QStringLiteral("5"));
     QCOMPARE(label3(ex), QStringLiteral("6"));
     QCOMPARE(label6(ex), QStringLiteral("8"));
@@ -311,7 +311,7 @@ void TestSequenceLogic::newChoiceBlanksLastCheck()
     ex.load();
     ex.choose(cat.texts[firstText - 1].choice);
     fillBoard(ex, {0, 1});
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
     const QString label6Before = label6(ex);
     const QString label8Before = label8(ex);
 
@@ -364,7 +364,7 @@ void TestSequenceLogic::fourRowTextLeavesRowsOut()
     QVERIFY(!ex.rowShown(5));
 
     fillBoard(ex, {2});
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
     QCOMPARE(label3(ex), QStringLiteral("4"));
     QCOMPARE(ex.punteggio(), 3);
     QVERIFY(!ex.answerShown(4));
@@ -470,7 +470,7 @@ void TestSequenceLogic::percentageIsExact()
         for (int i = rights[c]; i < ex.numSequenze(); ++i)
             wrong << i;
         fillBoard(ex, wrong);
-        QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+        QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
         totalRight += rights[c];
         total += ex.numSequenze();
     }
@@ -513,7 +513,7 @@ void TestSequenceLogic::malformedCataloguesDoNotBreak()
     ex.load();
     QCOMPARE(ex.numSequenze(), SequenceExercise::MaxRows);
     fillBoard(ex);
-    QCOMPARE(ex.check(), SequenceExercise::CheckOutcome::Scored);
+    QCOMPARE(ex.check().kind, Judgement::Kind::Judged);
     QCOMPARE(label3(ex), QStringLiteral("6"));
 }
 

@@ -31,7 +31,7 @@ private slots:
         auto *menu = static_cast<FMenu *>(t.navigator->show(ScreenName::Menu));
         QCOMPARE(t.session.nomeStudente, QStringLiteral("ROSSI MARIO"));
 
-        menu->LabFunzioni_Click();
+        emit menu->command(QStringLiteral("LabFunzioni"))->clicked();
         auto *esp = t.navigator->screenAs<SequenceScreen>(ScreenName::Espositivo);
         QVERIFY(esp && esp->isVisible());
         QVERIFY(menu->isVisible()); // left beneath the exercise
@@ -71,7 +71,7 @@ private slots:
         esp->CmdMenu_Click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!t.navigator->isLoaded(ScreenName::Espositivo));
-        menu->LabFunzioni_Click();
+        emit menu->command(QStringLiteral("LabFunzioni"))->clicked();
         esp = t.navigator->screenAs<SequenceScreen>(ScreenName::Espositivo);
         QCOMPARE(esp->counter(6)->text(), QStringLiteral("0"));
 
@@ -92,7 +92,7 @@ private slots:
         QCOMPARE(t.session.nomeStudente, QStringLiteral("Ospite"));
 
         for (const QString &name : {ScreenName::Espositivo, ScreenName::Sequenze}) {
-            name == ScreenName::Espositivo ? menu->LabFunzioni_Click() : menu->Labtipo_Click();
+            emit menu->command(name == ScreenName::Espositivo ? QStringLiteral("LabFunzioni") : QStringLiteral("Labtipo"))->clicked();
             auto *s = t.navigator->screenAs<SequenceScreen>(name);
             const CatalogueText &text = s->config().catalogue->texts.at(0);
             for (int i = 0; i < text.sequences.size(); ++i)

@@ -121,4 +121,16 @@ QString allLines(const QList<CheckProblem> &problems)
     return lines.join(QLatin1Char('\n'));
 }
 
+QString verdictOf(const Judgement &j)
+{
+    switch (j.kind) {
+    case Judgement::Kind::Ignored: return QStringLiteral("ignored");
+    case Judgement::Kind::Refused: return QStringLiteral("refused: ") + j.message;
+    case Judgement::Kind::Judged: break;
+    }
+    if (!j.right)
+        return QStringLiteral("judged");
+    return *j.right ? QStringLiteral("right") : QStringLiteral("wrong");
+}
+
 } // namespace morvello::test

@@ -4,6 +4,7 @@
 // bytes on disk, rows of a results file, and the content checks' findings.
 #include "doubles.h"
 #include "core/dberror.h"
+#include "core/judgement.h"
 #include "storage/database.h"
 #include "text/contentcheck.h"
 
@@ -48,5 +49,9 @@ QList<CheckProblem> runChecks(const QString &base,
                               std::initializer_list<void (*)(ContentCheckRegistry &)> activities);
 // The problems one per line, for a failure message.
 QString allLines(const QList<CheckProblem> &problems);
+
+// A judgement in one word, for comparing: "right", "wrong" (one answer),
+// "judged" (a whole board), "refused: <message>" or "ignored".
+QString verdictOf(const Judgement &judgement);
 
 } // namespace morvello::test

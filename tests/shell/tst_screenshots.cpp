@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Pictures of every screen for a human eye, at the two classroom display
+// sizes: set MORVELLO_SHOTS_DIR to write them.
+#include "shell/screennames.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+using namespace morvello;
+
+class TestScreenshots : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyScreen()
+    {
+        const QString dir = qEnvironmentVariable("MORVELLO_SHOTS_DIR");
+        if (dir.isEmpty())
+            QSKIP("MORVELLO_SHOTS_DIR not set");
+        test::TestContext t;
+        QDir().mkpath(t.dataDir());
+        // The shipped data folder, so that passages, poems and pictures show.
+        const QDir src(QStringLiteral(MORVELLO_SOURCE_DIR "/permorvello"));
+        for (const QFileInfo &fi : src.entryInfoList(QDir::Files))
+            QFile::copy(fi.filePath(), t.dataDir() + QLatin1Char('/') + fi.fileName());
+        QDir().mkpath(t.dataDir() + QStringLiteral("/genette"));
+        for (const QFileInfo &fi : QDir(src.filePath(QStringLiteral("genette"))).entryInfoList(QDir::Files))
+            QFile::copy(fi.filePath(), t.dataDir() + QStringLiteral("/genette/") + fi.fileName());
+        t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
+        t.registerScreens();
+        const QStringList names{ScreenName::Menu,     ScreenName::Espositivo, ScreenName::Sequenze,
+                                ScreenName::TrovaSeq, ScreenName::Genette,    ScreenName::Poesia1,
+                                ScreenName::Poesia2,  ScreenName::Metafore,   ScreenName::Risultati};
+        for (const QString &name : names) {
+            Screen *s = t.navigator->load(name);
+            QVERIFY2(s, qPrintable(name));
+            for (const QSize &size : {QSize(1280, 1024), QSize(1920, 1080)}) {
+                s->resize(size);
+                QCoreApplication::processEvents();
+                const QString file = QStringLiteral("%1/%2-%3x%4.png")
+                                         .arg(dir, QString(name).remove(QChar(0xF9)))
+                                         .arg(size.width())
+                                         .arg(size.height());
+                QVERIFY(s->grab().save(file));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestScreenshots)
+#include "tst_screenshots.moc"
