@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "classtable.h"
+
+#include "register.h"
+#include "core/resultgroups.h"
+#include "storage/database.h"
+
+#include <QHash>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <functional>
+
+namespace morvello {
+
+namespace {
+
+// The last row of each visit and group: the saves before it were running
+// totals of the same attempt.
+const char *const kAttempts =
+    "SELECT a.id, a.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, t.storico "
+    "FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
+    "WHERE (? = 0 OR a.id = ?) AND (t.visita IS NULL OR NOT EXISTS (SELECT 1 FROM tentativi AS u "
+    "WHERE u.visita = t.visita AND u.gruppo = t.gruppo AND (ifnull(u.momento, '') > ifnull(t.momento, '') "
+    "OR (ifnull(u.momento, '') = ifnull(t.momento, '') AND u.rowid > t.rowid)))) "
+    "ORDER BY a.nome, ifnull(t.momento, ''), t.rowid";
+
+bool forEachAttempt(Register &reg, qint64 pupilId, DbError *error,
+                    const std::function<void(qint64, const QString &, const Attempt &)> &each)
+{
+    Database &db = reg.database();
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    const QString what = QStringLiteral("la lettura del registro");
+    if (!db.prepare(q, QString::fromLatin1(kAttempts), what, error))
+        return false;
+    q.bindValue(0, pupilId);
+    q.bindValue(1, pupilId);
+    if (!db.run(q, what, error))
+        return false;
+    while (q.next()) {
+        Attempt a;
+        a.group = q.value(2).toString();
+        a.count = q.value(3);
+        a.total = q.value(4);
+        a.percent = q.value(5);
+        const QVariant moment = Database::fromStoredDate(q.value(6));
+        if (moment.typeId() == QMetaType::QDateTime)
+            a.moment = moment.toDateTime();
+        a.computer = q.value(7).toString();
+        a.fromHistory = q.value(8).toInt() != 0;
+        each(q.value(0).toLongLong(), q.value(1).toString(), a);
+    }
+    return true;
+}
+
+} // namespace
+
+int groupIndex(const QString &group)
+{
+    const QVector<ResultGroup> &groups = resultGroups();
+    for (int i = 0; i < groups.size(); ++i) {
+        if (groups.at(i).columns[0] == group)
+            return i;
+    }
+    return -1;
+}
+
+QVector<PupilLine> classTable(Register &reg, const QDate &from, const QDate &to, DbError *error)
+{
+    QVector<PupilLine> lines;
+    QHash<qint64, int> lineOf;
+    Database &db = reg.database();
+    {
+        QSqlQuery q(db.connection());
+        const QString what = QStringLiteral("la lettura del registro");
+        if (!db.prepare(q, QStringLiteral("SELECT id, nome FROM alunni ORDER BY nome"), what, error)
+            || !db.run(q, what, error))
+            return {};
+        while (q.next()) {
+            PupilLine line;
+            line.id = q.value(0).toLongLong();
+            line.name = q.value(1).toString();
+            line.cells.resize(resultGroups().size());
+            lineOf.insert(line.id, lines.size());
+            lines.append(line);
+        }
+    }
+    const bool period = from.isValid() || to.isValid();
+    const bool ok = forEachAttempt(reg, 0, error, [&](qint64 id, const QString &, const Attempt &a) {
+        const int g = groupIndex(a.group);
+        if (g < 0 || !lineOf.contains(id))
+            return;
+        if (period && (!a.moment.isValid() || (from.isValid() && a.moment.date() < from)
+                       || (to.isValid() && a.moment.date() > to)))
+            return;
+        GroupCell &cell = lines[lineOf.value(id)].cells[g];
+        const double percent = a.percent.toDouble();
+        // In time order: each attempt is the latest so far.
+        cell.latest = percent;
+        cell.best = cell.attempts == 0 ? percent : std::max(cell.best, percent);
+        ++cell.attempts;
+        if (a.moment.isValid())
+            cell.last = a.moment;
+    });
+    return ok ? lines : QVector<PupilLine>{};
+}
+
+QVector<PupilAttempt> attemptsOf(Register &reg, qint64 pupilId, DbError *error)
+{
+    QVector<PupilAttempt> list;
+    const bool ok = forEachAttempt(reg, pupilId, error, [&](qint64, const QString &name, const Attempt &a) {
+        list.append(PupilAttempt{name, a});
+    });
+    return ok ? list : QVector<PupilAttempt>{};
+}
+
+} // namespace morvello
