@@ -18,12 +18,12 @@ namespace {
 // The last row of each visit and group: the saves before it were running
 // totals of the same attempt.
 const char *const kAttempts =
-    "SELECT a.id, a.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, t.storico "
-    "FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
-    "WHERE (? = 0 OR a.id = ?) AND (t.visita IS NULL OR NOT EXISTS (SELECT 1 FROM tentativi AS u "
+    "SELECT b.id, b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, t.storico "
+    "FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) "
+    "WHERE (? = 0 OR b.id = ?) AND (t.visita IS NULL OR NOT EXISTS (SELECT 1 FROM tentativi AS u "
     "WHERE u.visita = t.visita AND u.gruppo = t.gruppo AND (ifnull(u.momento, '') > ifnull(t.momento, '') "
     "OR (ifnull(u.momento, '') = ifnull(t.momento, '') AND u.rowid > t.rowid)))) "
-    "ORDER BY a.nome, ifnull(t.momento, ''), t.rowid";
+    "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid";
 
 bool forEachAttempt(Register &reg, qint64 pupilId, DbError *error,
                     const std::function<void(qint64, const QString &, const Attempt &)> &each)
@@ -66,7 +66,7 @@ int groupIndex(const QString &group)
     return -1;
 }
 
-QVector<PupilLine> classTable(Register &reg, const QDate &from, const QDate &to, DbError *error)
+QVector<PupilLine> classTable(Register &reg, const QDate &from, const QDate &to, DbError *error, bool withHidden)
 {
     QVector<PupilLine> lines;
     QHash<qint64, int> lineOf;
@@ -74,13 +74,19 @@ QVector<PupilLine> classTable(Register &reg, const QDate &from, const QDate &to,
     {
         QSqlQuery q(db.connection());
         const QString what = QStringLiteral("la lettura del registro");
-        if (!db.prepare(q, QStringLiteral("SELECT id, nome FROM alunni ORDER BY nome"), what, error)
-            || !db.run(q, what, error))
+        if (!db.prepare(q,
+                        QStringLiteral("SELECT id, nome, nascosto FROM alunni WHERE unito_a IS NULL "
+                                       "AND (nascosto = 0 OR ? = 1) ORDER BY nome"),
+                        what, error))
+            return {};
+        q.bindValue(0, withHidden ? 1 : 0);
+        if (!db.run(q, what, error))
             return {};
         while (q.next()) {
             PupilLine line;
             line.id = q.value(0).toLongLong();
             line.name = q.value(1).toString();
+            line.hidden = q.value(2).toInt() != 0;
             line.cells.resize(resultGroups().size());
             lineOf.insert(line.id, lines.size());
             lines.append(line);

@@ -38,13 +38,16 @@ struct PupilLine
 {
     qint64 id = 0;
     QString name;
+    bool hidden = false;
     QVector<GroupCell> cells; // one per result group, in their order
 };
 
-// Every pupil of the register with a cell per group, names in order;
-// attempts outside [from, to] (days, both included; null = open) are left
-// out, and so are attempts with no moment when a period is given.
-QVector<PupilLine> classTable(Register &reg, const QDate &from = {}, const QDate &to = {}, DbError *error = nullptr);
+// Every pupil of the register with a cell per group, names in order (the
+// names joined to a pupil count as that pupil; hidden pupils only when
+// asked); attempts outside [from, to] (days, both included; null = open)
+// are left out, and so are attempts with no moment when a period is given.
+QVector<PupilLine> classTable(Register &reg, const QDate &from = {}, const QDate &to = {}, DbError *error = nullptr,
+                              bool withHidden = false);
 
 // A pupil's attempts (every pupil's when id is 0) in time order.
 struct PupilAttempt

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSqlQuery>
 #include <QStandardPaths>
 
@@ -21,7 +22,8 @@ QStringList registerStatements()
     return {
         QStringLiteral("PRAGMA journal_mode=DELETE"),
         QStringLiteral("CREATE TABLE registro (chiave TEXT PRIMARY KEY, valore TEXT)"),
-        QStringLiteral("CREATE TABLE alunni (id INTEGER PRIMARY KEY, nome TEXT NOT NULL UNIQUE)"),
+        QStringLiteral("CREATE TABLE alunni (id INTEGER PRIMARY KEY, nome TEXT NOT NULL UNIQUE, "
+                       "unito_a INTEGER REFERENCES alunni(id), nascosto INTEGER NOT NULL DEFAULT 0)"),
         QStringLiteral("CREATE TABLE importazioni (id INTEGER PRIMARY KEY, file TEXT NOT NULL, computer TEXT, "
                        "quando TEXT NOT NULL, righe_nuove INTEGER NOT NULL, tipo TEXT NOT NULL, nota TEXT)"),
         // "storico" is 1 for a row of a history, 0 for one made from a
@@ -50,7 +52,12 @@ Register::Register(std::unique_ptr<Database> db)
 {
 }
 
-Register::~Register() = default;
+Register::~Register()
+{
+    // The file first, then the lock: no other copy may come in between.
+    m_db.reset();
+    m_lock.reset();
+}
 
 QString Register::path() const
 {
@@ -104,6 +111,21 @@ std::unique_ptr<Register> Register::create(const QString &path, const QString &c
 
 std::unique_ptr<Register> Register::open(const QString &path, DbError *error)
 {
+    auto lock = std::make_unique<QLockFile>(QFileInfo(path).absoluteFilePath() + QStringLiteral(".lock"));
+    // Only a lock whose process is gone is left over; a live one never is,
+    // however long the teacher keeps the register open.
+    lock->setStaleLockTime(0);
+    if (QFileInfo::exists(path) && !lock->tryLock(0)) {
+        if (error)
+            *error = DbError::make(
+                DbErrorCode::Locked,
+                lock->error() == QLockFile::LockFailedError
+                    ? QStringLiteral("Il registro \"%1\" è già aperto in un'altra copia del programma: chiuderla e riprovare.")
+                          .arg(shown(path))
+                    : QStringLiteral("Il registro \"%1\" non si può aprire: la sua cartella non si può scrivere.")
+                          .arg(shown(path)));
+        return nullptr;
+    }
     std::unique_ptr<Database> db = Database::open(path, error);
     if (!db)
         return nullptr;
@@ -155,6 +177,7 @@ std::unique_ptr<Register> Register::open(const QString &path, DbError *error)
         return nullptr;
     }
     std::unique_ptr<Register> reg(new Register(std::move(db)));
+    reg->m_lock = std::move(lock);
     reg->m_className = className;
     return reg;
 }

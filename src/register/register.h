@@ -5,6 +5,8 @@
 #include <QString>
 #include <memory>
 
+class QLockFile;
+
 namespace morvello {
 
 class Database;
@@ -14,7 +16,10 @@ class Database;
 //
 //   registro      key/value pairs: "formato" (always "morvello-registro",
 //                 how a register is told from any other file) and "classe";
-//   alunni        one row per pupil, by the program's normalised name;
+//   alunni        one row per pupil, by the program's normalised name; a
+//                 name the teacher joined to another carries that pupil's
+//                 id in "unito_a"; "nascosto" keeps a pupil who left the
+//                 class out of the class view, deleting nothing;
 //   tentativi     one row per history row, keyed by its code, so that a row
 //                 met again in any later file is recognised;
 //   importazioni  one row per file imported: the file, the computers its
@@ -31,6 +36,8 @@ public:
     static std::unique_ptr<Register> create(const QString &path, const QString &className, DbError *error = nullptr);
     // Opens an existing register; a file that is no register, or one made
     // by a newer version of the program, is refused with a message naming it.
+    // While it is open no other copy of the program opens it (a lock file
+    // beside it, "<file>.lock", freed at close even after a crash).
     static std::unique_ptr<Register> open(const QString &path, DbError *error = nullptr);
 
     // $XDG_DATA_HOME/morvello/registri, the teachers' own data folder.
@@ -48,6 +55,7 @@ public:
 
 private:
     explicit Register(std::unique_ptr<Database> db);
+    std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<Database> m_db;
     QString m_className;
 };

@@ -4,6 +4,7 @@
 #include "palette.h"
 #include "core/resultgroups.h"
 #include "register/register.h"
+#include "register/pupils.h"
 #include "register/registercsv.h"
 #include "register/registerimport.h"
 #include "storage/database.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -126,6 +128,8 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     m_class->setSortingEnabled(true);
     m_class->verticalHeader()->hide();
     connect(m_class, &QTableWidget::itemSelectionChanged, this, &RegisterWindow::showPupil);
+    m_class->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_class, &QWidget::customContextMenuRequested, this, &RegisterWindow::pupilMenu);
 
     auto *lower = new QWidget(split);
     auto *lowerLayout = new QVBoxLayout(lower);
@@ -168,6 +172,15 @@ void RegisterWindow::buildMenus()
     import->addAction(QStringLiteral("Importa &file (esportazioni, archivi, registri)..."), this,
                       &RegisterWindow::importChosenFiles);
     import->addAction(QStringLiteral("Importa una &cartella..."), this, &RegisterWindow::importFolder);
+    QMenu *pupils = menuBar()->addMenu(QStringLiteral("&Alunni"));
+    QAction *hidden = pupils->addAction(QStringLiteral("Mostra anche gli alunni &nascosti"));
+    hidden->setCheckable(true);
+    connect(hidden, &QAction::toggled, this, [this](bool on) {
+        m_withHidden = on;
+        refresh();
+    });
+    pupils->addAction(QStringLiteral("Nomi &simili da controllare..."), this, &RegisterWindow::showLookAlikes);
+    pupils->addAction(QStringLiteral("Unisci, separa o nascondi: clic destro sul nome nella tabella"))->setEnabled(false);
     QMenu *csv = menuBar()->addMenu(QStringLiteral("&CSV"));
     csv->addAction(QStringLiteral("Salva la &vista della classe in CSV..."), this, [this] { saveCsv(false); });
     csv->addAction(QStringLiteral("Salva &tutti i tentativi in CSV..."), this, [this] { saveCsv(true); });
@@ -223,7 +236,8 @@ void RegisterWindow::refresh()
     if (m_reg) {
         DbError error;
         const bool period = m_period->isChecked();
-        m_lines = classTable(*m_reg, period ? m_from->date() : QDate(), period ? m_to->date() : QDate(), &error);
+        m_lines = classTable(*m_reg, period ? m_from->date() : QDate(), period ? m_to->date() : QDate(), &error,
+                             m_withHidden);
         if (error.isError())
             m_status->setText(error.message);
         setWindowTitle(QStringLiteral("Registro del docente — classe %1").arg(m_reg->className()));
@@ -232,8 +246,15 @@ void RegisterWindow::refresh()
     int attempts = 0;
     for (int r = 0; r < m_lines.size(); ++r) {
         const PupilLine &line = m_lines.at(r);
-        auto *name = new QTableWidgetItem(line.name);
+        auto *name = new QTableWidgetItem(line.hidden ? line.name + QStringLiteral(" (nascosto)") : line.name);
         name->setData(Qt::UserRole, line.id);
+        name->setData(Qt::UserRole + 1, line.hidden);
+        if (!joinedTo(*m_reg, line.id).isEmpty()) {
+            QStringList names;
+            for (const JoinedName &j : joinedTo(*m_reg, line.id))
+                names << j.name;
+            name->setToolTip(QStringLiteral("Uniti a questo alunno: ") + names.join(QStringLiteral(", ")));
+        }
         m_class->setItem(r, 0, name);
         for (int g = 0; g < line.cells.size(); ++g) {
             const GroupCell &cell = line.cells.at(g);
@@ -300,6 +321,71 @@ void RegisterWindow::showPupil()
     }
     m_attempts->resizeColumnsToContents();
     m_attempts->resizeRowsToContents();
+}
+
+void RegisterWindow::pupilMenu(const QPoint &at)
+{
+    QTableWidgetItem *cell = m_class->itemAt(at);
+    if (!m_reg || !cell)
+        return;
+    const QTableWidgetItem *nameItem = m_class->item(cell->row(), 0);
+    const qint64 id = nameItem->data(Qt::UserRole).toLongLong();
+    const bool hidden = nameItem->data(Qt::UserRole + 1).toBool();
+    const QString name = nameItem->text();
+    QMenu menu(this);
+    QAction *join = menu.addAction(QStringLiteral("Unisci a un altro alunno (è la stessa persona)..."));
+    const QVector<JoinedName> joined = joinedTo(*m_reg, id);
+    QMenu *separate = menu.addMenu(QStringLiteral("Separa un nome unito"));
+    separate->setEnabled(!joined.isEmpty());
+    for (const JoinedName &j : joined)
+        separate->addAction(j.name)->setData(j.id);
+    QAction *hide = menu.addAction(hidden ? QStringLiteral("Mostra di nuovo nella classe")
+                                          : QStringLiteral("Nascondi dalla classe (non cancella nulla)"));
+    QAction *chosen = menu.exec(m_class->viewport()->mapToGlobal(at));
+    if (!chosen)
+        return;
+    DbError error;
+    if (chosen == hide) {
+        error = morvello::setHidden(*m_reg, id, !hidden);
+    } else if (chosen == join) {
+        QStringList names;
+        QVector<qint64> ids;
+        for (const PupilLine &l : m_lines) {
+            if (l.id != id) {
+                names << l.name;
+                ids << l.id;
+            }
+        }
+        bool ok = false;
+        const QString into = QInputDialog::getItem(this, QStringLiteral("Unisci"),
+                                                   QStringLiteral("%1 è lo stesso alunno di:").arg(name), names, 0,
+                                                   false, &ok);
+        if (!ok || into.isEmpty())
+            return;
+        error = joinPupils(*m_reg, id, ids.at(names.indexOf(into)));
+    } else if (chosen->data().isValid()) {
+        error = separatePupil(*m_reg, chosen->data().toLongLong());
+    }
+    if (error.isError())
+        showError(error.message);
+    refresh();
+}
+
+void RegisterWindow::showLookAlikes()
+{
+    if (!m_reg)
+        return;
+    DbError error;
+    const QVector<LookAlike> pairs = lookAlikes(*m_reg, &error);
+    QStringList lines;
+    for (const LookAlike &p : pairs)
+        lines << QStringLiteral("%1  —  %2").arg(p.a.name, p.b.name);
+    QMessageBox::information(this, QStringLiteral("Nomi simili"),
+                             lines.isEmpty()
+                                 ? QStringLiteral("Nessun nome del registro somiglia a un altro.")
+                                 : QStringLiteral("Questi nomi differiscono solo per spazi, apostrofi o accenti. Se sono "
+                                                  "la stessa persona, unirli con il clic destro sul nome.\n\n")
+                                       + lines.join(QLatin1Char('\n')));
 }
 
 void RegisterWindow::newRegister()

@@ -55,6 +55,8 @@ private:
     void saveCsv(bool attempts);
     void showPupil();
     void showError(const QString &text);
+    void pupilMenu(const QPoint &at);
+    void showLookAlikes();
 
     std::unique_ptr<Register> m_reg;
     QVector<PupilLine> m_lines;
@@ -65,6 +67,7 @@ private:
     QDateEdit *m_from = nullptr;
     QDateEdit *m_to = nullptr;
     QLabel *m_status = nullptr;
+    bool m_withHidden = false;
 };
 
 // Names, Italian texts of Qt's own dialogs, font: what every run of the
