@@ -158,6 +158,14 @@ bool inspect(const QString &file, SourceContent &content, ImportOutcome &out)
     // attempt of its own.
     QSet<QString> inHistory;
     QSet<QString> names;
+    // A file holds a class's few names many times over.
+    QHash<QString, QString> normalised;
+    auto pupilOf = [&normalised](const QString &saved) {
+        auto it = normalised.constFind(saved);
+        if (it == normalised.constEnd())
+            it = normalised.insert(saved, normalisedPupilName(saved));
+        return *it;
+    };
     if (content.hasHistory) {
         const QStringList cols = columnsOf(*src, QStringLiteral("tentativi"), &error);
         for (const schema::Column &c : schema::tentativiColumns()) {
@@ -170,7 +178,7 @@ bool inspect(const QString &file, SourceContent &content, ImportOutcome &out)
                      [&](const QSqlQuery &q) {
                          const QString saved = q.value(0).toString();
                          names.insert(saved);
-                         inHistory.insert(saveKey(normalisedPupilName(saved), q.value(1).toString(), q.value(2),
+                         inHistory.insert(saveKey(pupilOf(saved), q.value(1).toString(), q.value(2),
                                                   q.value(3), q.value(4), q.value(5)));
                      },
                      &error)
@@ -187,7 +195,7 @@ bool inspect(const QString &file, SourceContent &content, ImportOutcome &out)
     ok = readAll(*src, QStringLiteral("SELECT %1 FROM tabtesti ORDER BY rowid").arg(select.join(QLatin1Char(','))),
                  [&](const QSqlQuery &q) {
                      const QString saved = q.value(1).toString();
-                     const QString pupil = normalisedPupilName(saved);
+                     const QString pupil = pupilOf(saved);
                      if (pupil.isEmpty())
                          return;
                      const QVector<ResultGroup> &groups = resultGroups();
