@@ -92,24 +92,45 @@ QVector<PupilLine> classTable(Register &reg, const QDate &from, const QDate &to,
             lines.append(line);
         }
     }
+    // Counted inside the engine: one row per pupil and group comes back,
+    // however many attempts the term holds.
+    const QString sql = QStringLiteral(
+        "SELECT pid, gruppo, prove, migliore, ultima, percentuale FROM ("
+        "SELECT ifnull(a.unito_a, a.id) AS pid, t.gruppo, t.percentuale, "
+        "count(*) OVER w AS prove, max(t.percentuale) OVER w AS migliore, max(t.momento) OVER w AS ultima, "
+        "row_number() OVER (PARTITION BY ifnull(a.unito_a, a.id), t.gruppo ORDER BY ifnull(t.momento, '') DESC, t.rowid DESC) AS n "
+        "FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
+        "WHERE (t.visita IS NULL OR NOT EXISTS (SELECT 1 FROM tentativi AS u WHERE u.visita = t.visita AND u.gruppo = t.gruppo "
+        "AND (ifnull(u.momento, '') > ifnull(t.momento, '') OR (ifnull(u.momento, '') = ifnull(t.momento, '') AND u.rowid > t.rowid)))) "
+        "AND (? = 0 OR (t.momento IS NOT NULL AND t.momento >= ? AND t.momento < ?)) "
+        "WINDOW w AS (PARTITION BY ifnull(a.unito_a, a.id), t.gruppo)) WHERE n = 1");
     const bool period = from.isValid() || to.isValid();
-    const bool ok = forEachAttempt(reg, 0, error, [&](qint64 id, const QString &, const Attempt &a) {
-        const int g = groupIndex(a.group);
+    const QString what = QStringLiteral("la lettura del registro");
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    if (!db.prepare(q, sql, what, error))
+        return {};
+    q.bindValue(0, period ? 1 : 0);
+    // Bounds that read as dates, never as numbers: the column's numeric
+    // affinity would turn "9999" into a number, which sorts before any text.
+    q.bindValue(1, from.isValid() ? from.toString(Qt::ISODate) : QStringLiteral("0000-01-01"));
+    q.bindValue(2, to.isValid() ? to.addDays(1).toString(Qt::ISODate) : QStringLiteral("9999-12-31"));
+    if (!db.run(q, what, error))
+        return {};
+    while (q.next()) {
+        const qint64 id = q.value(0).toLongLong();
+        const int g = groupIndex(q.value(1).toString());
         if (g < 0 || !lineOf.contains(id))
-            return;
-        if (period && (!a.moment.isValid() || (from.isValid() && a.moment.date() < from)
-                       || (to.isValid() && a.moment.date() > to)))
-            return;
+            continue;
         GroupCell &cell = lines[lineOf.value(id)].cells[g];
-        const double percent = a.percent.toDouble();
-        // In time order: each attempt is the latest so far.
-        cell.latest = percent;
-        cell.best = cell.attempts == 0 ? percent : std::max(cell.best, percent);
-        ++cell.attempts;
-        if (a.moment.isValid())
-            cell.last = a.moment;
-    });
-    return ok ? lines : QVector<PupilLine>{};
+        cell.attempts = q.value(2).toInt();
+        cell.best = q.value(3).toDouble();
+        const QVariant last = Database::fromStoredDate(q.value(4));
+        if (last.typeId() == QMetaType::QDateTime)
+            cell.last = last.toDateTime();
+        cell.latest = q.value(5).toDouble();
+    }
+    return lines;
 }
 
 QVector<PupilAttempt> attemptsOf(Register &reg, qint64 pupilId, DbError *error)

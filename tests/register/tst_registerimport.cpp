@@ -384,6 +384,9 @@ private slots:
         QTest::newRow("first week") << QDate(2026, 10, 5) << QDate(2026, 10, 11) << 2 << 90.0 << 90.0;
         QTest::newRow("from the second week") << QDate(2026, 10, 12) << QDate() << 1 << 40.0 << 40.0;
         QTest::newRow("before anything") << QDate() << QDate(2026, 9, 30) << 0 << 0.0 << 0.0;
+        QTest::newRow("up to the first week") << QDate() << QDate(2026, 10, 11) << 2 << 90.0 << 90.0;
+        QTest::newRow("the last day alone") << QDate(2026, 10, 13) << QDate(2026, 10, 13) << 1 << 40.0 << 40.0;
+        QTest::newRow("after everything") << QDate(2027, 1, 1) << QDate() << 0 << 0.0 << 0.0;
     }
     void classTableOverAPeriod()
     {
