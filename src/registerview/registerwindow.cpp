@@ -117,6 +117,16 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     filter->addWidget(new QLabel(QStringLiteral("al"), central));
     filter->addWidget(m_to);
     filter->addStretch();
+    // The scale's key, each shade with its number as the cells print it.
+    filter->addWidget(new QLabel(QStringLiteral("Percentuale dell'ultimo tentativo:"), central));
+    for (int p = 0; p <= 100; p += 20) {
+        auto *swatch = new QLabel(QString::number(p), central);
+        const QColor back = scaleColour(p);
+        swatch->setAlignment(Qt::AlignCenter);
+        swatch->setMinimumWidth(40);
+        swatch->setStyleSheet(QStringLiteral("background:%1;color:%2;padding:2px").arg(back.name(), textOn(back).name()));
+        filter->addWidget(swatch);
+    }
     layout->addLayout(filter);
 
     auto *split = new QSplitter(Qt::Vertical, central);
