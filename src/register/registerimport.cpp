@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -240,6 +241,16 @@ bool inspect(const QString &file, SourceContent &content, ImportOutcome &out)
         return fail(out, refused + error.message);
     content.savedNames = names.values();
     content.savedNames.sort();
+    QMap<QString, QStringList> ways;
+    for (const QString &saved : std::as_const(content.savedNames)) {
+        const QString pupil = pupilOf(saved);
+        if (!pupil.isEmpty())
+            ways[pupil] << saved;
+    }
+    for (auto it = ways.cbegin(); it != ways.cend(); ++it) {
+        if (it.value().size() > 1)
+            out.spellings << QStringLiteral("%1: \"%2\"").arg(it.key(), it.value().join(QStringLiteral("\", \"")));
+    }
     return true;
 }
 
@@ -405,9 +416,12 @@ ImportOutcome importFile(Register &reg, const QString &file, const QDateTime &no
         }
         ok = ok && copyRows(reg, content, importId, out, &error);
         if (ok) {
-            const QString note = out.tabtestiRows > 0
-                ? QStringLiteral("%1 righe da tabtesti, senza storia: una prova per gruppo salvato").arg(out.tabtestiRows)
-                : QString();
+            QStringList notes;
+            if (out.tabtestiRows > 0)
+                notes << QStringLiteral("%1 righe da tabtesti, senza storia: una prova per gruppo salvato").arg(out.tabtestiRows);
+            if (!out.spellings.isEmpty())
+                notes << QStringLiteral("nomi scritti in più modi, contati come un alunno: ") + out.spellings.join(QStringLiteral("; "));
+            const QString note = notes.join(QStringLiteral(". "));
             ok = db.exec(QStringLiteral("UPDATE importazioni SET righe_nuove = ?, nota = ? WHERE id = ?"),
                          {out.newRows, note.isEmpty() ? QVariant() : QVariant(note), importId}, &error);
         }

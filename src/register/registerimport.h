@@ -20,6 +20,10 @@ struct ImportOutcome
     int newRows = 0;       // rows the register had not got yet
     int tabtestiRows = 0;  // of which made from tabtesti groups that had no history
     QStringList computers; // the computers the file's history rows came from
+    // Names of the file written in several ways that are one pupil once put
+    // in the program's form ("D’ANGELO" and "D'ANGELO"), one line per pupil:
+    // counted as one pupil here, listed for the teacher to check.
+    QStringList spellings;
 };
 
 // Italian name of a file's kind ("esportazione", "archivio", "registro").

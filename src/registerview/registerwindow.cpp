@@ -446,7 +446,10 @@ QString RegisterWindow::importFiles(const QStringList &files, bool ask)
                         .arg(QDir::toNativeSeparators(files.at(i)))
                         .arg(out.newRows)
                         .arg(out.tabtestiRows ? QStringLiteral(" (%1 da un file senza storia dei tentativi)").arg(out.tabtestiRows)
-                                              : QString());
+                                              : QString())
+                    + (out.spellings.isEmpty() ? QString()
+                                               : QStringLiteral("; nomi scritti in più modi, contati come un alunno: ")
+                                                     + out.spellings.join(QStringLiteral("; ")));
         } else {
             refused << out.message;
         }

@@ -247,6 +247,40 @@ private slots:
         QCOMPARE(out.tabtestiRows, 1);
     }
 
+    // Names a file holds in several spellings of one pupil: one pupil in
+    // the register, and listed in the provenance for the teacher.
+    void spellingsOfOnePupil_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("pupils");
+        QTest::addColumn<int>("listed");
+        QTest::newRow("all different") << QStringList{"ROSSI ANNA", "BIANCHI LUCA"} << 2 << 0;
+        QTest::newRow("apostrophes") << QStringList{"D\u2019ANGELO SARA", "D'ANGELO SARA"} << 1 << 1;
+        QTest::newRow("spaces and case") << QStringList{"rossi  anna", "ROSSI ANNA", "Rossi Anna "} << 1 << 1;
+        QTest::newRow("two pupils, each twice")
+            << QStringList{"D\u2019ANGELO SARA", "D'ANGELO SARA", "verdi ivo", "VERDI IVO"} << 2 << 2;
+    }
+    void spellingsOfOnePupil()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(int, pupils);
+        QFETCH(int, listed);
+        QVector<test::OldRow> rows;
+        for (int i = 0; i < names.size(); ++i)
+            rows << test::OldRow{names.at(i), FieldGroup::Poesia, {double(i), 5, 20.0 * i}, kStart.addDays(i)};
+        const QString disk = file(QStringLiteral("spell-%1.mdb").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
+        QVERIFY(test::writeOldExport(disk, rows, 2));
+        const ImportOutcome out = importFile(*m_reg, disk, kImported);
+        QVERIFY2(out.imported, qPrintable(out.message));
+        QCOMPARE(count(*m_reg, QStringLiteral("SELECT count(*) FROM alunni")), pupils);
+        QCOMPARE(out.newRows, names.size());
+        QCOMPARE(out.spellings.size(), listed);
+        const QString note = test::tableRows(m_reg->database(), QStringLiteral("importazioni")).at(0).at(6).toString();
+        QCOMPARE(note.contains(QStringLiteral("nomi scritti in più modi")), listed > 0);
+        for (const QString &line : out.spellings)
+            QVERIFY2(note.contains(line), qPrintable(note));
+    }
+
     void provenanceRecorded()
     {
         ClassroomComputer pc(file(QStringLiteral("prov-testi1.mdb")), QStringLiteral("c0ffee"));
