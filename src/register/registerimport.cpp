@@ -430,10 +430,7 @@ ImportOutcome importFile(Register &reg, const QString &file, const QDateTime &no
         else
             db.rollback();
     }
-    {
-        QSqlQuery detach(db.connection());
-        detach.exec(QStringLiteral("DETACH DATABASE \"%1\"").arg(kSource));
-    }
+    db.exec(QStringLiteral("DETACH DATABASE \"%1\"").arg(kSource));
     if (!ok) {
         out.newRows = 0;
         out.tabtestiRows = 0;
