@@ -15,6 +15,16 @@ if(TARGET morvello-check)
   install(FILES ${_check_link} DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(TARGETS morvello-launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The teacher's register needs no data folder: it goes straight on the PATH.
+install(TARGETS morvello-registro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES packaging/morvello-registro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+find_program(GZIP_EXECUTABLE gzip REQUIRED)
+set(_man ${CMAKE_BINARY_DIR}/morvello-registro.1.gz)
+add_custom_command(OUTPUT ${_man}
+  COMMAND sh -c "${GZIP_EXECUTABLE} -9 -n -c \"$1\" > \"$2\"" gzip ${CMAKE_SOURCE_DIR}/packaging/morvello-registro.1 ${_man}
+  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/morvello-registro.1 VERBATIM)
+add_custom_target(morvello-registro-man ALL DEPENDS ${_man})
+install(FILES ${_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # A stripped install (the package's) also drops the compiler's notes, as
 # Debian's own packaging does; they only name the compiler.

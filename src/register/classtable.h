@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/dberror.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+namespace morvello {
+
+class Register;
+
+// One attempt: the last save of one group in one visit (a tabtesti group
+// without history is an attempt by itself).
+struct Attempt
+{
+    QString group; // first column's name ("genette")
+    QVariant count;
+    QVariant total;
+    QVariant percent;
+    QDateTime moment; // invalid when the file never said
+    QString computer;
+    bool fromHistory = true;
+};
+
+// A pupil's results in one group over the period looked at.
+struct GroupCell
+{
+    int attempts = 0;
+    double latest = 0;
+    double best = 0;
+    QDateTime last;
+};
+
+struct PupilLine
+{
+    qint64 id = 0;
+    QString name;
+    bool hidden = false;
+    QVector<GroupCell> cells; // one per result group, in their order
+};
+
+// Every pupil of the register with a cell per group, names in order (the
+// names joined to a pupil count as that pupil; hidden pupils only when
+// asked); attempts outside [from, to] (days, both included; null = open)
+// are left out, and so are attempts with no moment when a period is given.
+QVector<PupilLine> classTable(Register &reg, const QDate &from = {}, const QDate &to = {}, DbError *error = nullptr,
+                              bool withHidden = false);
+
+// A pupil's attempts (every pupil's when id is 0) in time order.
+struct PupilAttempt
+{
+    QString pupil;
+    Attempt attempt;
+};
+QVector<PupilAttempt> attemptsOf(Register &reg, qint64 pupilId, DbError *error = nullptr);
+
+// The index in resultGroups() of a group's first column name, or -1.
+int groupIndex(const QString &group);
+
+} // namespace morvello

@@ -1,0 +1,523 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "registerwindow.h"
+
+#include "palette.h"
+#include "core/resultgroups.h"
+#include "register/register.h"
+#include "register/pupils.h"
+#include "register/registercsv.h"
+#include "register/registerimport.h"
+#include "storage/database.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QSaveFile>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTranslator>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace morvello {
+
+namespace {
+
+QString percentText(double p)
+{
+    QLocale italian(QLocale::Italian, QLocale::Italy);
+    return italian.toString(p, 'g', 4);
+}
+
+QString italianDate(const QDateTime &when)
+{
+    return when.isValid() ? when.toString(QStringLiteral("dd/MM/yyyy HH:mm")) : QStringLiteral("—");
+}
+
+// Sorts by the number, not by its text, and pupils without attempts last.
+class NumberItem : public QTableWidgetItem
+{
+public:
+    NumberItem(const QString &text, double key)
+        : QTableWidgetItem(text)
+        , m_key(key)
+    {
+    }
+    bool operator<(const QTableWidgetItem &other) const override
+    {
+        const auto *o = dynamic_cast<const NumberItem *>(&other);
+        return o ? m_key < o->m_key : QTableWidgetItem::operator<(other);
+    }
+
+private:
+    double m_key;
+};
+
+} // namespace
+
+void setupRegisterApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("morvello-registro"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Morvello — Registro del docente"));
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    static QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+    QFont base(QStringLiteral("Liberation Sans"));
+    base.setPointSizeF(10);
+    QApplication::setFont(base);
+}
+
+QString RegisterWindow::shortCaption(int group)
+{
+    static const char *const captions[] = {"Espositivi", "Poesia", "Figure:\nriconoscere", "Figure:\ndefinizioni",
+                                           "Trovare\nsequenze", "Aiuti\nchiesti", "Tipo\nsequenze", "Génette"};
+    return group >= 0 && group < 8 ? QString::fromUtf8(captions[group]) : QString();
+}
+
+RegisterWindow::RegisterWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Registro del docente"));
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+
+    auto *filter = new QHBoxLayout;
+    m_period = new QCheckBox(QStringLiteral("Solo il periodo dal"), central);
+    m_from = new QDateEdit(QDate::currentDate().addMonths(-3), central);
+    m_to = new QDateEdit(QDate::currentDate(), central);
+    for (QDateEdit *d : {m_from, m_to}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        connect(d, &QDateEdit::dateChanged, this, [this] {
+            if (m_period->isChecked())
+                refresh();
+        });
+    }
+    connect(m_period, &QCheckBox::toggled, this, &RegisterWindow::refresh);
+    filter->addWidget(m_period);
+    filter->addWidget(m_from);
+    filter->addWidget(new QLabel(QStringLiteral("al"), central));
+    filter->addWidget(m_to);
+    filter->addStretch();
+    // The scale's key, each shade with its number as the cells print it.
+    filter->addWidget(new QLabel(QStringLiteral("Percentuale dell'ultimo tentativo:"), central));
+    for (int p = 0; p <= 100; p += 20) {
+        auto *swatch = new QLabel(QString::number(p), central);
+        const QColor back = scaleColour(p);
+        swatch->setAlignment(Qt::AlignCenter);
+        swatch->setMinimumWidth(40);
+        swatch->setStyleSheet(QStringLiteral("background:%1;color:%2;padding:2px").arg(back.name(), textOn(back).name()));
+        filter->addWidget(swatch);
+    }
+    layout->addLayout(filter);
+
+    auto *split = new QSplitter(Qt::Vertical, central);
+    m_class = new QTableWidget(split);
+    m_class->setObjectName(QStringLiteral("vistaClasse"));
+    m_class->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_class->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_class->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_class->setSortingEnabled(true);
+    m_class->verticalHeader()->hide();
+    connect(m_class, &QTableWidget::itemSelectionChanged, this, &RegisterWindow::showPupil);
+    m_class->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_class, &QWidget::customContextMenuRequested, this, &RegisterWindow::pupilMenu);
+
+    auto *lower = new QWidget(split);
+    auto *lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    m_pupilTitle = new QLabel(QStringLiteral("Scegliere un alunno per vederne i tentativi."), lower);
+    m_attempts = new QTableWidget(lower);
+    m_attempts->setObjectName(QStringLiteral("tentativiAlunno"));
+    m_attempts->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_attempts->verticalHeader()->hide();
+    m_attempts->setColumnCount(7);
+    m_attempts->setHorizontalHeaderLabels({QStringLiteral("Data"), QStringLiteral("Attività"), QStringLiteral("Giuste"),
+                                           QStringLiteral("Totale"), QStringLiteral("%"), QStringLiteral("Computer"),
+                                           QStringLiteral("Origine")});
+    m_attempts->horizontalHeader()->setStretchLastSection(true);
+    lowerLayout->addWidget(m_pupilTitle);
+    lowerLayout->addWidget(m_attempts);
+    split->addWidget(m_class);
+    split->addWidget(lower);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    layout->addWidget(split);
+    setCentralWidget(central);
+
+    m_status = new QLabel(this);
+    statusBar()->addWidget(m_status, 1);
+    buildMenus();
+    refresh();
+}
+
+RegisterWindow::~RegisterWindow() = default;
+
+void RegisterWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&Registro"));
+    file->addAction(QStringLiteral("&Nuovo registro di una classe..."), this, &RegisterWindow::newRegister);
+    file->addAction(QStringLiteral("&Apri registro..."), this, &RegisterWindow::openRegister);
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Esci"), this, [this] { close(); });
+    QMenu *import = menuBar()->addMenu(QStringLiteral("&Importa"));
+    import->addAction(QStringLiteral("Importa &file (esportazioni, archivi, registri)..."), this,
+                      &RegisterWindow::importChosenFiles);
+    import->addAction(QStringLiteral("Importa una &cartella..."), this, &RegisterWindow::importFolder);
+    QMenu *pupils = menuBar()->addMenu(QStringLiteral("&Alunni"));
+    QAction *hidden = pupils->addAction(QStringLiteral("Mostra anche gli alunni &nascosti"));
+    hidden->setCheckable(true);
+    connect(hidden, &QAction::toggled, this, [this](bool on) {
+        m_withHidden = on;
+        refresh();
+    });
+    pupils->addAction(QStringLiteral("Nomi &simili da controllare..."), this, &RegisterWindow::showLookAlikes);
+    pupils->addAction(QStringLiteral("Unisci, separa o nascondi: clic destro sul nome nella tabella"))->setEnabled(false);
+    QMenu *csv = menuBar()->addMenu(QStringLiteral("&CSV"));
+    csv->addAction(QStringLiteral("Salva la &vista della classe in CSV..."), this, [this] { saveCsv(false); });
+    csv->addAction(QStringLiteral("Salva &tutti i tentativi in CSV..."), this, [this] { saveCsv(true); });
+}
+
+void RegisterWindow::showError(const QString &text)
+{
+    QMessageBox::warning(this, windowTitle(), text);
+}
+
+void RegisterWindow::setRegister(std::unique_ptr<Register> reg)
+{
+    m_reg = std::move(reg);
+    refresh();
+}
+
+bool RegisterWindow::openFile(const QString &path)
+{
+    DbError error;
+    std::unique_ptr<Register> reg = Register::open(path, &error);
+    if (!reg) {
+        showError(error.message);
+        return false;
+    }
+    setRegister(std::move(reg));
+    return true;
+}
+
+void RegisterWindow::setPeriod(const QDate &from, const QDate &to)
+{
+    const QSignalBlocker a(m_from), b(m_to), c(m_period);
+    m_period->setChecked(from.isValid() || to.isValid());
+    if (from.isValid())
+        m_from->setDate(from);
+    if (to.isValid())
+        m_to->setDate(to);
+    refresh();
+}
+
+void RegisterWindow::refresh()
+{
+    const QVector<ResultGroup> &groups = resultGroups();
+    m_class->setSortingEnabled(false);
+    m_class->clear();
+    m_class->setColumnCount(1 + groups.size());
+    m_class->setHorizontalHeaderItem(0, new QTableWidgetItem(QStringLiteral("Alunno")));
+    for (int g = 0; g < groups.size(); ++g) {
+        auto *head = new QTableWidgetItem(shortCaption(g));
+        head->setToolTip(groups.at(g).gridCaption);
+        m_class->setHorizontalHeaderItem(1 + g, head);
+    }
+    m_lines.clear();
+    if (m_reg) {
+        DbError error;
+        const bool period = m_period->isChecked();
+        m_lines = classTable(*m_reg, period ? m_from->date() : QDate(), period ? m_to->date() : QDate(), &error,
+                             m_withHidden);
+        if (error.isError())
+            m_status->setText(error.message);
+        setWindowTitle(QStringLiteral("Registro del docente — classe %1").arg(m_reg->className()));
+    }
+    m_class->setRowCount(m_lines.size());
+    int attempts = 0;
+    for (int r = 0; r < m_lines.size(); ++r) {
+        const PupilLine &line = m_lines.at(r);
+        auto *name = new QTableWidgetItem(line.hidden ? line.name + QStringLiteral(" (nascosto)") : line.name);
+        name->setData(Qt::UserRole, line.id);
+        name->setData(Qt::UserRole + 1, line.hidden);
+        if (!joinedTo(*m_reg, line.id).isEmpty()) {
+            QStringList names;
+            for (const JoinedName &j : joinedTo(*m_reg, line.id))
+                names << j.name;
+            name->setToolTip(QStringLiteral("Uniti a questo alunno: ") + names.join(QStringLiteral(", ")));
+        }
+        m_class->setItem(r, 0, name);
+        for (int g = 0; g < line.cells.size(); ++g) {
+            const GroupCell &cell = line.cells.at(g);
+            attempts += cell.attempts;
+            if (cell.attempts == 0) {
+                m_class->setItem(r, 1 + g, new NumberItem(QString(), -1));
+                continue;
+            }
+            auto *item = new NumberItem(percentText(cell.latest), cell.latest);
+            const QColor back = scaleColour(cell.latest);
+            item->setBackground(back);
+            item->setForeground(textOn(back));
+            item->setTextAlignment(Qt::AlignCenter);
+            item->setToolTip(QStringLiteral("%1\nUltimo: %2%\nMigliore: %3%\nTentativi: %4\nUltima data: %5")
+                                 .arg(groups.at(g).gridCaption, percentText(cell.latest), percentText(cell.best))
+                                 .arg(cell.attempts)
+                                 .arg(italianDate(cell.last)));
+            m_class->setItem(r, 1 + g, item);
+        }
+    }
+    m_class->setSortingEnabled(true);
+    // Names as wide as the longest; the groups share the rest evenly, so
+    // that no colour stands out by its width.
+    m_class->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int c = 1; c < m_class->columnCount(); ++c)
+        m_class->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
+    m_class->horizontalHeader()->setMinimumSectionSize(96);
+    m_class->resizeRowsToContents();
+    m_attempts->setRowCount(0);
+    m_pupilTitle->setText(QStringLiteral("Scegliere un alunno per vederne i tentativi."));
+    if (!m_reg)
+        m_status->setText(QStringLiteral("Nessun registro aperto: Registro → Nuovo registro, oppure Apri registro."));
+    else
+        m_status->setText(QStringLiteral("%1 — %2 alunni, %3 tentativi")
+                              .arg(QDir::toNativeSeparators(m_reg->path()))
+                              .arg(m_lines.size())
+                              .arg(attempts));
+}
+
+void RegisterWindow::showPupil()
+{
+    const QList<QTableWidgetItem *> chosen = m_class->selectedItems();
+    if (!m_reg || chosen.isEmpty())
+        return;
+    const QTableWidgetItem *name = m_class->item(chosen.first()->row(), 0);
+    DbError error;
+    const QVector<PupilAttempt> list = attemptsOf(*m_reg, name->data(Qt::UserRole).toLongLong(), &error);
+    m_pupilTitle->setText(QStringLiteral("Tentativi di %1: %2").arg(name->text()).arg(list.size()));
+    m_attempts->setRowCount(list.size());
+    QLocale italian(QLocale::Italian, QLocale::Italy);
+    for (int r = 0; r < list.size(); ++r) {
+        const Attempt &a = list.at(r).attempt;
+        const int g = groupIndex(a.group);
+        const QStringList cells{italianDate(a.moment),
+                                g < 0 ? a.group : resultGroups().at(g).gridCaption,
+                                a.count.isNull() ? QString() : italian.toString(a.count.toDouble()),
+                                a.total.isNull() ? QString() : italian.toString(a.total.toDouble()),
+                                a.percent.isNull() ? QString() : italian.toString(a.percent.toDouble()),
+                                a.computer,
+                                a.fromHistory ? QStringLiteral("storia dei tentativi")
+                                              : QStringLiteral("tabtesti (senza storia)")};
+        for (int c = 0; c < cells.size(); ++c)
+            m_attempts->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+    }
+    m_attempts->resizeColumnsToContents();
+    m_attempts->resizeRowsToContents();
+}
+
+void RegisterWindow::pupilMenu(const QPoint &at)
+{
+    QTableWidgetItem *cell = m_class->itemAt(at);
+    if (!m_reg || !cell)
+        return;
+    const QTableWidgetItem *nameItem = m_class->item(cell->row(), 0);
+    const qint64 id = nameItem->data(Qt::UserRole).toLongLong();
+    const bool hidden = nameItem->data(Qt::UserRole + 1).toBool();
+    const QString name = nameItem->text();
+    QMenu menu(this);
+    QAction *join = menu.addAction(QStringLiteral("Unisci a un altro alunno (è la stessa persona)..."));
+    const QVector<JoinedName> joined = joinedTo(*m_reg, id);
+    QMenu *separate = menu.addMenu(QStringLiteral("Separa un nome unito"));
+    separate->setEnabled(!joined.isEmpty());
+    for (const JoinedName &j : joined)
+        separate->addAction(j.name)->setData(j.id);
+    QAction *hide = menu.addAction(hidden ? QStringLiteral("Mostra di nuovo nella classe")
+                                          : QStringLiteral("Nascondi dalla classe (non cancella nulla)"));
+    QAction *chosen = menu.exec(m_class->viewport()->mapToGlobal(at));
+    if (!chosen)
+        return;
+    DbError error;
+    if (chosen == hide) {
+        error = morvello::setHidden(*m_reg, id, !hidden);
+    } else if (chosen == join) {
+        QStringList names;
+        QVector<qint64> ids;
+        for (const PupilLine &l : m_lines) {
+            if (l.id != id) {
+                names << l.name;
+                ids << l.id;
+            }
+        }
+        bool ok = false;
+        const QString into = QInputDialog::getItem(this, QStringLiteral("Unisci"),
+                                                   QStringLiteral("%1 è lo stesso alunno di:").arg(name), names, 0,
+                                                   false, &ok);
+        if (!ok || into.isEmpty())
+            return;
+        error = joinPupils(*m_reg, id, ids.at(names.indexOf(into)));
+    } else if (chosen->data().isValid()) {
+        error = separatePupil(*m_reg, chosen->data().toLongLong());
+    }
+    if (error.isError())
+        showError(error.message);
+    refresh();
+}
+
+void RegisterWindow::showLookAlikes()
+{
+    if (!m_reg)
+        return;
+    DbError error;
+    const QVector<LookAlike> pairs = lookAlikes(*m_reg, &error);
+    QStringList lines;
+    for (const LookAlike &p : pairs)
+        lines << QStringLiteral("%1  —  %2").arg(p.a.name, p.b.name);
+    QMessageBox::information(this, QStringLiteral("Nomi simili"),
+                             lines.isEmpty()
+                                 ? QStringLiteral("Nessun nome del registro somiglia a un altro.")
+                                 : QStringLiteral("Questi nomi differiscono solo per spazi, apostrofi o accenti. Se sono "
+                                                  "la stessa persona, unirli con il clic destro sul nome.\n\n")
+                                       + lines.join(QLatin1Char('\n')));
+}
+
+void RegisterWindow::newRegister()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, QStringLiteral("Nuovo registro"),
+                                               QStringLiteral("Nome della classe (per esempio 2B 2026-27):"),
+                                               QLineEdit::Normal, QString(), &ok);
+    if (!ok || name.trimmed().isEmpty())
+        return;
+    DbError error;
+    std::unique_ptr<Register> reg = Register::create(Register::fileForClass(name), name, &error);
+    if (!reg) {
+        showError(error.message);
+        return;
+    }
+    setRegister(std::move(reg));
+}
+
+void RegisterWindow::openRegister()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Apri registro"), Register::defaultFolder(),
+                                                      QStringLiteral("Registri (*.sqlite);;Tutti i file (*)"));
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+QString RegisterWindow::importFiles(const QStringList &files, bool ask)
+{
+    if (!m_reg)
+        return {};
+    QProgressDialog progress(QStringLiteral("Importazione dei file..."), QStringLiteral("Interrompi"), 0, files.size(), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    QStringList done;
+    QStringList refused;
+    int newRows = 0;
+    int i = 0;
+    for (; i < files.size(); ++i) {
+        progress.setValue(i);
+        // Between two files only: a file is imported whole or not at all.
+        if (progress.wasCanceled())
+            break;
+        const ImportOutcome out = importFile(*m_reg, files.at(i), QDateTime::currentDateTime());
+        if (out.imported) {
+            newRows += out.newRows;
+            done << QStringLiteral("%1: %2 righe nuove%3")
+                        .arg(QDir::toNativeSeparators(files.at(i)))
+                        .arg(out.newRows)
+                        .arg(out.tabtestiRows ? QStringLiteral(" (%1 da un file senza storia dei tentativi)").arg(out.tabtestiRows)
+                                              : QString())
+                    + (out.spellings.isEmpty() ? QString()
+                                               : QStringLiteral("; nomi scritti in più modi, contati come un alunno: ")
+                                                     + out.spellings.join(QStringLiteral("; ")));
+        } else {
+            refused << out.message;
+        }
+    }
+    progress.setValue(files.size());
+    QString summary = QStringLiteral("File importati: %1, righe nuove: %2.").arg(done.size()).arg(newRows);
+    if (i < files.size())
+        summary += QStringLiteral("\nImportazione interrotta: %1 file non sono stati letti.").arg(files.size() - i);
+    if (!refused.isEmpty())
+        summary += QStringLiteral("\n\nNon importati:\n") + refused.join(QLatin1Char('\n'));
+    if (!done.isEmpty())
+        summary += QStringLiteral("\n\nImportati:\n") + done.join(QLatin1Char('\n'));
+    refresh();
+    if (ask)
+        QMessageBox::information(this, QStringLiteral("Importazione"), summary);
+    return summary;
+}
+
+void RegisterWindow::importChosenFiles()
+{
+    if (!m_reg) {
+        showError(QStringLiteral("Aprire o creare prima il registro della classe."));
+        return;
+    }
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, QStringLiteral("Importa file"), QDir::homePath(),
+        QStringLiteral("Archivi e registri di Morvello (*.mdb *.sqlite *.db);;Tutti i file (*)"));
+    if (!files.isEmpty())
+        importFiles(files);
+}
+
+void RegisterWindow::importFolder()
+{
+    if (!m_reg) {
+        showError(QStringLiteral("Aprire o creare prima il registro della classe."));
+        return;
+    }
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Importa una cartella"), QDir::homePath());
+    if (folder.isEmpty())
+        return;
+    const QStringList files = importableFiles(folder);
+    if (files.isEmpty()) {
+        showError(QStringLiteral("Nella cartella \"%1\" non ci sono file da importare (.mdb, .sqlite, .db).")
+                      .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    importFiles(files);
+}
+
+void RegisterWindow::saveCsv(bool attempts)
+{
+    if (!m_reg)
+        return;
+    const QString suggested = QDir::homePath() + QLatin1Char('/') + m_reg->className()
+                              + (attempts ? QStringLiteral("-tentativi.csv") : QStringLiteral("-classe.csv"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salva CSV"), suggested,
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    DbError error;
+    const QByteArray data = attempts ? attemptsCsv(attemptsOf(*m_reg, 0, &error)) : classCsv(m_lines);
+    if (error.isError()) {
+        showError(error.message);
+        return;
+    }
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit())
+        showError(QStringLiteral("Il file \"%1\" non è stato scritto: %2").arg(QDir::toNativeSeparators(path), out.errorString()));
+}
+
+} // namespace morvello

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "register/classtable.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QTableWidget;
+
+namespace morvello {
+
+class Register;
+
+// The teacher's register: the class view (pupils × groups, the latest
+// attempt's percentage in each cell) over the attempts list of the pupil
+// chosen, and the commands to make, open and fill a register and to write
+// its CSV files.
+class RegisterWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit RegisterWindow(QWidget *parent = nullptr);
+    ~RegisterWindow() override;
+
+    // Shows this register (the window owns it from now on).
+    void setRegister(std::unique_ptr<Register> reg);
+    Register *currentRegister() const { return m_reg.get(); }
+    // Opens a register file and shows it; false (and a message) when not.
+    bool openFile(const QString &path);
+
+    // Reads the register again and fills the view.
+    void refresh();
+
+    QTableWidget *classView() const { return m_class; }
+    QTableWidget *attemptsView() const { return m_attempts; }
+    // The period the view shows (null dates: open end).
+    void setPeriod(const QDate &from, const QDate &to);
+
+    // Imports files one by one, each whole or not at all, with a progress
+    // bar the teacher may stop between two files; returns the summary shown.
+    QString importFiles(const QStringList &files, bool ask = true);
+
+    // Short column titles of the groups; the full caption is the tooltip.
+    static QString shortCaption(int group);
+
+private:
+    void buildMenus();
+    void newRegister();
+    void openRegister();
+    void importChosenFiles();
+    void importFolder();
+    void saveCsv(bool attempts);
+    void showPupil();
+    void showError(const QString &text);
+    void pupilMenu(const QPoint &at);
+    void showLookAlikes();
+
+    std::unique_ptr<Register> m_reg;
+    QVector<PupilLine> m_lines;
+    QTableWidget *m_class = nullptr;
+    QTableWidget *m_attempts = nullptr;
+    QLabel *m_pupilTitle = nullptr;
+    QCheckBox *m_period = nullptr;
+    QDateEdit *m_from = nullptr;
+    QDateEdit *m_to = nullptr;
+    QLabel *m_status = nullptr;
+    bool m_withHidden = false;
+};
+
+// Names, Italian texts of Qt's own dialogs, font: what every run of the
+// register program sets first.
+void setupRegisterApplication();
+
+} // namespace morvello
