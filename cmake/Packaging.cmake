@@ -32,7 +32,8 @@ find_program(MORVELLO_OBJCOPY NAMES objcopy)
 if(MORVELLO_OBJCOPY)
   install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
-      foreach(_f lib/morvello/morvello lib/morvello/morvello-check ${CMAKE_INSTALL_BINDIR}/morvello)
+      foreach(_f lib/morvello/morvello lib/morvello/morvello-check ${CMAKE_INSTALL_BINDIR}/morvello
+                 ${CMAKE_INSTALL_BINDIR}/morvello-registro)
         set(_path \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${_f}\")
         if(EXISTS \"\${_path}\" AND NOT IS_SYMLINK \"\${_path}\")
           execute_process(COMMAND \"${MORVELLO_OBJCOPY}\" --remove-section=.comment --remove-section=.note \"\${_path}\")
