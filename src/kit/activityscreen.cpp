@@ -101,15 +101,26 @@ void PictureSlot::tick()
     int &count = m_plan.tickCounter ? *m_plan.tickCounter : m_ownTicks;
     ++count;
     emit ticked(count);
-    // Every tick sweeps the picture from its resting width down to nothing,
-    // visibly; after the sweep of the hiding tick it is hidden and its width
-    // put back for the next answer.
-    if (count >= m_plan.hideAtTick) {
+    const bool last = count >= m_plan.hideAtTick;
+    if (last) {
         count = 0;
         m_ticker->stop();
-        m_hideAfterSweep = true;
     }
-    setWidth(m_rest.width());
+    // The first tick after an answer sweeps the picture visibly from its
+    // resting width down to nothing; it then stays away (a later tick never
+    // brings it back full size) until the hiding tick hides it and puts its
+    // width back for the next answer.
+    if (m_width < m_rest.width()) {
+        if (last && !(m_frames && m_frames->isActive())) {
+            hide();
+            setWidth(m_rest.width());
+            emit finished();
+        } else if (last) {
+            m_hideAfterSweep = true;
+        }
+        return;
+    }
+    m_hideAfterSweep = last;
     m_frameCount = qMax(1, m_plan.shrinkMs / kFrameMs);
     m_frameStep = 0;
     if (!m_frames) {

@@ -394,11 +394,20 @@ private slots:
         // Without a whole picture in the data folder a drawn cross stands in.
         QCOMPARE(p->pictureLoaded(), tag == QLatin1String("the shipped picture"));
 
-        // Just before the hiding tick's sweep ends, still on show.
-        t.ticks.advance(msUntilHidden + plan.shrinkMs / 2);
+        // The first tick sweeps it away, visibly.
+        t.ticks.advance(plan.delayMs + plan.shrinkMs / 2);
         QVERIFY(p->isVisible());
         QVERIFY(p->currentWidth() < 1200); // visibly shrinking
-        t.ticks.advance(plan.shrinkMs);
+        if (msUntilHidden > plan.delayMs) {
+            // Then it stays away, never back at full size, until the hiding
+            // tick hides it at once.
+            t.ticks.advance(msUntilHidden - plan.delayMs - plan.shrinkMs / 2 - 1);
+            QVERIFY(p->isVisible());
+            QCOMPARE(p->currentWidth(), 0);
+            t.ticks.advance(1);
+        } else {
+            t.ticks.advance(plan.shrinkMs);
+        }
         QVERIFY(!p->isVisible());
         QCOMPARE(p->currentWidth(), 1200);
         QVERIFY(!p->animating());
