@@ -34,6 +34,8 @@ QRect tw(int x, int y, int w, int h)
 }
 
 const QColor kBackground(0x1d, 0x35, 0x57);
+// Text of the choices of a question already answered.
+const QColor kClosedText(0x5a, 0x5a, 0x5a);
 const QColor kPanel(0x2b, 0x4a, 0x72);
 const QColor kQuestionText(0xff, 0xf3, 0xc4);
 
@@ -378,7 +380,7 @@ void MetaforeScreen::showQuestions()
         pal.setColor(QPalette::Window, i == m_quiz.wrongFigure() ? red() : restingColor());
         pal.setColor(QPalette::Button, pal.color(QPalette::Window));
         // A closed question stays readable, the pupil's own choice most of all.
-        const QColor closedText = i == m_quiz.chosenFigure() ? QColor(Qt::black) : QColor(0x5a, 0x5a, 0x5a);
+        const QColor closedText = i == m_quiz.chosenFigure() ? QColor(Qt::black) : kClosedText;
         pal.setColor(QPalette::Disabled, QPalette::WindowText, closedText);
         pal.setColor(QPalette::Disabled, QPalette::ButtonText, closedText);
         pal.setColor(QPalette::Disabled, QPalette::Text, closedText);
@@ -387,6 +389,10 @@ void MetaforeScreen::showQuestions()
         ClickLabel *l = m_definitions[i];
         l->setEnabled(definitionOpen);
         l->setBackgroundColor(i == m_quiz.wrongDefinition() ? red() : restingColor());
+        // An answered question looks answered, as the figures do: the choice
+        // stays black and framed, the others turn grey.
+        l->setTextColor(definitionOpen || i == m_quiz.chosenDefinition() ? QColor(Qt::black) : kClosedText);
+        l->setBordered(!definitionOpen && i == m_quiz.chosenDefinition());
         l->setCursor(definitionOpen ? Qt::PointingHandCursor : Qt::ArrowCursor);
         QString name = QStringLiteral("Definizione %1").arg(i + 1);
         if (i == m_quiz.chosenDefinition())

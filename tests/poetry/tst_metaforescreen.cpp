@@ -207,6 +207,11 @@ void TstMetaforeScreen::answersByClicks()
     QCOMPARE(s->labDefGiu()->text(), definitionRight ? QStringLiteral("1") : QStringLiteral("0"));
     QCOMPARE(s->labDefSba()->text(), definitionRight ? QStringLiteral("0") : QStringLiteral("1"));
     QVERIFY(!s->frame2()->isEnabled());
+    // Answered, the definitions look answered: the choice framed and black, the others grey.
+    for (int i = 0; i < FigureCount; ++i) {
+        QCOMPARE(s->definition(i)->isBordered(), i == chosenDef);
+        QCOMPARE(s->definition(i)->textColor() == QColor(Qt::black), i == chosenDef);
+    }
     click(s->definition((chosenDef + 2) % FigureCount));
     QCOMPARE(s->quiz().definitions().total(), 1);
     row = f.row();
@@ -230,6 +235,8 @@ void TstMetaforeScreen::answersByClicks()
         QCOMPARE(optionColour(s, i), MetaforeScreen::restingColor());
         QCOMPARE(s->definition(i)->backgroundColor(), MetaforeScreen::restingColor());
         QVERIFY(s->definition(i)->isEnabled());
+        QVERIFY(!s->definition(i)->isBordered());
+        QCOMPARE(s->definition(i)->textColor(), QColor(Qt::black));
     }
     // Counters run on.
     answerFigure(s, true);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of every screen for a human eye, at the two classroom display
 // sizes: set MORVELLO_SHOTS_DIR to write them.
+#include "poetry/metaforescreen.h"
 #include "shell/screennames.h"
 #include "testsupport.h"
 
@@ -44,6 +45,14 @@ private slots:
                 QVERIFY(s->grab().save(file));
             }
         }
+        // The figures with both questions answered, one of them wrongly.
+        auto *m = t.navigator->screenAs<MetaforeScreen>(ScreenName::Metafore);
+        QVERIFY(m);
+        m->resize(1280, 1024);
+        m->Option1_Click(0);
+        m->Label1_Click((m->quiz().definizioneGiusta() + 1) % 10);
+        QCoreApplication::processEvents();
+        QVERIFY(m->grab().save(dir + QStringLiteral("/FMetafore-answered-1280x1024.png")));
     }
 };
 
