@@ -152,6 +152,7 @@ void FPoesia1::formLoad()
     // loaded to the end of the run.
     host().loadScreen(poetryscreens::Poesia2);
     pair().loadIntro();
+    m_pair.announceCounters();
     archivitesti();
     showBoard();
     m_timer1->start(BlinkMs);

@@ -20,6 +20,10 @@ void PoesiaExercise::loadIntro()
     m_lastScore = 0;
     archivitesti();
     m_intro = CounterRows{};
+    // The questions screen's totals start again with the poem screen's: each
+    // answer saves the running totals at once, and what the pupil reads must
+    // be what was saved.
+    m_questions = CounterRows{Counter(0), Counter(0), Counter(0), Counter(0)};
 }
 
 bool PoesiaExercise::pickPoem(const QString &entry)

@@ -56,8 +56,8 @@ public:
 
     // --- the poem screen ---
     // Form_Load: poem 1 on empty boxes, the counters empty. Also what the
-    // next visit starts with after the screen was unloaded; the values the
-    // questions screen reads and its own counters are not touched.
+    // next visit starts with after the screen was unloaded; the questions
+    // screen's counters start again at 0 with it.
     void loadIntro();
     // Combo1_Click: the entry matching `entry` exactly becomes the poem (any
     // other text keeps the one there); either way the poem starts afresh:
