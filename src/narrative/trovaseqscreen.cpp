@@ -21,6 +21,8 @@
 namespace morvello {
 
 namespace {
+// Where the helps' number stands on the design, and the furthest left it goes.
+constexpr int kAiutiLeft = 9000;
 const QString kFont = QStringLiteral("MS Sans Serif");
 
 // The window behind the controls, and the ground of the story: dark enough
@@ -197,7 +199,7 @@ void TrovaSeqScreen::buildCommandsAndScore()
     m_errori->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_label6 = addLabel(QStringLiteral("Label6"), QStringLiteral("Aiuti ricevuti"), QRect(7920, 7920, 1215, 255), 8.25,
                         true, Qt::white);
-    m_aiuti = addLabel(QStringLiteral("Labaiuti"), QStringLiteral("0"), QRect(9000, 7920, 615, 255), 8.25, true,
+    m_aiuti = addLabel(QStringLiteral("Labaiuti"), QStringLiteral("0"), QRect(kAiutiLeft, 7920, 615, 255), 8.25, true,
                        Qt::white);
 
     const DesignFont exitFont{kFont, 8.25};
@@ -275,7 +277,7 @@ void TrovaSeqScreen::placeInGaps()
     // font draws it, and never moves left of its place.
     const QRect a = designGeometry(m_aiuti);
     const int afterCaption = gapLeft(m_label6, m_label6->text() + QLatin1Char(' '));
-    setDesignGeometry(m_aiuti, QRect(qMax(9000, afterCaption), a.top(), a.width(), a.height()));
+    setDesignGeometry(m_aiuti, QRect(qMax(kAiutiLeft, afterCaption), a.top(), a.width(), a.height()));
 }
 
 void TrovaSeqScreen::resizeEvent(QResizeEvent *e)

@@ -258,8 +258,8 @@ void FPoesia1::cmdapprof_Click()
 
 void FPoesia1::Timer1_Timer()
 {
-    m_blinkSecond = !m_blinkSecond;
-    m_cmdapprof->setText(m_blinkSecond ? PoesiaExercise::blinkSecond() : PoesiaExercise::blinkFirst());
+    m_blink = PoesiaExercise::nextBlink(m_blink);
+    m_cmdapprof->setText(m_blink);
 }
 
 void FPoesia1::beforeExit(Exit)

@@ -86,7 +86,9 @@ private:
     void showState() override { showBoard(); }
 
     PoesiaPair &m_pair;
-    bool m_blinkSecond = false;
+    // The caption the blink shows now, kept here rather than read back from
+    // the button.
+    QString m_blink = PoesiaExercise::blinkFirst();
     DropBoard *m_board = nullptr;
     std::array<StyledLabel *, poesia::BoxCount> m_label9{};
     QComboBox *m_combo = nullptr;

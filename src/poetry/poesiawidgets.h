@@ -5,7 +5,6 @@
 
 namespace morvello {
 
-class RichTextView;
 class Ticker;
 
 // What the two poetry screens build alike.

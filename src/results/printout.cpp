@@ -10,6 +10,7 @@
 #include "core/session.h"
 
 #include <QDir>
+#include <optional>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -275,22 +276,31 @@ QString printKey(const Session &session, const QString &modoRisultati, const QSt
     return session.nomeStudente;
 }
 
-PrintOutcome printResults(ResultsStore &store, const Session &session, const QString &modoRisultati,
-                          const QString &nomeCercato, PrinterSource *printerSource)
+// The row to print; none, with `out` saying why, when it cannot be had.
+std::optional<QVector<QVariant>> rowToPrint(ResultsStore &store, const Session &session, const QString &modoRisultati,
+                                            const QString &nomeCercato, PrintOutcome &out)
 {
-    PrintOutcome out;
     DbError err;
-    const auto row = store.pupilRow(printKey(session, modoRisultati, nomeCercato), &err);
+    auto row = store.pupilRow(printKey(session, modoRisultati, nomeCercato), &err);
     if (err.isError()) {
         out.status = PrintStatus::DatabaseFailed;
         out.message = err.message;
-        return out;
+        return std::nullopt;
     }
     if (!row) {
         out.status = PrintStatus::NotFound;
         out.message = printmsg::notFound();
-        return out;
     }
+    return row;
+}
+
+PrintOutcome printResults(ResultsStore &store, const Session &session, const QString &modoRisultati,
+                          const QString &nomeCercato, PrinterSource *printerSource)
+{
+    PrintOutcome out;
+    const auto row = rowToPrint(store, session, modoRisultati, nomeCercato, out);
+    if (!row)
+        return out;
     const QVector<PrintLine> page = resultsPage(*row);
 
     QString problem;
@@ -323,18 +333,9 @@ PrintOutcome printResultsWithDialog(ResultsStore &store, const Session &session,
                                     const QString &nomeCercato, Dialogs &dialogs)
 {
     PrintOutcome out;
-    DbError err;
-    const auto row = store.pupilRow(printKey(session, modoRisultati, nomeCercato), &err);
-    if (err.isError()) {
-        out.status = PrintStatus::DatabaseFailed;
-        out.message = err.message;
+    const auto row = rowToPrint(store, session, modoRisultati, nomeCercato, out);
+    if (!row)
         return out;
-    }
-    if (!row) {
-        out.status = PrintStatus::NotFound;
-        out.message = printmsg::notFound();
-        return out;
-    }
     const QString pupil = row->value(nomePosition()).toString();
 
     QPrinter printer(QPrinter::HighResolution);
