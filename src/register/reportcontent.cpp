@@ -133,11 +133,13 @@ ReportTable classTableReport(const QVector<PupilLine> &lines, QColor (*shade)(do
 {
     ReportTable t;
     t.headers << QStringLiteral("Alunno");
-    t.widths << 28;
+    // The groups' columns as wide as their longest word ("Definizioni"); a
+    // long name wraps instead.
+    t.widths << 20;
     t.numeric << false;
     for (int g = 0; g < resultGroups().size(); ++g) {
         t.headers << shortGroupCaption(g);
-        t.widths << 9;
+        t.widths << 10;
         t.numeric << true;
     }
     for (const PupilLine &line : lines) {

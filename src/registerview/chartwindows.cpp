@@ -93,6 +93,7 @@ PupilChartWindow::PupilChartWindow(Register &reg, qint64 pupil, const QString &n
     // Widths from the header and a sample of rows: measuring a thousand rows
     // would cost more than the chart.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_table->horizontalHeader()->setResizeContentsPrecision(100);
     m_table->resizeColumnsToContents();
     m_table->horizontalHeader()->setStretchLastSection(true);
     split->addWidget(m_view);

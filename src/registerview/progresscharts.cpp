@@ -98,7 +98,8 @@ QChart *pupilChart(const PupilProgress &progress)
         QPen pen(groupColour(g));
         pen.setWidthF(2);
         line->setPen(pen);
-        line->setPointsVisible(true);
+        // Dots help to count a few attempts; hundreds only blur the line.
+        line->setPointsVisible(points.size() <= 100);
         chart->addSeries(line);
         line->attachAxis(time);
         line->attachAxis(percent);
