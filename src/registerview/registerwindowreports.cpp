@@ -18,6 +18,21 @@
 
 namespace morvello {
 
+namespace {
+
+// The name as the register keeps it: the class view's cell may carry a
+// note such as " (nascosto)".
+QString pupilName(const QVector<PupilLine> &lines, qint64 id, const QString &shown)
+{
+    for (const PupilLine &l : lines) {
+        if (l.id == id)
+            return l.name;
+    }
+    return shown;
+}
+
+} // namespace
+
 void RegisterWindow::setDialogs(Dialogs *dialogs)
 {
     m_dialogs = dialogs;
@@ -75,11 +90,7 @@ PupilChartWindow *RegisterWindow::openPupilChart(int row)
         return nullptr;
     }
     const qint64 id = name->data(Qt::UserRole).toLongLong();
-    QString pupil = name->text();
-    for (const PupilLine &l : std::as_const(m_lines)) {
-        if (l.id == id)
-            pupil = l.name;
-    }
+    const QString pupil = pupilName(m_lines, id, name->text());
     auto *window = new PupilChartWindow(*m_reg, id, pupil, periodFrom(), periodTo(), *m_dialogs, this);
     window->resize(1200, 700);
     window->show();
@@ -123,7 +134,7 @@ QString RegisterWindow::printPupilReport(int row)
         return message;
     }
     const qint64 id = name->data(Qt::UserRole).toLongLong();
-    const QString pupil = name->text();
+    const QString pupil = pupilName(m_lines, id, name->text());
     const QString message = printWithDialog(
         *m_dialogs, QStringLiteral("Resoconto di %1").arg(pupil), QStringLiteral("Resoconto %1").arg(pupil),
         [this, id](QPrinter &printer, QString *problem) {

@@ -99,11 +99,12 @@ QString pdfText(const QString &pdf, int page = 0)
     return run(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
 }
 
-// The first page rendered at `dpi`.
-QImage pdfPage(const QString &pdf, int dpi, const QString &pngStem)
+// A page rendered at `dpi`.
+QImage pdfPage(const QString &pdf, int dpi, const QString &pngStem, int page = 1)
 {
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), QStringLiteral("1"),
-                                     QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-png"),
+    const QString n = QString::number(page);
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), n,
+                                     QStringLiteral("-l"), n, QStringLiteral("-png"),
                                      QStringLiteral("-singlefile"), pdf, pngStem});
     return QImage(pngStem + QStringLiteral(".png"));
 }
@@ -271,8 +272,10 @@ private slots:
         const QColor drawn = wholeClass ? scaleColour(resultBands().at(2).middle()) : groupColour(1);
         QVERIFY2(pixelsNear(page, chartArea, drawn) > 30, qPrintable(drawn.name()));
         QCOMPARE(pixelsNear(page, QRect(0, page.height() * 9 / 10, page.width(), page.height() / 20), drawn), 0);
-        page.save(QDir(screenshotFolder(dir)).filePath(wholeClass ? QStringLiteral("resoconto-classe-p1.png")
-                                                                  : QStringLiteral("resoconto-alunno-p1.png")));
+        const QString kind = wholeClass ? QStringLiteral("classe") : QStringLiteral("alunno");
+        page.save(QDir(screenshotFolder(dir)).filePath(QStringLiteral("resoconto-%1-p1.png").arg(kind)));
+        pdfPage(pdf, 100, dir.filePath(QStringLiteral("seconda")), 2)
+            .save(QDir(screenshotFolder(dir)).filePath(QStringLiteral("resoconto-%1-p2.png").arg(kind)));
     }
 
     // A long list of attempts runs over several pages: each page repeats
@@ -308,6 +311,8 @@ private slots:
             rows += int(text.count(line));
         }
         QCOMPARE(rows, int(saves.size()));
+        pdfPage(pdf, 100, dir.filePath(QStringLiteral("pagina")), 3)
+            .save(QDir(screenshotFolder(dir)).filePath(QStringLiteral("resoconto-lungo-p3.png")));
     }
 
     void cancelledOrRefusedPrinting_data()
