@@ -2,6 +2,7 @@
 #include "classtable.h"
 
 #include "register.h"
+#include "summary.h"
 #include "core/resultgroups.h"
 #include "storage/database.h"
 
@@ -15,14 +16,12 @@ namespace morvello {
 
 namespace {
 
-// The last row of each visit and group: the saves before it were running
-// totals of the same attempt.
+// The attempts (the last row of each visit and group), each under the pupil
+// it is shown as.
 const char *const kAttempts =
     "SELECT b.id, b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, t.storico "
     "FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) "
-    "WHERE (? = 0 OR b.id = ?) AND (t.visita IS NULL OR NOT EXISTS (SELECT 1 FROM tentativi AS u "
-    "WHERE u.visita = t.visita AND u.gruppo = t.gruppo AND (ifnull(u.momento, '') > ifnull(t.momento, '') "
-    "OR (ifnull(u.momento, '') = ifnull(t.momento, '') AND u.rowid > t.rowid)))) "
+    "WHERE (? = 0 OR b.id = ?) AND t.ultimo = 1 "
     "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid";
 
 bool forEachAttempt(Register &reg, qint64 pupilId, DbError *error,
@@ -92,29 +91,37 @@ QVector<PupilLine> classTable(Register &reg, const QDate &from, const QDate &to,
             lines.append(line);
         }
     }
-    // Counted inside the engine: one row per pupil and group comes back,
-    // however many attempts the term holds.
-    const QString sql = QStringLiteral(
-        "SELECT pid, gruppo, prove, migliore, ultima, percentuale FROM ("
-        "SELECT ifnull(a.unito_a, a.id) AS pid, t.gruppo, t.percentuale, "
-        "count(*) OVER w AS prove, max(t.percentuale) OVER w AS migliore, max(t.momento) OVER w AS ultima, "
-        "row_number() OVER (PARTITION BY ifnull(a.unito_a, a.id), t.gruppo ORDER BY ifnull(t.momento, '') DESC, t.rowid DESC) AS n "
-        "FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
-        "WHERE (t.visita IS NULL OR NOT EXISTS (SELECT 1 FROM tentativi AS u WHERE u.visita = t.visita AND u.gruppo = t.gruppo "
-        "AND (ifnull(u.momento, '') > ifnull(t.momento, '') OR (ifnull(u.momento, '') = ifnull(t.momento, '') AND u.rowid > t.rowid)))) "
-        "AND (? = 0 OR (t.momento IS NOT NULL AND t.momento >= ? AND t.momento < ?)) "
-        "WINDOW w AS (PARTITION BY ifnull(a.unito_a, a.id), t.gruppo)) WHERE n = 1");
+    {
+        QSqlQuery q(db.connection());
+        q.setForwardOnly(true);
+        const QString what = QStringLiteral("la lettura del registro");
+        if (!db.prepare(q, QStringLiteral("SELECT unito_a, nome FROM alunni WHERE unito_a IS NOT NULL ORDER BY nome"), what,
+                        error)
+            || !db.run(q, what, error))
+            return {};
+        while (q.next()) {
+            const auto it = lineOf.constFind(q.value(0).toLongLong());
+            if (it != lineOf.constEnd())
+                lines[*it].joined << q.value(1).toString();
+        }
+    }
+    // The whole term is kept counted (summary.h); a period is counted from
+    // its attempts.
     const bool period = from.isValid() || to.isValid();
+    const QString sql = period
+        ? summary::countedFromAttempts(QStringLiteral("t.momento IS NOT NULL AND t.momento >= ? AND t.momento < ?"))
+        : QStringLiteral("SELECT alunno, gruppo, prove, migliore, ultima, momento FROM riepilogo");
     const QString what = QStringLiteral("la lettura del registro");
     QSqlQuery q(db.connection());
     q.setForwardOnly(true);
     if (!db.prepare(q, sql, what, error))
         return {};
-    q.bindValue(0, period ? 1 : 0);
-    // Bounds that read as dates, never as numbers: the column's numeric
-    // affinity would turn "9999" into a number, which sorts before any text.
-    q.bindValue(1, from.isValid() ? from.toString(Qt::ISODate) : QStringLiteral("0000-01-01"));
-    q.bindValue(2, to.isValid() ? to.addDays(1).toString(Qt::ISODate) : QStringLiteral("9999-12-31"));
+    if (period) {
+        // Bounds that read as dates, never as numbers: the column's numeric
+        // affinity would turn "9999" into a number, which sorts before any text.
+        q.bindValue(0, from.isValid() ? from.toString(Qt::ISODate) : QStringLiteral("0000-01-01"));
+        q.bindValue(1, to.isValid() ? to.addDays(1).toString(Qt::ISODate) : QStringLiteral("9999-12-31"));
+    }
     if (!db.run(q, what, error))
         return {};
     while (q.next()) {
@@ -125,10 +132,10 @@ QVector<PupilLine> classTable(Register &reg, const QDate &from, const QDate &to,
         GroupCell &cell = lines[lineOf.value(id)].cells[g];
         cell.attempts = q.value(2).toInt();
         cell.best = q.value(3).toDouble();
-        const QVariant last = Database::fromStoredDate(q.value(4));
+        cell.latest = q.value(4).toDouble();
+        const QVariant last = Database::fromStoredDate(q.value(5));
         if (last.typeId() == QMetaType::QDateTime)
             cell.last = last.toDateTime();
-        cell.latest = q.value(5).toDouble();
     }
     return lines;
 }

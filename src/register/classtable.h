@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -39,6 +40,7 @@ struct PupilLine
     qint64 id = 0;
     QString name;
     bool hidden = false;
+    QStringList joined;       // the names joined to this pupil
     QVector<GroupCell> cells; // one per result group, in their order
 };
 

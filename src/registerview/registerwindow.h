@@ -8,10 +8,13 @@
 class QCheckBox;
 class QDateEdit;
 class QLabel;
+class QTableView;
 class QTableWidget;
 
 namespace morvello {
 
+class ClassModel;
+class FlaggedNamesPane;
 class Register;
 
 // The teacher's register: the class view (pupils × groups, the latest
@@ -34,7 +37,9 @@ public:
     // Reads the register again and fills the view.
     void refresh();
 
-    QTableWidget *classView() const { return m_class; }
+    QTableView *classView() const { return m_class; }
+    ClassModel *classModel() const { return m_model; }
+    FlaggedNamesPane *flaggedNamesPane() const { return m_flagged; }
     QTableWidget *attemptsView() const { return m_attempts; }
     // The period the view shows (null dates: open end).
     void setPeriod(const QDate &from, const QDate &to);
@@ -59,8 +64,9 @@ private:
     void showLookAlikes();
 
     std::unique_ptr<Register> m_reg;
-    QVector<PupilLine> m_lines;
-    QTableWidget *m_class = nullptr;
+    QTableView *m_class = nullptr;
+    ClassModel *m_model = nullptr;
+    FlaggedNamesPane *m_flagged = nullptr;
     QTableWidget *m_attempts = nullptr;
     QLabel *m_pupilTitle = nullptr;
     QCheckBox *m_period = nullptr;

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -136,41 +137,49 @@ private slots:
         window.resize(size);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTableWidget *view = window.classView();
-        QCOMPARE(view->rowCount(), 30);
-        QCOMPARE(view->columnCount(), 9);
+        QTableView *view = window.classView();
+        const QAbstractItemModel *model = view->model();
+        QCOMPARE(model->rowCount(), 30);
+        QCOMPARE(model->columnCount(), 9);
+        const auto text = [model](int r, int c) { return model->index(r, c).data().toString(); };
         // Every cell with attempts prints its number, readable on its shade.
         int filled = 0;
-        for (int r = 0; r < view->rowCount(); ++r) {
-            for (int c = 1; c < view->columnCount(); ++c) {
-                const QTableWidgetItem *item = view->item(r, c);
-                QVERIFY(item);
-                if (item->text().isEmpty())
+        for (int r = 0; r < model->rowCount(); ++r) {
+            for (int c = 1; c < model->columnCount(); ++c) {
+                const QModelIndex cell = model->index(r, c);
+                if (text(r, c).isEmpty())
                     continue;
                 ++filled;
-                QVERIFY(item->toolTip().contains(QStringLiteral("Tentativi:")));
-                QVERIFY(contrastRatio(item->background().color(), item->foreground().color()) >= 4.5);
+                QVERIFY(cell.data(Qt::ToolTipRole).toString().contains(QStringLiteral("Tentativi:")));
+                QVERIFY(contrastRatio(cell.data(Qt::BackgroundRole).value<QColor>(),
+                                      cell.data(Qt::ForegroundRole).value<QColor>())
+                        >= 4.5);
             }
         }
         QVERIFY(filled > 180);
+        // No title and no name is cut short.
+        for (int c = 0; c < model->columnCount(); ++c)
+            QVERIFY2(view->horizontalHeader()->sectionSizeHint(c) <= view->columnWidth(c),
+                     qPrintable(text(0, c)));
+        for (int r = 0; r < model->rowCount(); ++r)
+            QVERIFY2(view->fontMetrics().horizontalAdvance(text(r, 0)) < view->columnWidth(0), qPrintable(text(r, 0)));
         // A pupil chosen shows their attempts.
         view->selectRow(3);
         QVERIFY(window.attemptsView()->rowCount() > 0);
         // Sorted by a group, the numbers come in order.
-        view->sortItems(8, Qt::DescendingOrder);
+        view->sortByColumn(8, Qt::DescendingOrder);
         double previous = 1000;
-        for (int r = 0; r < view->rowCount(); ++r) {
-            const QString text = view->item(r, 8)->text();
-            const double v = text.isEmpty() ? -1 : QLocale(QLocale::Italian).toDouble(text);
-            QVERIFY2(v <= previous, qPrintable(text));
+        for (int r = 0; r < model->rowCount(); ++r) {
+            const double v = text(r, 8).isEmpty() ? -1 : QLocale(QLocale::Italian).toDouble(text(r, 8));
+            QVERIFY2(v <= previous, qPrintable(text(r, 8)));
             previous = v;
         }
-        view->sortItems(0, Qt::AscendingOrder);
+        view->sortByColumn(0, Qt::AscendingOrder);
         view->selectRow(0);
 
         const QImage shot = window.grab().toImage();
         QCOMPARE(shot.size(), size);
-        QString folder = qEnvironmentVariable("MORVELLO_SCREENSHOTS");
+        QString folder = qEnvironmentVariable("MORVELLO_SHOTS_DIR");
         if (folder.isEmpty())
             folder = dir.path();
         QVERIFY(shot.save(QDir(folder).filePath(QStringLiteral("registro-%1.png").arg(QTest::currentDataTag()))));
@@ -184,10 +193,11 @@ private slots:
         RegisterWindow window;
         window.setRegister(std::move(reg));
         auto filledCells = [&] {
+            const QAbstractItemModel *model = window.classView()->model();
             int n = 0;
-            for (int r = 0; r < window.classView()->rowCount(); ++r)
-                for (int c = 1; c < window.classView()->columnCount(); ++c)
-                    n += window.classView()->item(r, c)->text().isEmpty() ? 0 : 1;
+            for (int r = 0; r < model->rowCount(); ++r)
+                for (int c = 1; c < model->columnCount(); ++c)
+                    n += model->index(r, c).data().toString().isEmpty() ? 0 : 1;
             return n;
         };
         const int all = filledCells();
