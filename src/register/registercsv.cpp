@@ -102,48 +102,6 @@ void appendNumber(QByteArray &to, const QVariant &v)
     to += text;
 }
 
-int digits(const QChar *s, int n, bool *ok)
-{
-    int v = 0;
-    for (int i = 0; i < n; ++i) {
-        const ushort c = s[i].unicode();
-        if (c < '0' || c > '9') {
-            *ok = false;
-            return 0;
-        }
-        v = v * 10 + (c - '0');
-    }
-    return v;
-}
-
-// A stored moment ("2026-11-03 08:06:00.000") as "03/11/2026 08:06", read
-// by its characters; what is no moment the program wrote stays empty.
-void appendDate(QByteArray &to, const QVariant &v)
-{
-    if (v.typeId() != QMetaType::QString)
-        return;
-    const QString s = v.toString();
-    const int n = int(s.size());
-    if (n < 19 || (n > 19 && (n < 21 || n > 23 || s.at(19) != QLatin1Char('.'))))
-        return;
-    const QChar *c = s.constData();
-    if (c[4] != QLatin1Char('-') || c[7] != QLatin1Char('-') || (c[10] != QLatin1Char(' ') && c[10] != QLatin1Char('T'))
-        || c[13] != QLatin1Char(':') || c[16] != QLatin1Char(':'))
-        return;
-    bool ok = true;
-    const int y = digits(c, 4, &ok), mo = digits(c + 5, 2, &ok), d = digits(c + 8, 2, &ok);
-    const int h = digits(c + 11, 2, &ok), mi = digits(c + 14, 2, &ok), se = digits(c + 17, 2, &ok);
-    if (n > 19)
-        digits(c + 20, n - 20, &ok);
-    if (!ok || !QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, se))
-        return;
-    const char out[] = {char(c[8].unicode()),  char(c[9].unicode()),  '/', char(c[5].unicode()),
-                        char(c[6].unicode()),  '/', char(c[0].unicode()), char(c[1].unicode()),
-                        char(c[2].unicode()),  char(c[3].unicode()),  ' ', char(c[11].unicode()),
-                        char(c[12].unicode()), ':', char(c[14].unicode()), char(c[15].unicode())};
-    to.append(out, sizeof out);
-}
-
 // The few texts that come back on every line (pupil, group, computer),
 // quoted and encoded once.
 class FieldCache
@@ -170,23 +128,32 @@ bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error)
 {
     Database &db = reg.database();
     const QString what = QStringLiteral("la lettura del registro");
+    // Pupil by pupil, each one's attempts through the index on their rows:
+    // one sort of a whole school's attempts by name would spill to disk.
+    QVector<QPair<qint64, QString>> pupilList;
+    {
+        QSqlQuery q(db.connection());
+        q.setForwardOnly(true);
+        if (!db.prepare(q, QStringLiteral("SELECT id, nome FROM alunni WHERE unito_a IS NULL ORDER BY nome"), what, error)
+            || !db.run(q, what, error))
+            return false;
+        while (q.next())
+            pupilList.append({q.value(0).toLongLong(), q.value(1).toString()});
+    }
     QSqlQuery q(db.connection());
     // Read once, front to back: the driver keeps no rows behind.
     q.setForwardOnly(true);
     if (!db.prepare(q,
-                    QStringLiteral("SELECT b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, "
-                                   "t.storico FROM alunni AS b JOIN alunni AS a ON ifnull(a.unito_a, a.id) = b.id "
-                                   "JOIN tentativi AS t ON t.alunno = a.id WHERE b.unito_a IS NULL AND t.ultimo = 1 "
-                                   "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid"),
-                    what, error)
-        || !db.run(q, what, error))
+                    QStringLiteral("SELECT gruppo, conteggio, totale, percentuale, momento, computer, storico FROM tentativi "
+                                   "WHERE alunno IN (SELECT id FROM alunni WHERE id = ? OR unito_a = ?) AND ultimo = 1 "
+                                   "ORDER BY ifnull(momento, ''), rowid"),
+                    what, error))
         return false;
     QByteArray buffer = QByteArrayLiteral("\xEF\xBB\xBF");
     buffer += csvField(QStringLiteral("Alunno")).toUtf8() + ';' + csvField(QStringLiteral("Attività")).toUtf8()
               + QByteArrayLiteral(";Giuste;Totale;Percentuale;Data;Computer;Origine\r\n");
     constexpr int kChunk = 1 << 20;
     buffer.reserve(kChunk + 4096);
-    FieldCache pupils;
     FieldCache groups;
     FieldCache computers;
     const auto caption = [](const QString &group) { return groupCaption(group); };
@@ -197,28 +164,36 @@ bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error)
             *error = DbError::make(DbErrorCode::Generic, out.errorString());
         return whole;
     };
-    while (q.next()) {
-        buffer += pupils.field(q.value(0).toString());
-        buffer += ';';
-        buffer += groups.field(q.value(1).toString(), caption);
-        buffer += ';';
-        appendNumber(buffer, q.value(2));
-        buffer += ';';
-        appendNumber(buffer, q.value(3));
-        buffer += ';';
-        appendNumber(buffer, q.value(4));
-        buffer += ';';
-        appendDate(buffer, q.value(5));
-        buffer += ';';
-        buffer += computers.field(q.value(6).toString());
-        buffer += q.value(7).toInt() != 0 ? QByteArrayLiteral(";storia\r\n") : QByteArrayLiteral(";tabtesti\r\n");
-        if (buffer.size() >= kChunk && !flush())
+    for (const auto &pupil : std::as_const(pupilList)) {
+        q.bindValue(0, pupil.first);
+        q.bindValue(1, pupil.first);
+        if (!db.run(q, what, error))
             return false;
-    }
-    if (q.lastError().isValid() && q.lastError().type() != QSqlError::NoError) {
-        if (error)
-            *error = db.failure(q, what);
-        return false;
+        const QByteArray name = csvField(pupil.second).toUtf8();
+        while (q.next()) {
+            buffer += name;
+            buffer += ';';
+            buffer += groups.field(q.value(0).toString(), caption);
+            buffer += ';';
+            appendNumber(buffer, q.value(1));
+            buffer += ';';
+            appendNumber(buffer, q.value(2));
+            buffer += ';';
+            appendNumber(buffer, q.value(3));
+            buffer += ';';
+            buffer += italianMoment(q.value(4).toString()).toLatin1();
+            buffer += ';';
+            buffer += computers.field(q.value(5).toString());
+            buffer += q.value(6).toInt() != 0 ? QByteArrayLiteral(";storia\r\n") : QByteArrayLiteral(";tabtesti\r\n");
+            if (buffer.size() >= kChunk && !flush())
+                return false;
+        }
+        if (q.lastError().type() != QSqlError::NoError) {
+            if (error)
+                *error = db.failure(q, what);
+            return false;
+        }
+        q.finish();
     }
     return flush();
 }

@@ -20,10 +20,6 @@ QString laterInVisit(const QString &row)
         .arg(row);
 }
 
-// The visits the rows added since `before` belong to.
-const QString kTouchedVisits =
-    QStringLiteral("(SELECT visita FROM main.tentativi WHERE rowid > :before AND visita IS NOT NULL)");
-
 bool run(Database &db, const QString &sql, const QVariantList &values, DbError *error)
 {
     QSqlQuery q(db.connection());
@@ -63,7 +59,7 @@ bool listFresh(Database &db, DbError *error)
 
 } // namespace
 
-QString countedFromAttempts(const QString &where)
+QString countedFromAttempts(const QString &where, Drive drive)
 {
     // One pass: the window gives each attempt its pupil's count and best,
     // and numbers them latest first; the first of each is the latest.
@@ -73,9 +69,13 @@ QString countedFromAttempts(const QString &where)
                "count(*) OVER w AS prove, max(t.percentuale) OVER w AS migliore, "
                "row_number() OVER (PARTITION BY ifnull(a.unito_a, a.id), t.gruppo "
                "ORDER BY ifnull(t.momento, '') DESC, t.rowid DESC) AS n "
-               "FROM main.alunni AS a JOIN main.tentativi AS t ON t.alunno = a.id WHERE t.ultimo = 1 AND (%1) "
+               "FROM %2 WHERE t.ultimo = 1 AND (%1) "
                "WINDOW w AS (PARTITION BY ifnull(a.unito_a, a.id), t.gruppo)) WHERE n = 1")
-        .arg(where);
+        .arg(where,
+             // CROSS JOIN keeps the engine to this order: from a range of new
+             // rows, never from every pupil's rows.
+             drive == AttemptsFirst ? QStringLiteral("main.tentativi AS t CROSS JOIN main.alunni AS a ON a.id = t.alunno")
+                                    : QStringLiteral("main.alunni AS a JOIN main.tentativi AS t ON t.alunno = a.id"));
 }
 
 QStringList upgradeStatements()
@@ -96,19 +96,25 @@ bool afterImport(Database &db, qint64 before, DbError *error)
         return false;
     // Rows already counted that a new row of their visit follows (a visit
     // exported half way, the rest on a later disk): their pupils are counted
-    // again whole, since a best or a count cannot be taken back.
-    const QString superseded = QStringLiteral("t.ultimo = 1 AND t.visita IN %1 AND %2")
-                                   .arg(kTouchedVisits, laterInVisit(QStringLiteral("t")));
+    // again whole, since a best or a count cannot be taken back. Found from
+    // the new rows, so that an import costs what it brings, not what the
+    // register holds.
+    const QString superseded = QStringLiteral(
+        "SELECT t.rowid AS riga, t.alunno AS alunno FROM main.tentativi AS n "
+        "CROSS JOIN main.tentativi AS t ON t.visita = n.visita AND t.gruppo = n.gruppo "
+        "WHERE n.rowid > :before AND t.rowid <= :before AND t.ultimo = 1 "
+        "AND (ifnull(n.momento, ''), n.rowid) > (ifnull(t.momento, ''), t.rowid)");
     if (!runSince(db,
-             QStringLiteral("INSERT OR IGNORE INTO temp.rifare SELECT ifnull(a.unito_a, a.id) FROM main.tentativi AS t "
-                            "JOIN main.alunni AS a ON a.id = t.alunno WHERE t.rowid <= :before AND ")
-                 + superseded,
-             before, error)
+                  QStringLiteral("INSERT OR IGNORE INTO temp.rifare SELECT ifnull(a.unito_a, a.id) FROM (%1) AS s "
+                                 "JOIN main.alunni AS a ON a.id = s.alunno")
+                      .arg(superseded),
+                  before, error)
+        || !runSince(db, QStringLiteral("UPDATE main.tentativi SET ultimo = 0 WHERE rowid IN (SELECT riga FROM (%1))").arg(superseded),
+                     before, error)
         || !runSince(db,
-                QStringLiteral("UPDATE main.tentativi SET ultimo = 0 WHERE rowid IN (SELECT t.rowid FROM main.tentativi AS t "
-                               "WHERE ")
-                    + superseded + QLatin1Char(')'),
-                before, error))
+                     QStringLiteral("UPDATE main.tentativi SET ultimo = 0 WHERE rowid > :before AND visita IS NOT NULL AND ")
+                         + laterInVisit(QStringLiteral("tentativi")),
+                     before, error))
         return false;
     // Everyone else: the new attempts added to what was counted.
     const QString merge = QStringLiteral(
@@ -122,7 +128,8 @@ bool afterImport(Database &db, qint64 before, DbError *error)
         "riga = CASE WHEN (ifnull(excluded.momento, ''), excluded.riga) > (ifnull(momento, ''), riga) "
         "THEN excluded.riga ELSE riga END")
                               .arg(kColumns, countedFromAttempts(QStringLiteral(
-                                                 "t.rowid > :before AND ifnull(a.unito_a, a.id) NOT IN (SELECT alunno FROM temp.rifare)")));
+                                                 "t.rowid > :before AND ifnull(a.unito_a, a.id) NOT IN (SELECT alunno FROM temp.rifare)"),
+                                             AttemptsFirst));
     return runSince(db, merge, before, error) && recountListed(db, error);
 }
 

@@ -36,7 +36,8 @@ bool recount(Database &db, const QVector<qint64> &pupils, DbError *error);
 // reads when a period is chosen): rows of pupil id, group, attempts, best,
 // latest percentage, latest moment; `where` narrows the attempts ("t." is
 // the attempt, "a." its name's row), with its own bound values.
-QString countedFromAttempts(const QString &where);
+enum Drive { PupilsFirst, AttemptsFirst };
+QString countedFromAttempts(const QString &where, Drive drive = PupilsFirst);
 
 } // namespace summary
 } // namespace morvello

@@ -11,15 +11,6 @@
 
 namespace morvello {
 
-namespace {
-
-QString italianDate(const QDateTime &when)
-{
-    return when.isValid() ? when.toString(QStringLiteral("dd/MM/yyyy HH:mm")) : QStringLiteral("—");
-}
-
-} // namespace
-
 ClassModel::ClassModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -99,7 +90,7 @@ QVariant ClassModel::data(const QModelIndex &index, int role) const
         return QStringLiteral("%1\nUltimo: %2%\nMigliore: %3%\nTentativi: %4\nUltima data: %5")
             .arg(resultGroups().at(g).gridCaption, percentText(cell.latest), percentText(cell.best))
             .arg(cell.attempts)
-            .arg(italianDate(cell.last));
+            .arg(cell.last.isEmpty() ? QStringLiteral("—") : italianMoment(cell.last));
     case SortKeyRole:
         return empty ? -1.0 : cell.latest;
     case PupilIdRole:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/register.h"
 #include "register/registerimport.h"
+#include "registerview/flaggednamespane.h"
 #include "registerview/palette.h"
 #include "registerview/registerwindow.h"
 #include "support_classroom.h"
@@ -205,6 +206,32 @@ private slots:
         QCOMPARE(filledCells(), 0);
         window.setPeriod(QDate(2026, 9, 1), QDate(2026, 12, 31));
         QCOMPARE(filledCells(), all);
+    }
+
+    // A group of flagged names counted as two pupils is listed with the
+    // join, and joined from the list the class has one pupil fewer.
+    void flaggedNamesBesideTheJoin()
+    {
+        QTemporaryDir dir;
+        std::unique_ptr<Register> reg = classOfThirty(dir);
+        QVERIFY(reg);
+        test::ClassroomComputer pc(dir.filePath(QStringLiteral("pc9.mdb")), QStringLiteral("aula-pc9"));
+        QVERIFY(pc.visit(QStringLiteral("DELUCA TOMMASO"), FieldGroup::Poesia, {{3, 5, 60}}, QDateTime(QDate(2026, 10, 2), QTime(9, 0))));
+        pc.close();
+        QVERIFY(importFile(*reg, pc.archive(), QDateTime::currentDateTime()).imported);
+        QVERIFY(reg->database().exec(QStringLiteral("INSERT INTO nomi_segnalati (nomi, file) VALUES (?, ?)"),
+                                     {QStringLiteral("DE LUCA TOMMASO") + QChar(0x1f) + QStringLiteral("DELUCA TOMMASO"),
+                                      pc.archive()}));
+        RegisterWindow window;
+        window.setRegister(std::move(reg));
+        QCOMPARE(window.classView()->model()->rowCount(), 31);
+        FlaggedNamesPane *pane = window.flaggedNamesPane();
+        QCOMPARE(pane->groups().size(), 1);
+        QCOMPARE(pane->groups().at(0).pupils.size(), 2);
+        DbError error;
+        QVERIFY2(pane->joinGroup(0, 0, &error), qPrintable(error.message));
+        QCOMPARE(window.classView()->model()->rowCount(), 30);
+        QCOMPARE(pane->groups().at(0).pupils.size(), 1);
     }
 
     void refusedFilesAreNamedInTheSummary()
