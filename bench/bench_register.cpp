@@ -31,6 +31,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <ctime>
+#include <sys/resource.h>
 
 using namespace morvello;
 
@@ -68,6 +70,13 @@ bool writeExport(const QString &path, int computer, int pupils, int rows, int gr
     }
     q.finish();
     return db->commit();
+}
+
+double ownCpu()
+{
+    rusage self{};
+    ::getrusage(RUSAGE_SELF, &self);
+    return self.ru_utime.tv_sec + self.ru_stime.tv_sec + (self.ru_utime.tv_usec + self.ru_stime.tv_usec) / 1e6;
 }
 
 double importAll(Register &reg, const QStringList &files, int *rows)
@@ -131,17 +140,25 @@ int main(int argc, char *argv[])
     tool.closeWriteChannel();
     tool.waitForFinished(-1);
     const double toolMs = t.nsecsElapsed() / 1e6;
+    // Processor time too: on a shared machine the clock counts the waits.
+    rusage children{};
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    const double toolCpu = children.ru_utime.tv_sec + children.ru_stime.tv_sec
+                           + (children.ru_utime.tv_usec + children.ru_stime.tv_usec) / 1e6;
 
     auto reg = Register::create(dir.filePath(QStringLiteral("registro.sqlite")), QStringLiteral("bench"));
     int firstRows = 0;
     int againRows = 0;
+    const double cpu0 = ownCpu();
     const double first = importAll(*reg, files, &firstRows);
+    const double cpu1 = ownCpu();
     const double again = importAll(*reg, files, &againRows);
-    std::printf("sqlite3 tool           %9.1f ms\n", toolMs);
-    std::printf("first import           %9.1f ms  (%d rows, %.2fx the tool; goal <= 2x)\n", first, firstRows,
-                first / toolMs);
-    std::printf("same files again       %9.1f ms  (%d rows, %.2fx the first; goal <= 0.5x)\n", again, againRows,
-                again / first);
+    const double cpu2 = ownCpu();
+    std::printf("sqlite3 tool           %9.1f ms  (%.2f s of processor)\n", toolMs, toolCpu);
+    std::printf("first import           %9.1f ms  (%d rows, %.2fx the tool; processor %.2f s, %.2fx; goal <= 2x)\n",
+                first, firstRows, first / toolMs, cpu1 - cpu0, (cpu1 - cpu0) / toolCpu);
+    std::printf("same files again       %9.1f ms  (%d rows, %.2fx the first; processor %.2f s, %.2fx; goal <= 0.5x)\n",
+                again, againRows, again / first, cpu2 - cpu1, (cpu2 - cpu1) / (cpu1 - cpu0));
 
     t.start();
     const QVector<PupilLine> lines = classTable(*reg);
@@ -198,6 +215,9 @@ int main(int argc, char *argv[])
                           {more, bigClass});
     }
     const QString csvFile = dir.filePath(QStringLiteral("tentativi.csv"));
+    // Processor time beside the clock: on a shared machine the clock counts
+    // the waits for the processor too.
+    const std::clock_t cpu = std::clock();
     t.start();
     QFile out(csvFile);
     if (!out.open(QIODevice::WriteOnly) || !writeAttemptsCsv(r, out)) {
@@ -206,7 +226,7 @@ int main(int argc, char *argv[])
     }
     out.close();
     const double csvMs = t.nsecsElapsed() / 1e6;
-    std::printf("CSV of every attempt   %9.1f ms  (%d attempts, %.1f MB)\n", csvMs, std::max(csvRows, bigRows),
-                QFileInfo(csvFile).size() / 1e6);
+    std::printf("CSV of every attempt   %9.1f ms  (%.1f s of processor; %d attempts, %.1f MB)\n", csvMs,
+                double(std::clock() - cpu) / CLOCKS_PER_SEC, std::max(csvRows, bigRows), QFileInfo(csvFile).size() / 1e6);
     return 0;
 }

@@ -228,6 +228,10 @@ std::unique_ptr<Register> Register::open(const QString &path, DbError *error)
                                  .arg(shown(db->path()), error->message);
         return nullptr;
     }
+    // A term's register outgrows the engine's default page cache of 2 MB;
+    // an import then reads the same index pages from the disk again for
+    // every row it looks up.
+    db->exec(QStringLiteral("PRAGMA cache_size=-32768"));
     std::unique_ptr<Register> reg(new Register(std::move(db)));
     reg->m_lock = std::move(lock);
     reg->m_className = className;

@@ -128,26 +128,18 @@ bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error)
 {
     Database &db = reg.database();
     const QString what = QStringLiteral("la lettura del registro");
-    // Pupil by pupil, each one's attempts through the index on their rows:
-    // one sort of a whole school's attempts by name would spill to disk.
-    QVector<QPair<qint64, QString>> pupilList;
-    {
-        QSqlQuery q(db.connection());
-        q.setForwardOnly(true);
-        if (!db.prepare(q, QStringLiteral("SELECT id, nome FROM alunni WHERE unito_a IS NULL ORDER BY nome"), what, error)
-            || !db.run(q, what, error))
-            return false;
-        while (q.next())
-            pupilList.append({q.value(0).toLongLong(), q.value(1).toString()});
-    }
     QSqlQuery q(db.connection());
-    // Read once, front to back: the driver keeps no rows behind.
+    // Read once, front to back: the driver keeps no rows behind. One pass
+    // over the table in its own order and one sort: reading pupil by pupil
+    // through their index would visit every page of the table once a pupil.
     q.setForwardOnly(true);
     if (!db.prepare(q,
-                    QStringLiteral("SELECT gruppo, conteggio, totale, percentuale, momento, computer, storico FROM tentativi "
-                                   "WHERE alunno IN (SELECT id FROM alunni WHERE id = ? OR unito_a = ?) AND ultimo = 1 "
-                                   "ORDER BY ifnull(momento, ''), rowid"),
-                    what, error))
+                    QStringLiteral("SELECT b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, "
+                                   "t.storico FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
+                                   "JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) WHERE t.ultimo = 1 "
+                                   "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid"),
+                    what, error)
+        || !db.run(q, what, error))
         return false;
     QByteArray buffer = QByteArrayLiteral("\xEF\xBB\xBF");
     buffer += csvField(QStringLiteral("Alunno")).toUtf8() + ';' + csvField(QStringLiteral("Attività")).toUtf8()
@@ -164,36 +156,29 @@ bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error)
             *error = DbError::make(DbErrorCode::Generic, out.errorString());
         return whole;
     };
-    for (const auto &pupil : std::as_const(pupilList)) {
-        q.bindValue(0, pupil.first);
-        q.bindValue(1, pupil.first);
-        if (!db.run(q, what, error))
+    FieldCache pupils;
+    while (q.next()) {
+        buffer += pupils.field(q.value(0).toString());
+        buffer += ';';
+        buffer += groups.field(q.value(1).toString(), caption);
+        buffer += ';';
+        appendNumber(buffer, q.value(2));
+        buffer += ';';
+        appendNumber(buffer, q.value(3));
+        buffer += ';';
+        appendNumber(buffer, q.value(4));
+        buffer += ';';
+        buffer += italianMoment(q.value(5).toString()).toLatin1();
+        buffer += ';';
+        buffer += computers.field(q.value(6).toString());
+        buffer += q.value(7).toInt() != 0 ? QByteArrayLiteral(";storia\r\n") : QByteArrayLiteral(";tabtesti\r\n");
+        if (buffer.size() >= kChunk && !flush())
             return false;
-        const QByteArray name = csvField(pupil.second).toUtf8();
-        while (q.next()) {
-            buffer += name;
-            buffer += ';';
-            buffer += groups.field(q.value(0).toString(), caption);
-            buffer += ';';
-            appendNumber(buffer, q.value(1));
-            buffer += ';';
-            appendNumber(buffer, q.value(2));
-            buffer += ';';
-            appendNumber(buffer, q.value(3));
-            buffer += ';';
-            buffer += italianMoment(q.value(4).toString()).toLatin1();
-            buffer += ';';
-            buffer += computers.field(q.value(5).toString());
-            buffer += q.value(6).toInt() != 0 ? QByteArrayLiteral(";storia\r\n") : QByteArrayLiteral(";tabtesti\r\n");
-            if (buffer.size() >= kChunk && !flush())
-                return false;
-        }
-        if (q.lastError().type() != QSqlError::NoError) {
-            if (error)
-                *error = db.failure(q, what);
-            return false;
-        }
-        q.finish();
+    }
+    if (q.lastError().type() != QSqlError::NoError) {
+        if (error)
+            *error = db.failure(q, what);
+        return false;
     }
     return flush();
 }

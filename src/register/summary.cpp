@@ -44,6 +44,12 @@ const QString kColumns = QStringLiteral("(alunno, gruppo, prove, migliore, ultim
 // The pupils listed in temp.rifare are counted again whole.
 bool recountListed(Database &db, DbError *error)
 {
+    QSqlQuery any(db.connection());
+    if (!db.prepare(any, QStringLiteral("SELECT 1 FROM temp.rifare LIMIT 1"), kWhat, error) || !db.run(any, kWhat, error))
+        return false;
+    if (!any.next())
+        return true;
+    any.finish();
     return run(db, QStringLiteral("DELETE FROM main.riepilogo WHERE alunno IN (SELECT alunno FROM temp.rifare)"), QVariantList{}, error)
            && run(db,
                   QStringLiteral("INSERT INTO main.riepilogo %1 %2")
@@ -75,7 +81,7 @@ QString countedFromAttempts(const QString &where, Drive drive)
              // CROSS JOIN keeps the engine to this order: from a range of new
              // rows, never from every pupil's rows.
              drive == AttemptsFirst ? QStringLiteral("main.tentativi AS t CROSS JOIN main.alunni AS a ON a.id = t.alunno")
-                                    : QStringLiteral("main.alunni AS a JOIN main.tentativi AS t ON t.alunno = a.id"));
+                                    : QStringLiteral("main.alunni AS a CROSS JOIN main.tentativi AS t ON t.alunno = a.id"));
 }
 
 QStringList upgradeStatements()

@@ -149,8 +149,8 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     lowerSplit->setStretchFactor(1, 2);
     split->addWidget(m_class);
     split->addWidget(lowerSplit);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 1);
     layout->addWidget(split);
     setCentralWidget(central);
 
@@ -244,6 +244,7 @@ void RegisterWindow::refresh()
     }
     const int pupils = int(lines.size());
     m_model->setLines(std::move(lines));
+    m_lines = m_model->lines();
     m_class->sortByColumn(m_class->horizontalHeader()->sortIndicatorSection(),
                           m_class->horizontalHeader()->sortIndicatorOrder());
     // Names as wide as the longest (measured here once, not by the view on
@@ -322,7 +323,7 @@ void RegisterWindow::pupilMenu(const QPoint &at)
     } else if (chosen == join) {
         QStringList names;
         QVector<qint64> ids;
-        for (const PupilLine &l : m_model->lines()) {
+        for (const PupilLine &l : std::as_const(m_lines)) {
             if (l.id != id) {
                 names << l.name;
                 ids << l.id;
@@ -477,7 +478,7 @@ void RegisterWindow::saveCsv(bool attempts)
     if (written && attempts) {
         written = writeAttemptsCsv(*m_reg, out, &error);
     } else if (written) {
-        const QByteArray data = classCsv(m_model->lines());
+        const QByteArray data = classCsv(m_lines);
         written = out.write(data) == data.size();
     }
     if (!written || !out.commit())

@@ -64,6 +64,7 @@ private:
     void showLookAlikes();
 
     std::unique_ptr<Register> m_reg;
+    QVector<PupilLine> m_lines; // in name order, as the model holds them
     QTableView *m_class = nullptr;
     ClassModel *m_model = nullptr;
     FlaggedNamesPane *m_flagged = nullptr;

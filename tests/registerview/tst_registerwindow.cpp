@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/register.h"
 #include "register/registerimport.h"
+#include "storage/database.h"
 #include "registerview/flaggednamespane.h"
 #include "registerview/palette.h"
 #include "registerview/registerwindow.h"
@@ -62,6 +63,17 @@ std::unique_ptr<Register> makeClassOfThirty(const QTemporaryDir &dir)
         computer.close();
         if (!importFile(*reg, disk, term.addMonths(3)).imported)
             return nullptr;
+        if (pc == 1) {
+            // A row typed with the typographic apostrophe, which this
+            // computer's archive keeps apart and flags for the teacher.
+            auto archive = Database::open(computer.archive());
+            if (!archive || !archive->exec(QStringLiteral("INSERT INTO tabtesti (nome) VALUES (?)"),
+                                           {QString::fromUtf8("D\u2019ANGELO SARA")}))
+                return nullptr;
+            archive->close();
+            if (!importFile(*reg, computer.archive(), term.addMonths(3)).imported)
+                return nullptr;
+        }
     }
     return reg;
 }
@@ -226,12 +238,14 @@ private slots:
         window.setRegister(std::move(reg));
         QCOMPARE(window.classView()->model()->rowCount(), 31);
         FlaggedNamesPane *pane = window.flaggedNamesPane();
-        QCOMPARE(pane->groups().size(), 1);
-        QCOMPARE(pane->groups().at(0).pupils.size(), 2);
-        DbError error;
-        QVERIFY2(pane->joinGroup(0, 0, &error), qPrintable(error.message));
-        QCOMPARE(window.classView()->model()->rowCount(), 30);
+        // The class's own flagged apostrophe first, counted as one pupil.
+        QCOMPARE(pane->groups().size(), 2);
         QCOMPARE(pane->groups().at(0).pupils.size(), 1);
+        QCOMPARE(pane->groups().at(1).pupils.size(), 2);
+        DbError error;
+        QVERIFY2(pane->joinGroup(1, 0, &error), qPrintable(error.message));
+        QCOMPARE(window.classView()->model()->rowCount(), 30);
+        QCOMPARE(pane->groups().at(1).pupils.size(), 1);
     }
 
     void refusedFilesAreNamedInTheSummary()
