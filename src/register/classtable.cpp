@@ -53,9 +53,10 @@ bool forEachAttempt(Register &reg, qint64 pupilId, DbError *error,
     return true;
 }
 
-// A period's numbers counted from its attempts, name by name in the order
-// of the pupils' index (no sorting of the term's rows), then put together
-// for the names joined to one pupil. The latest attempt is the one with the
+// A period's numbers counted from its attempts: the table read front to
+// back (through the pupils' index the engine would fetch the rows in a
+// random order, a page read for each) and the period's rows grouped by
+// name, then put together for the names joined to one pupil. The latest attempt is the one with the
 // greatest moment and, among equals, the last to arrive: one text key holds
 // both, and its percentage.
 bool countPeriod(Database &db, const QDate &from, const QDate &to, QVector<PupilLine> &lines,
@@ -76,7 +77,8 @@ bool countPeriod(Database &db, const QDate &from, const QDate &to, QVector<Pupil
     if (!db.prepare(q,
                     QStringLiteral("SELECT alunno, gruppo, count(*), max(percentuale), "
                                    "max(momento || char(31) || printf('%020d', rowid) || char(31) || ifnull(percentuale, '')) "
-                                   "FROM tentativi WHERE ultimo = 1 AND momento IS NOT NULL AND momento >= ? AND momento < ? "
+                                   "FROM tentativi NOT INDEXED WHERE ultimo = 1 AND momento IS NOT NULL AND momento >= ? "
+                                   "AND momento < ? "
                                    "GROUP BY alunno, gruppo"),
                     what, error))
         return false;

@@ -121,12 +121,13 @@ void ClassModel::sort(int column, Qt::SortOrder order)
     std::iota(m_order.begin(), m_order.end(), 0);
     const int g = column - 1;
     if (g >= 0 && g < int(resultGroups().size())) {
-        auto key = [&](int i) {
-            const GroupCell &c = m_lines.at(i).cells.at(g);
-            return c.attempts == 0 ? -1.0 : c.latest;
-        };
+        auto cell = [&](int i) -> const GroupCell & { return m_lines.at(i).cells.at(g); };
         std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-            return order == Qt::AscendingOrder ? key(a) < key(b) : key(a) > key(b);
+            const GroupCell &x = cell(a);
+            const GroupCell &y = cell(b);
+            if ((x.attempts == 0) != (y.attempts == 0))
+                return y.attempts == 0; // without attempts: last either way
+            return order == Qt::AscendingOrder ? x.latest < y.latest : x.latest > y.latest;
         });
     } else if (order == Qt::DescendingOrder) {
         std::reverse(m_order.begin(), m_order.end());

@@ -179,13 +179,24 @@ private slots:
         // A pupil chosen shows their attempts.
         view->selectRow(3);
         QVERIFY(window.attemptsView()->rowCount() > 0);
-        // Sorted by a group, the numbers come in order.
-        view->sortByColumn(8, Qt::DescendingOrder);
-        double previous = 1000;
-        for (int r = 0; r < model->rowCount(); ++r) {
-            const double v = text(r, 8).isEmpty() ? -1 : QLocale(QLocale::Italian).toDouble(text(r, 8));
-            QVERIFY2(v <= previous, qPrintable(text(r, 8)));
-            previous = v;
+        // Sorted by a group either way, the numbers come in order and the
+        // pupils who never did it last.
+        for (const Qt::SortOrder order : {Qt::DescendingOrder, Qt::AscendingOrder}) {
+            view->sortByColumn(8, order);
+            const double sign = order == Qt::DescendingOrder ? -1 : 1;
+            double previous = -1000;
+            bool empties = false;
+            for (int r = 0; r < model->rowCount(); ++r) {
+                if (text(r, 8).isEmpty()) {
+                    empties = true;
+                    continue;
+                }
+                QVERIFY2(!empties, qPrintable(text(r, 0)));
+                const double v = sign * QLocale(QLocale::Italian).toDouble(text(r, 8));
+                QVERIFY2(v >= previous, qPrintable(text(r, 8)));
+                previous = v;
+            }
+            QVERIFY(empties);
         }
         view->sortByColumn(0, Qt::AscendingOrder);
         view->selectRow(0);
