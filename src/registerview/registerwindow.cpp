@@ -124,6 +124,7 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     connect(m_class->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RegisterWindow::showPupil);
     m_class->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_class, &QWidget::customContextMenuRequested, this, &RegisterWindow::pupilMenu);
+    connect(m_class, &QTableView::doubleClicked, this, [this](const QModelIndex &at) { openPupilChart(at.row()); });
 
     auto *lowerSplit = new QSplitter(Qt::Horizontal, split);
     auto *lower = new QWidget(lowerSplit);
@@ -185,6 +186,7 @@ void RegisterWindow::buildMenus()
     QMenu *csv = menuBar()->addMenu(QStringLiteral("&CSV"));
     csv->addAction(QStringLiteral("Salva la &vista della classe in CSV..."), this, [this] { saveCsv(false); });
     csv->addAction(QStringLiteral("Salva &tutti i tentativi in CSV..."), this, [this] { saveCsv(true); });
+    buildReportMenu();
 }
 
 void RegisterWindow::showError(const QString &text)
@@ -194,6 +196,7 @@ void RegisterWindow::showError(const QString &text)
 
 void RegisterWindow::setRegister(std::unique_ptr<Register> reg)
 {
+    closeChartWindows();
     m_reg = std::move(reg);
     refresh();
 }
