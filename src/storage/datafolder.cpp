@@ -595,13 +595,18 @@ QString computerId(const QString &baseDir)
     return id.isEmpty() ? made : id;
 }
 
+QVector<QStringList> lookAlikeRows(Database &db, DbError *error)
+{
+    QVector<StoredName> rows;
+    if (!readStoredNames(db, &rows, error))
+        return {};
+    return lookAlikeGroups(rows);
+}
+
 QStringList rowsNeedingALook(Database &db, DbError *error)
 {
     QStringList out;
-    QVector<StoredName> rows;
-    if (!readStoredNames(db, &rows, error))
-        return out;
-    for (const QStringList &group : lookAlikeGroups(rows))
+    for (const QStringList &group : lookAlikeRows(db, error))
         out << listed(group);
     return out;
 }
