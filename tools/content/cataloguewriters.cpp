@@ -210,29 +210,26 @@ QString storiesKeys(const Catalogues &c, const QString &contentDir)
     for (const Story &t : c.stories) {
         Source src;
         const bool read = readSource(contentDir, QStringLiteral("storie/%1.txt").arg(t.file), &src);
-        // Where each sequence starts, and whether at the start of a paragraph.
-        QStringList starts;
+        // Each sequence's text (paragraphs joined by spaces), and whether it
+        // starts inside a paragraph.
+        QStringList texts;
         QList<bool> inside;
-        int breaksInside = 0;
-        QString rest;
-        int current = -1;
         for (const Paragraph &p : src.paragraphs) {
             bool atStart = true;
             for (const Run &r : p.runs) {
-                if (r.style.sequence != current && !r.text.isEmpty()) {
-                    current = r.style.sequence;
-                    starts.append(QString());
+                if (r.text.isEmpty())
+                    continue;
+                if (r.style.sequence >= texts.size()) {
+                    texts.append(QString());
                     inside.append(!atStart);
-                    breaksInside += atStart ? 0 : 1;
                 }
-                if (!r.text.isEmpty())
-                    atStart = false;
-                if (!starts.isEmpty() && starts.last().split(QLatin1Char(' '), Qt::SkipEmptyParts).size() < 7)
-                    starts.last() += r.text;
+                texts.last() += r.text;
+                atStart = false;
             }
-            if (!starts.isEmpty() && starts.last().split(QLatin1Char(' '), Qt::SkipEmptyParts).size() < 7)
-                starts.last() += QLatin1Char(' ');
+            if (!texts.isEmpty())
+                texts.last() += QLatin1Char(' ');
         }
+        const int breaksInside = int(inside.count(true));
         s += QStringLiteral("## %1\n\n").arg(t.title);
         s += QStringLiteral("- Storia: `%1.txt` → `permorvello/%1.rtf` e `permorvello/%1col.rtf`\n").arg(t.file);
         s += QStringLiteral("- Aiuto: `%1.txt` → `permorvello/%1.rtf`\n").arg(t.help);
@@ -249,9 +246,10 @@ QString storiesKeys(const Catalogues &c, const QString &contentDir)
         const QStringList about = t.card.values(QStringLiteral("sequenza"));
         for (int k = 0; k < about.size(); ++k) {
             QString start;
-            if (k < starts.size()) {
-                QString words = QStringList(starts.at(k).split(QLatin1Char(' '), Qt::SkipEmptyParts).mid(0, 6))
-                                    .join(QLatin1Char(' '));
+            if (k < texts.size()) {
+                // The first six words, as a reviewer finds the place.
+                QString words =
+                    QStringList(texts.at(k).split(QLatin1Char(' '), Qt::SkipEmptyParts).mid(0, 6)).join(QLatin1Char(' '));
                 if (words.endsWith(QLatin1Char('.')))
                     words.chop(1);
                 start = QStringLiteral("«%1...»%2 — ").arg(words, inside.at(k) ? QStringLiteral(" (dentro)") : QString());
@@ -315,11 +313,12 @@ QString poemsKeys(const Catalogues &c)
                 s += QStringLiteral("- %1\n").arg(f.value);
             else if (f.key == QLatin1String("giusta"))
                 s += QStringLiteral("- Significato (giusta %1):\n").arg(p.meaning);
-            else if (f.key == QLatin1String("significato"))
+            else if (f.key == QLatin1String("significato")) {
                 s += QStringLiteral("  %1. %2%3\n")
                          .arg(sentence)
-                         .arg(f.value, sentence == p.meaning ? QStringLiteral(" **(giusta)**") : QString()),
-                    ++sentence;
+                         .arg(f.value, sentence == p.meaning ? QStringLiteral(" **(giusta)**") : QString());
+                ++sentence;
+            }
         }
         s += QLatin1Char('\n');
     }
