@@ -4,6 +4,7 @@
 #include "narrativescreens.h"
 
 #include "kit/controls.h"
+#include "kit/countercaption.h"
 #include "kit/passageview.h"
 #include "text/richtextview.h"
 #include "kit/textfit.h"
@@ -219,16 +220,19 @@ void GenetteScreen::buildScoreAndExits()
     addLabel(QStringLiteral("Label4"), QStringLiteral("Valutazione"), QRect(7920, 7200, 1695, 255), 8.25, true, kCream);
     m_labpunti = addLabel(QStringLiteral("Labpunti"), QStringLiteral("0"), QRect(7800, 7440, 615, 255), 8.25, true,
                           kCream);
-    // The three score captions share one top, so that they read as one line.
     m_labpunti->setAlignment(Qt::AlignRight | Qt::AlignTop);
     m_labpunti->setAccessibleName(QStringLiteral("Risposte giuste"));
-    addLabel(QStringLiteral("Label5"), QStringLiteral(" punti su"), QRect(8400, 7440, 855, 375), 8.25, true, kCream)
-        ->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // A little right of its old place: the caption before it is wider than
-    // its old font made it, and the two must not overlap.
+    StyledLabel *puntiSu = addLabel(QStringLiteral("Label5"), QStringLiteral(" punti su"), QRect(8400, 7440, 855, 375),
+                                    8.25, true, kCream);
+    puntiSu->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_labtot = addLabel(QStringLiteral("Labtot"), QStringLiteral("0"), QRect(9300, 7440, 615, 255), 8.25, true, kCream);
     m_labtot->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_labtot->setAccessibleName(QStringLiteral("Risposte date"));
+    // "3 punti su 5" reads as one line, however wide this computer's font
+    // draws "punti su".
+    (new CounterCaption(this, puntiSu))
+        ->number(m_labpunti, CounterCaption::Place::BeforeCaption)
+        .number(m_labtot, CounterCaption::Place::AfterCaption);
 
     const DesignFont exitFont{kFont, 8.25};
     addExit(Exit::Menu, QStringLiteral("CmdMenù"), QStringLiteral("Menù"), QRect(9840, 6960, 2055, 255), exitFont);

@@ -161,7 +161,6 @@ void FPoesia2::buildCountersAndCommands()
     m_label5 = attuale.frame;
     m_label6 = totale.frame;
     m_numbers = {attuale.right, attuale.total, totale.right, totale.total};
-    connect(this, &Screen::laidOut, this, &FPoesia2::placeCounterNumbers);
 
     const DesignFont buttonFont{kFont, 9.75, true};
     m_cmdrivedo = controls::button(this, QStringLiteral("cmdrivedo"), reviewText(), QRect(3360, 7260, 2640, 600),
@@ -201,12 +200,6 @@ void FPoesia2::formLoad()
 StyledLabel *FPoesia2::counter(int n) const
 {
     return n >= 7 && n <= 10 ? m_numbers[size_t(n - 7)] : nullptr;
-}
-
-void FPoesia2::placeCounterNumbers()
-{
-    poesiawidgets::placeNumbers(this, {m_label5, m_numbers[0], m_numbers[1]});
-    poesiawidgets::placeNumbers(this, {m_label6, m_numbers[2], m_numbers[3]});
 }
 
 void FPoesia2::poemLoaded()

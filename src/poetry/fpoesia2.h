@@ -78,7 +78,6 @@ private:
     void setReviewing(bool on);
     void answered(const Judgement &judgement);
     void showState() override { showQuestions(); }
-    void placeCounterNumbers();
 
     PoesiaPair &m_pair;
     std::array<std::array<ClickLabel *, poesia::OptionSlots>, poesia::QuestionCount> m_labels{};

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit/activityscreen.h"
+#include "kit/countercaption.h"
 #include <QPushButton>
 #include "kit/labels.h"
 #include "results/frisultati.h"
@@ -101,6 +102,79 @@ private slots:
                  QRect(left + qRound(100 * scale), qRound(200 * scale), qRound(200 * scale), qRound(25 * scale)));
         QCOMPARE(s.label->font().pixelSize(), qRound(16 * scale));
         QCOMPARE(s.designGeometry(s.label), QRect(1500, 3000, 3000, 375));
+    }
+
+    // A number in a caption stands on the caption's baseline, in the blanks
+    // or beside the words it belongs to, at every scale and in any font.
+    void counterCaptionPlacesNumbers_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("place");
+        QTest::addColumn<int>("limit"); // endsBefore, twips; -1 none
+        QTest::addColumn<QSize>("window");
+        const int inBlanks = int(CounterCaption::Place::InBlanks);
+        const int after = int(CounterCaption::Place::AfterCaption);
+        const int before = int(CounterCaption::Place::BeforeCaption);
+        QTest::newRow("in the widest blanks") << QStringLiteral("In questo brano devi trovare        sequenze")
+                                              << inBlanks << -1 << QSize(1280, 1024);
+        QTest::newRow("in the blanks, large window") << QStringLiteral("Attuale           su") << inBlanks << -1
+                                                     << QSize(1920, 1080);
+        QTest::newRow("after the caption") << QStringLiteral("Aiuti ricevuti") << after << -1 << QSize(1280, 1024);
+        QTest::newRow("before the caption") << QStringLiteral(" punti su") << before << -1 << QSize(1280, 1024);
+        QTest::newRow("bracket kept short of a limit")
+            << QStringLiteral("(Mancate coincidenze                  )") << inBlanks << 4300 << QSize(1280, 1024);
+    }
+    void counterCaptionPlacesNumbers()
+    {
+        QFETCH(QString, caption);
+        QFETCH(int, place);
+        QFETCH(int, limit);
+        QFETCH(QSize, window);
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.setAttribute(Qt::WA_DontShowOnScreen);
+        s.show();
+        s.label->setText(caption);
+        s.label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        auto *number = s.place(new StyledLabel(QStringLiteral("12"), &s), 0, 3100, 480, 255);
+        number->setAlignment(Qt::AlignCenter);
+        auto *counter = new CounterCaption(&s, s.label);
+        counter->number(number, CounterCaption::Place(place));
+        if (limit >= 0)
+            counter->endsBefore(limit);
+        s.resize(window);
+
+        // One baseline: same top, height, size of type and vertical alignment.
+        QCOMPARE(number->geometry().top(), s.label->geometry().top());
+        QCOMPARE(number->height(), s.label->height());
+        QCOMPARE(number->font().pixelSize(), s.label->font().pixelSize());
+        QCOMPARE(number->alignment() & Qt::AlignVertical_Mask, Qt::AlignVCenter);
+
+        const QFontMetricsF fm(s.label->font());
+        const double textLeft = s.label->x() + s.label->contentsMargins().left();
+        const QString words = caption.trimmed();
+        const double firstLetter = textLeft + fm.horizontalAdvance(caption.left(caption.indexOf(words)));
+        const double lastLetter = firstLetter + fm.horizontalAdvance(words);
+        const QRect n = number->geometry();
+        switch (CounterCaption::Place(place)) {
+        case CounterCaption::Place::InBlanks: {
+            const int gap = int(caption.indexOf(QStringLiteral("  ")));
+            const double from = textLeft + fm.horizontalAdvance(caption.left(gap));
+            const double to = textLeft + fm.horizontalAdvance(caption.left(int(caption.lastIndexOf(QLatin1Char(' '))) + 1));
+            QVERIFY2(qAbs(n.center().x() - (from + to) / 2) <= 2, qPrintable(QString::number(n.center().x())));
+            break;
+        }
+        case CounterCaption::Place::AfterCaption:
+            QVERIFY(n.left() > lastLetter && n.left() < lastLetter + 2 * fm.height());
+            break;
+        case CounterCaption::Place::BeforeCaption:
+            QVERIFY(n.right() < firstLetter && n.right() > firstLetter - 2 * fm.height());
+            break;
+        case CounterCaption::Place::OwnPlace:
+            break;
+        }
+        if (limit >= 0)
+            QVERIFY(lastLetter <= s.surfaceLeft() + limit * s.scale() / kTwipsPerPixel + 1);
     }
 
     void runtimeTopChangesFollowTheScale()
