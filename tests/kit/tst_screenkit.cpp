@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit/activityscreen.h"
 #include "kit/countercaption.h"
+#include "kit/optionbox.h"
 #include <QPushButton>
 #include "kit/labels.h"
 #include "results/frisultati.h"
@@ -175,6 +176,59 @@ private slots:
         }
         if (limit >= 0)
             QVERIFY(lastLetter <= s.surfaceLeft() + limit * s.scale() / kTwipsPerPixel + 1);
+    }
+
+    // One look for an answered option, on a label or on a round option.
+    void answerMarks_data()
+    {
+        QTest::addColumn<int>("mark");
+        QTest::addColumn<QColor>("ground");
+        QTest::addColumn<bool>("framed");
+        QTest::addColumn<QColor>("text");
+        const QColor resting(0xf0, 0xf0, 0xf0);
+        QTest::newRow("open") << int(AnswerMark::Open) << resting << false << QColor(Qt::black);
+        QTest::newRow("chosen") << int(AnswerMark::Chosen) << resting << true << QColor(Qt::black);
+        QTest::newRow("wrong") << int(AnswerMark::Wrong) << red() << true << QColor(Qt::black);
+        QTest::newRow("left aside") << int(AnswerMark::Closed) << resting << false << closedTextColor();
+    }
+    void answerMarks()
+    {
+        QFETCH(int, mark);
+        QFETCH(QColor, ground);
+        QFETCH(bool, framed);
+        QFETCH(QColor, text);
+        StyledLabel label(QStringLiteral("Metafora"));
+        markAnswer(&label, AnswerMark(mark), QColor(0xf0, 0xf0, 0xf0));
+        QCOMPARE(label.backgroundColor(), ground);
+        QCOMPARE(label.isBordered(), framed);
+        QCOMPARE(label.textColor(), text);
+        OptionBox option(QStringLiteral("Metafora"), nullptr);
+        option.setGround(QColor(0xf0, 0xf0, 0xf0));
+        option.setMark(AnswerMark(mark));
+        QCOMPARE(option.shownGround(), ground);
+        QVERIFY(contrastRatio(text, ground) >= 4.5);
+    }
+
+    // The circle sits inside its box with a margin, and a click chooses
+    // without taking the keyboard focus.
+    void optionBoxCircleAndFocus()
+    {
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.setAttribute(Qt::WA_DontShowOnScreen);
+        s.show();
+        auto *o = s.place(new OptionBox(QStringLiteral("Il racconto segue un ordine cronologico"), &s), 1500, 6000,
+                          5000, 615);
+        s.setDesignFont(o, QStringLiteral("Arial"), 8.25);
+        s.resize(1280, 1024);
+        s.command->setFocus(Qt::TabFocusReason);
+        const QRect circle = o->markRect();
+        QVERIFY(circle.left() >= 3 && circle.top() >= 2 && circle.bottom() <= o->height() - 3);
+        QVERIFY(circle.width() >= QFontInfo(o->font()).pixelSize() * 0.9);
+        QVERIFY(o->captionRect().left() > circle.right());
+        QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->width() - 5, o->height() / 2));
+        QVERIFY(o->isChecked());
+        QVERIFY(!o->hasFocus());
     }
 
     void runtimeTopChangesFollowTheScale()
