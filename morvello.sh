@@ -10,7 +10,9 @@ here=$(pwd)
 
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-translations-l10n
-          libsqlite3-dev fonts-liberation poppler-utils sqlite3 python3)
+          libsqlite3-dev fonts-liberation poppler-utils sqlite3 python3
+          qt6-speech-dev libqt6texttospeech6 qt6-speech-speechd-plugin
+          speech-dispatcher speech-dispatcher-espeak-ng fonts-opendyslexic)
 
 install_missing() {
   local missing=()
