@@ -253,9 +253,14 @@ void ActivityScreen::setLegible(bool on)
         if (!l)
             continue;
         DesignFont f = m_passageFonts.value(l);
-        if (on)
-            f.family = PassageView::legibleFamily();
-        setDesignFont(l, f);
+        if (!on) {
+            setDesignFont(l, f);
+            continue;
+        }
+        // A row keeps its height, so the wider typeface may have to be
+        // smaller than the designed size to show whole: never cut.
+        f.family = PassageView::legibleFamily();
+        setFittedFont(l, f, TextFit{true, 0.6, false});
     }
     // Rows are fitted to their text again, in the new typeface.
     relayout();

@@ -74,11 +74,19 @@ void PassageView::fit()
     document()->setDocumentMargin(qMax(3.0, 6.0 * scale));
     // Type sizes are points: on a display that counts more pixels to the
     // inch the same points are already larger.
-    const double base = qMax(1.0, scale * 96.0 / qMax(1, logicalDpiY()));
-    rescaleTo(m_legible ? base * LegibleSize : base);
-    // Larger type is the point of the legible look: it scrolls instead.
-    if (m_legible)
+    if (m_legible) {
+        // Larger than the passage would be shown otherwise, by the one rule;
+        // it scrolls rather than shrink.
+        setLegibleLook(document(), false);
+        m_legible = false;
+        fit();
+        m_legible = true;
+        setLegibleLook(document(), true);
+        rescaleTo(m_zoom * LegibleSize);
+        spaceLegibleLines();
         return;
+    }
+    rescaleTo(qMax(1.0, scale * 96.0 / qMax(1, logicalDpiY())));
     const QSizeF room(viewport()->width(), viewport()->height());
     if (document()->isEmpty() || room.width() < 20 || room.height() < 20)
         return;
@@ -105,6 +113,32 @@ void PassageView::setLegible(bool on)
     fit();
     if (m_mark.first >= 0)
         markReading(m_mark.first, m_mark.second);
+}
+
+void PassageView::spaceLegibleLines()
+{
+    // One and a half times the type size from line to line, as reading
+    // guides for dyslexia count it: the typeface's own line height is
+    // already generous, so a proportion of it would be too much.
+    const double pxPerPoint = logicalDpiY() / 72.0;
+    const double fallback = document()->defaultFont().pointSizeF();
+    QTextCursor c(document());
+    c.beginEditBlock();
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        double points = 0;
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            points = qMax(points, it.fragment().charFormat().fontPointSize());
+        if (points <= 0)
+            points = fallback > 0 ? fallback : 12.0;
+        QTextBlockFormat bf = b.blockFormat();
+        const double height = std::round(1.5 * points * pxPerPoint);
+        if (bf.lineHeightType() == QTextBlockFormat::FixedHeight && bf.lineHeight() == height)
+            continue;
+        bf.setLineHeight(height, QTextBlockFormat::FixedHeight);
+        c.setPosition(b.position());
+        c.setBlockFormat(bf);
+    }
+    c.endEditBlock();
 }
 
 void PassageView::markReading(int start, int end)

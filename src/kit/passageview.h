@@ -58,6 +58,7 @@ signals:
 
 private:
     void rescaleTo(double zoom);
+    void spaceLegibleLines();
     QSizeF measure();
 
     Screen *m_screen;

@@ -270,8 +270,10 @@ ReadButton::ReadButton(Screen *screen, Speech &speech, std::function<Reading()> 
     row->addWidget(m_button, 1);
     m_speed = new QToolButton(this);
     m_speed->setObjectName(QStringLiteral("CmdVelocita"));
-    m_speed->setArrowType(Qt::DownArrow);
+    m_speed->setText(QStringLiteral("\u25BC"));
     m_speed->setPopupMode(QToolButton::InstantPopup);
+    // The arrow says it opens a list already.
+    m_speed->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
     m_speed->setToolTip(QStringLiteral("Velocità della lettura"));
     m_speed->setAccessibleName(QStringLiteral("Velocità della lettura"));
     m_speed->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
@@ -299,6 +301,7 @@ ReadButton::ReadButton(Screen *screen, Speech &speech, std::function<Reading()> 
 
     screen->setDesignGeometry(this, twips);
     screen->setDesignFont(m_button, DesignFont{QStringLiteral("MS Sans Serif"), 8.25, true});
+    screen->setDesignFont(m_speed, DesignFont{QStringLiteral("MS Sans Serif"), 8.25});
     connect(m_button, &QPushButton::clicked, this, &ReadButton::press);
     auto *key = new QShortcut(QKeySequence(Qt::Key_F9), screen);
     connect(key, &QShortcut::activated, this, [this] {
@@ -332,6 +335,12 @@ void ReadButton::showState()
     // The tooltip of a disabled control still shows: it is where the pupil
     // learns why.
     setToolTip(can ? QString() : m_speech.whyNot());
+}
+
+void ReadButton::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    m_speed->setFixedWidth(height());
 }
 
 void ReadButton::showEvent(QShowEvent *e)

@@ -103,6 +103,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
     void hideEvent(QHideEvent *e) override;
 
 private:
