@@ -346,6 +346,10 @@ void ReadButton::resizeEvent(QResizeEvent *e)
 void ReadButton::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
+    // What is being read goes with its passage.
+    if (parentWidget())
+        for (PassageView *v : parentWidget()->findChildren<PassageView *>())
+            connect(v, &PassageView::contentReplaced, m_reader, &Reader::stop, Qt::UniqueConnection);
     m_speech.prepare();
 }
 

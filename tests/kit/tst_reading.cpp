@@ -125,6 +125,11 @@ private slots:
         QCOMPARE(t.speech.said, expected);
         QCOMPARE(b->text(), ReadButton::caption());
 
+        // Another passage stops the reading of this one.
+        b->click();
+        s.view->contentLoaded();
+        QVERIFY(!s.readButton()->reader()->reading());
+
         // Leaving the screen stops the voice.
         b->click();
         s.hide();
