@@ -82,7 +82,17 @@ void PassageView::fit()
         fit();
         m_legible = true;
         setLegibleLook(document(), true);
-        rescaleTo(m_zoom * LegibleSize);
+        const double shown = m_zoom;
+        rescaleTo(shown * LegibleSize);
+        // A verse is still never broken: as large as the longest one allows.
+        // The larger poem scrolls: its bar takes room from the width.
+        const int room = viewport()->width()
+                         - (verticalScrollBar()->isVisible() ? 0 : verticalScrollBar()->sizeHint().width());
+        if (m_lines == Lines::Keep && room >= 20) {
+            const double wide = measure().width();
+            if (wide > room)
+                rescaleTo(qMax(1.0, m_zoom * room / wide * 0.97));
+        }
         spaceLegibleLines();
         return;
     }
