@@ -6,6 +6,7 @@
 #include "kit/controls.h"
 #include "kit/countercaption.h"
 #include "kit/passageview.h"
+#include "kit/reader.h"
 #include "text/richtextview.h"
 
 #include <QComboBox>
@@ -86,6 +87,8 @@ void TrovaSeqScreen::build()
     buildChooser();
     buildPalette();
     buildCommandsAndScore();
+    // Below the exits, where the screen has nothing.
+    addReadButton(QRect(9960, 8160, 2055, 375), [this] { return reading::of(m_story); });
     buildTabOrder();
 }
 
