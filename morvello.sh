@@ -10,7 +10,8 @@ here=$(pwd)
 
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-translations-l10n
-          libsqlite3-dev fonts-liberation poppler-utils sqlite3 python3)
+          libsqlite3-dev fonts-liberation poppler-utils sqlite3 python3
+          postgresql-15 libqt6sql6-psql)
 
 install_missing() {
   local missing=()

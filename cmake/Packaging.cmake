@@ -111,4 +111,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # loaded at run time and no linker sees them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation")
+# The lab server is an option: without its driver the program keeps to the
+# file archive. The server itself goes on one machine only.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "postgresql-15")
 include(CPack)
