@@ -82,6 +82,7 @@ private:
     bool writeHistory(const QString &nome, const GroupValues &g, const QVariant stored[4], const QDateTime &now,
                       const SaveOrigin &origin, DbError *error);
     DbError notOpen() const;
+    DbError copyServerRowsTo(const QString &otherFile, int *rows, int *historyRows);
     QStringList tableColumns(const QString &schemaName, DbError *error);
 
     Database &m_db;
