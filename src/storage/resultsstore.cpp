@@ -3,6 +3,7 @@
 
 #include "schema.h"
 
+#include "serverlink.h"
 #include "storage/database.h"
 #include "core/numeric.h"
 
@@ -173,7 +174,7 @@ bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTim
 }
 
 bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const QVariant stored[4],
-                                const QDateTime &now, const SaveOrigin &origin, DbError *error)
+                                const QDateTime &now, const SaveOrigin &origin, bool pending, DbError *error)
 {
     if (!prepareOnce(m_db, m_q->history,
                      QStringLiteral("INSERT INTO \"tentativi\" (\"codice\",\"nome\",\"gruppo\",\"conteggio\",\"totale\","
@@ -182,7 +183,8 @@ bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const
                      kSaving, error))
         return false;
     QSqlQuery &q = *m_q->history;
-    q.bindValue(0, schema::newRowCode());
+    const QString code = schema::newRowCode();
+    q.bindValue(0, code);
     q.bindValue(1, nome);
     q.bindValue(2, resultGroup(g.group).columns[0]);
     for (int k = 0; k < 4; ++k)
@@ -192,11 +194,46 @@ bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const
     q.bindValue(8, origin.screen.isEmpty() ? QVariant() : QVariant(origin.screen));
     q.bindValue(9, origin.visit.isEmpty() ? QVariant() : QVariant(origin.visit));
     q.bindValue(10, m_computerId.isEmpty() ? QVariant() : QVariant(m_computerId));
-    return m_db.run(q, kSaving, error);
+    if (!m_db.run(q, kSaving, error))
+        return false;
+    if (!pending)
+        return true;
+    QSqlQuery mark(m_db.connection());
+    if (!m_db.prepare(mark, QStringLiteral("INSERT INTO \"%1\" (\"codice\") VALUES (?)").arg(ServerLink::pendingTable()),
+                      kSaving, error))
+        return false;
+    mark.bindValue(0, code);
+    return m_db.run(mark, kSaving, error);
+}
+
+ResultsStore *ResultsStore::remote() const
+{
+    return m_link ? m_link->server() : nullptr;
+}
+
+bool ResultsStore::lost(const DbError &error) const
+{
+    if (!m_link || !Database::isConnectionLoss(error))
+        return false;
+    m_link->dropped();
+    return true;
+}
+
+int ResultsStore::pendingCount()
+{
+    return m_link ? m_link->pendingCount() : 0;
 }
 
 DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
                            const SaveOrigin &origin)
+{
+    if (m_link && !nome.isEmpty())
+        return m_link->save(nome, groups, now, origin);
+    return saveHere(nome, groups, now, origin);
+}
+
+DbError ResultsStore::saveHere(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
+                               const SaveOrigin &origin, bool pending)
 {
     // The program never creates a row without a name: nothing to write, and
     // no lock to take.
@@ -256,7 +293,7 @@ DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &grou
     }
     for (const GroupValues &g : groups) {
         QVariant stored[4];
-        if (!writeGroup(rowid, g, now, &error, stored) || !writeHistory(nome, g, stored, now, origin, &error))
+        if (!writeGroup(rowid, g, now, &error, stored) || !writeHistory(nome, g, stored, now, origin, pending, &error))
             return fail();
     }
     if (own && !m_db.commit(&error))
@@ -266,6 +303,15 @@ DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &grou
 
 std::optional<QVector<QVariant>> ResultsStore::pupilRow(const QString &nome, DbError *error)
 {
+    if (ResultsStore *server = remote()) {
+        DbError e;
+        auto row = server->pupilRow(nome, &e);
+        if (!lost(e)) {
+            if (error)
+                *error = e;
+            return row;
+        }
+    }
     DbError local;
     DbError *err = error ? error : &local;
     *err = DbError{};
@@ -305,6 +351,15 @@ std::optional<QVector<QVariant>> ResultsStore::pupilRow(const QString &nome, DbE
 
 QStringList ResultsStore::names(DbError *error)
 {
+    if (ResultsStore *server = remote()) {
+        DbError e;
+        const QStringList out = server->names(&e);
+        if (!lost(e)) {
+            if (error)
+                *error = e;
+            return out;
+        }
+    }
     if (error)
         *error = DbError{};
     QStringList out;
@@ -330,6 +385,11 @@ QStringList ResultsStore::names(DbError *error)
 
 DbError ResultsStore::appendStudentRow(const QString &nome, const QString &argomento, double right, double second)
 {
+    if (ResultsStore *server = remote()) {
+        const DbError e = server->appendStudentRow(nome, argomento, right, second);
+        if (!lost(e))
+            return e;
+    }
     if (nome.isEmpty())
         return DbError{};
     if (!m_db.isOpen())
@@ -353,6 +413,16 @@ DbError ResultsStore::appendStudentRow(const QString &nome, const QString &argom
 
 bool ResultsStore::forEachRow(const std::function<bool(const QVector<QVariant> &)> &row, DbError *error)
 {
+    // Not retried here when the server goes away halfway: some rows would
+    // be handed over twice.
+    if (ResultsStore *server = remote()) {
+        DbError e;
+        const bool ok = server->forEachRow(row, &e);
+        lost(e);
+        if (error)
+            *error = e;
+        return ok;
+    }
     if (error)
         *error = DbError{};
     if (!m_db.isOpen()) {
@@ -402,6 +472,11 @@ DbError ResultsStore::appendAllRowsTo(const QString &otherFile, int *rows, int *
         *rows = 0;
     if (historyRows)
         *historyRows = 0;
+    if (ResultsStore *server = remote()) {
+        const DbError e = server->appendAllRowsTo(otherFile, rows, historyRows);
+        if (!lost(e))
+            return e;
+    }
     if (!m_db.isOpen())
         return notOpen();
     if (m_db.isServer())
