@@ -53,8 +53,9 @@ ServerConfig ServerConfig::fromSettings(QSettings &settings)
 
 ServerConfig ServerConfig::load()
 {
-    // The user's file first, then the system-wide one: QSettings' own order.
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("morvello"),
+    // The user's file first, then the system-wide one: QSettings' own order
+    // (morvello.conf in $XDG_CONFIG_HOME/morvello/, then /etc/xdg/morvello/).
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("morvello"),
                        QStringLiteral("morvello"));
     return fromSettings(settings);
 }

@@ -9,6 +9,7 @@
 #include "storage/schema.h"
 #include "storage/serverlink.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -63,6 +64,44 @@ class TstServerLink : public QObject
     Q_OBJECT
 
 private slots:
+    // The technician's [server] section, from the user's configuration
+    // folder; what libpq is handed never carries more than was meant.
+    void configurationFromTheStandardPlace_data()
+    {
+        QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("options");
+        QTest::newRow("a server by name, verified")
+            << QByteArray("[server]\nhost=lab.scuola.it\nport=5433\ndatabase=morvello\nrole=alunni\nsslmode=verify-full\n")
+            << "morvello su lab.scuola.it" << "sslmode=verify-full";
+        QTest::newRow("options smuggled into sslmode are dropped")
+            << QByteArray("[server]\ndatabase=morvello\nsslmode=\"disable host=altrove\"\n") << "morvello" << "";
+        QTest::newRow("a service file's section") << QByteArray("[server]\nservice=laboratorio\n") << "laboratorio"
+                                                  << "service=laboratorio";
+        QTest::newRow("no section: the file alone") << QByteArray("[altro]\ndatabase=x\n") << "" << "";
+    }
+    void configurationFromTheStandardPlace()
+    {
+        QFETCH(QByteArray, section);
+        QFETCH(QString, shown);
+        QFETCH(QString, options);
+        // One folder for every row: Qt reads the variable once.
+        static QTemporaryDir config;
+        QVERIFY(QDir().mkpath(config.path() + QStringLiteral("/morvello")));
+        QVERIFY(writeBytes(config.path() + QStringLiteral("/morvello/morvello.conf"), section));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const ServerConfig c = ServerConfig::load();
+        QCOMPARE(c.isSet(), !shown.isEmpty());
+        if (!c.isSet())
+            return;
+        QCOMPARE(c.shownName(), shown);
+        const QStringList given = c.connectOptions().split(QLatin1Char(';'));
+        QVERIFY(given.contains(QStringLiteral("connect_timeout=2")));
+        QCOMPARE(given.size(), options.isEmpty() ? 4 : 5);
+        if (!options.isEmpty())
+            QVERIFY2(given.contains(options), qPrintable(c.connectOptions()));
+    }
+
     // Saves made while the server is away wait in the file and arrive once;
     // the pupil's group on the server keeps whichever save is newer.
     void savesWaitAndArriveOnce_data()
