@@ -18,6 +18,8 @@ install(TARGETS morvello-launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The teacher's register needs no data folder: it goes straight on the PATH.
 install(TARGETS morvello-registro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/morvello-registro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The technician types it on the server, from a terminal.
+install(TARGETS morvello-server-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
 set(_man ${CMAKE_BINARY_DIR}/morvello-registro.1.gz)
 add_custom_command(OUTPUT ${_man}
