@@ -174,7 +174,8 @@ bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTim
 }
 
 bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const QVariant stored[4],
-                                const QDateTime &now, const SaveOrigin &origin, bool pending, DbError *error)
+                                const QDateTime &now, const SaveOrigin &origin, bool pending, const QString &given,
+                                DbError *error)
 {
     if (!prepareOnce(m_db, m_q->history,
                      QStringLiteral("INSERT INTO \"tentativi\" (\"codice\",\"nome\",\"gruppo\",\"conteggio\",\"totale\","
@@ -183,7 +184,7 @@ bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const
                      kSaving, error))
         return false;
     QSqlQuery &q = *m_q->history;
-    const QString code = schema::newRowCode();
+    const QString code = given.isEmpty() ? schema::newRowCode() : given;
     q.bindValue(0, code);
     q.bindValue(1, nome);
     q.bindValue(2, resultGroup(g.group).columns[0]);
@@ -233,7 +234,7 @@ DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &grou
 }
 
 DbError ResultsStore::saveHere(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
-                               const SaveOrigin &origin, bool pending)
+                               const SaveOrigin &origin, bool pending, const QStringList &codes)
 {
     // The program never creates a row without a name: nothing to write, and
     // no lock to take.
@@ -291,9 +292,11 @@ DbError ResultsStore::saveHere(const QString &nome, const QVector<GroupValues> &
             }
         }
     }
-    for (const GroupValues &g : groups) {
+    for (int i = 0; i < groups.size(); ++i) {
+        const GroupValues &g = groups.at(i);
         QVariant stored[4];
-        if (!writeGroup(rowid, g, now, &error, stored) || !writeHistory(nome, g, stored, now, origin, pending, &error))
+        if (!writeGroup(rowid, g, now, &error, stored)
+            || !writeHistory(nome, g, stored, now, origin, pending, codes.value(i), &error))
             return fail();
     }
     if (own && !m_db.commit(&error))

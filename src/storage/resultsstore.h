@@ -47,8 +47,11 @@ public:
                  const SaveOrigin &origin = {});
     // The same, on this store's own database whatever the link says; with
     // `pending`, each history row is also marked as not yet on the server.
+    // `codes`, when given, are the history rows' codes, one per group: a save
+    // tried on the server and then here keeps its codes, so that a save the
+    // server did commit but could not confirm is still one row there.
     DbError saveHere(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
-                     const SaveOrigin &origin = {}, bool pending = false);
+                     const SaveOrigin &origin = {}, bool pending = false, const QStringList &codes = {});
 
     // A lab server in front of this file: while it answers, saves and reads
     // go there (see ServerLink); null for the file alone.
@@ -93,7 +96,7 @@ private:
     bool writeGroup(qint64 rowid, const GroupValues &g, const QDateTime &now, DbError *error,
                     QVariant stored[4]);
     bool writeHistory(const QString &nome, const GroupValues &g, const QVariant stored[4], const QDateTime &now,
-                      const SaveOrigin &origin, bool pending, DbError *error);
+                      const SaveOrigin &origin, bool pending, const QString &code, DbError *error);
     // The server's store while the link is online; a read that finds the
     // server gone tells the link and goes on here.
     ResultsStore *remote() const;

@@ -207,8 +207,11 @@ bool ServerLink::ensurePendingTable(DbError *error)
 DbError ServerLink::save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
                          const SaveOrigin &origin)
 {
+    QStringList codes;
+    for (int i = 0; i < groups.size(); ++i)
+        codes << schema::newRowCode();
     if (online()) {
-        const DbError e = m_serverStore->saveHere(nome, groups, now, origin);
+        const DbError e = m_serverStore->saveHere(nome, groups, now, origin, false, codes);
         if (!Database::isConnectionLoss(e))
             return e;
         // Gone in the middle: the server rolled it back, the file takes it.
@@ -217,7 +220,7 @@ DbError ServerLink::save(const QString &nome, const QVector<GroupValues> &groups
     DbError e;
     if (!ensurePendingTable(&e))
         return e;
-    return m_local.saveHere(nome, groups, now, origin, true);
+    return m_local.saveHere(nome, groups, now, origin, true, codes);
 }
 
 int ServerLink::pendingCount()

@@ -51,7 +51,9 @@ bool PgCluster::pg(const QStringList &command, QString *output, int timeoutMs)
     QStringList args = command.mid(1);
     if (runningAsRoot()) {
         args = QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} + args;
-        program = QStringLiteral("runuser");
+        // /usr/sbin is not on every root's PATH (a plain "su").
+        program = QFileInfo::exists(QStringLiteral("/usr/sbin/runuser")) ? QStringLiteral("/usr/sbin/runuser")
+                                                                            : QStringLiteral("runuser");
     }
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
@@ -129,9 +131,10 @@ bool PgCluster::startServer()
 {
     const QString data = m_dir->path() + QStringLiteral("/data");
     const QString options = QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -c port=%2 "
-                                           "-c max_connections=100 -c fsync=off -c full_page_writes=off")
+                                           "-c max_connections=100 %3")
                                 .arg(m_dir->path())
-                                .arg(kPort);
+                                .arg(kPort)
+                                .arg(m_durable ? QString() : QStringLiteral("-c fsync=off -c full_page_writes=off"));
     m_running = pg({binDir() + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), data, QStringLiteral("-l"),
                     m_dir->path() + QStringLiteral("/log"), QStringLiteral("-o"), options, QStringLiteral("-w"),
                     QStringLiteral("start")});
@@ -146,6 +149,22 @@ bool PgCluster::stopServer(const QString &mode)
                         QStringLiteral("-m"), mode, QStringLiteral("-w"), QStringLiteral("stop")});
     m_running = !ok;
     return ok;
+}
+
+qint64 PgCluster::postmasterPid() const
+{
+    if (!m_dir)
+        return 0;
+    QFile f(m_dir->path() + QStringLiteral("/data/postmaster.pid"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    return f.readLine().trimmed().toLongLong();
+}
+
+QString PgCluster::log() const
+{
+    QFile f(m_dir ? m_dir->path() + QStringLiteral("/log") : QString());
+    return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
 }
 
 void PgCluster::stop()

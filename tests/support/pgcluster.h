@@ -30,6 +30,14 @@ public:
     bool stopServer(const QString &mode = QStringLiteral("fast"));
     bool startServer();
     bool isRunning() const { return m_running; }
+    // Before start(): every commit flushed to disk, as on a real server (the
+    // tests do without, for speed; the fault benchmark needs it).
+    void setDurable(bool durable) { m_durable = durable; }
+    // The server's main process, for a test that kills it outright; 0 when
+    // it is not running.
+    qint64 postmasterPid() const;
+    // What the server wrote to its log.
+    QString log() const;
     QString why() const { return m_why; }
 
     // The superuser's connection to a database ("postgres" unless named).
@@ -47,6 +55,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     bool m_running = false;
+    bool m_durable = false;
     QString m_why;
 };
 
