@@ -147,11 +147,13 @@ void StyledLabel::setBackgroundColor(const QColor &c)
     restyle();
 }
 
-void StyledLabel::setBordered(bool on)
+void StyledLabel::setBordered(bool on, int width)
 {
-    if (on == m_border)
+    const int w = qMax(1, width);
+    if (on == m_border && w == m_borderWidth)
         return;
     m_border = on;
+    m_borderWidth = w;
     restyle();
 }
 
@@ -175,7 +177,7 @@ void StyledLabel::restyle()
         pal.setColor(QPalette::Window, m_background);
     setPalette(pal);
     setAutoFillBackground(m_background.isValid());
-    const int b = m_border ? 1 : 0;
+    const int b = m_border ? m_borderWidth : 0;
     setContentsMargins(m_padding + QMargins(b, b, b, b));
     update();
 }
@@ -189,8 +191,9 @@ void StyledLabel::paintEvent(QPaintEvent *e)
         return;
     QPainter p(this);
     if (m_border) {
-        p.setPen(QPen(Qt::black, 1));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        const double half = m_borderWidth / 2.0;
+        p.setPen(QPen(Qt::black, m_borderWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
     }
     if (ringInside) {
         p.setPen(QPen(m_text, 2, Qt::DashLine));

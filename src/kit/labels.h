@@ -59,7 +59,8 @@ public:
     // An invalid colour means transparent: the window shows through.
     void setBackgroundColor(const QColor &c);
     QColor backgroundColor() const { return m_background; }
-    void setBordered(bool on);
+    // A black frame inside the edge, `width` pixels wide.
+    void setBordered(bool on, int width = 1);
     bool isBordered() const { return m_border; }
     // Room between the edge (or the border) and the text, in pixels.
     void setPadding(const QMargins &px);
@@ -76,6 +77,7 @@ private:
     QColor m_text = Qt::black;
     QColor m_background;
     bool m_border = false;
+    int m_borderWidth = 1;
     QMargins m_padding;
 };
 

@@ -4,6 +4,7 @@
 #include "narrativescreens.h"
 
 #include "kit/controls.h"
+#include "kit/countercaption.h"
 #include "kit/passageview.h"
 #include "text/richtextview.h"
 #include "kit/textfit.h"
@@ -12,7 +13,6 @@
 #include <QFrame>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -34,74 +34,8 @@ constexpr int kConceptWidths[GenetteConceptCount] = {855, 855, 975, 855, 975, 85
 // Options in Frame2, top to bottom.
 constexpr int kFrame2Left = 6480, kFrame2Top = 2880;
 constexpr int kOptionLeft = 120, kOptionTop = 120, kOptionStep = 720, kOptionWidth = 5295, kOptionHeight = 615;
-constexpr int kMargin = 3; // pixels around a caption
 
 } // namespace
-
-// ---------------------------------------------------------------------------
-
-WrappedOption::WrappedOption(QWidget *parent) : QRadioButton(parent)
-{
-    // The options are set one by one from the exercise; Qt must not clear
-    // the others behind its back.
-    setAutoExclusive(false);
-    setAutoFillBackground(false);
-}
-
-void WrappedOption::setMarked(bool wrong)
-{
-    if (m_marked == wrong)
-        return;
-    m_marked = wrong;
-    update();
-}
-
-QRect WrappedOption::captionRect() const
-{
-    QStyleOptionButton opt;
-    initStyleOption(&opt);
-    const int mark = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &opt, this);
-    const int gap = style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &opt, this);
-    return rect().adjusted(kMargin + mark + gap, kMargin, -kMargin, -kMargin);
-}
-
-QFont WrappedOption::captionFont() const
-{
-    return fittedFont(font(), {text()}, captionRect().size(), TextFit{true, 0.75, false});
-}
-
-void WrappedOption::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    p.fillRect(rect(), m_marked ? red() : palette().color(QPalette::Button));
-
-    QStyleOptionButton opt;
-    initStyleOption(&opt);
-    const int mark = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &opt, this);
-    const int markHeight = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, &opt, this);
-    QStyleOptionButton indicator = opt;
-    indicator.rect = QRect(kMargin, (height() - markHeight) / 2, mark, markHeight);
-    style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &indicator, &p, this);
-
-    const QRect room = captionRect();
-    p.setFont(captionFont());
-    // Once answered the options are disabled, but the pupil still reads them
-    // against the passage: a darker grey than the style's, and black on red.
-    p.setPen(isEnabled() || m_marked ? QColor(Qt::black) : QColor(80, 80, 80));
-    p.drawText(room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
-
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(1, 1, -1, -1);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
-    }
-}
-
-bool WrappedOption::hitButton(const QPoint &pos) const
-{
-    return rect().contains(pos);
-}
 
 // ---------------------------------------------------------------------------
 
@@ -193,7 +127,7 @@ void GenetteScreen::buildOptions()
 {
     m_frame2 = controls::panel(this, QStringLiteral("Frame2"), QRect(kFrame2Left, kFrame2Top, 5535, 3015), kSage);
     for (int i = 0; i < GenetteExercise::MaxOptions; ++i) {
-        auto *o = new WrappedOption(this);
+        auto *o = new OptionBox(this);
         o->setObjectName(QStringLiteral("Option1(%1)").arg(i));
         setDesignGeometry(o, QRect(kFrame2Left + kOptionLeft, kFrame2Top + kOptionTop + kOptionStep * i, kOptionWidth,
                                    kOptionHeight));
@@ -219,16 +153,19 @@ void GenetteScreen::buildScoreAndExits()
     addLabel(QStringLiteral("Label4"), QStringLiteral("Valutazione"), QRect(7920, 7200, 1695, 255), 8.25, true, kCream);
     m_labpunti = addLabel(QStringLiteral("Labpunti"), QStringLiteral("0"), QRect(7800, 7440, 615, 255), 8.25, true,
                           kCream);
-    // The three score captions share one top, so that they read as one line.
     m_labpunti->setAlignment(Qt::AlignRight | Qt::AlignTop);
     m_labpunti->setAccessibleName(QStringLiteral("Risposte giuste"));
-    addLabel(QStringLiteral("Label5"), QStringLiteral(" punti su"), QRect(8400, 7440, 855, 375), 8.25, true, kCream)
-        ->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // A little right of its old place: the caption before it is wider than
-    // its old font made it, and the two must not overlap.
+    StyledLabel *puntiSu = addLabel(QStringLiteral("Label5"), QStringLiteral(" punti su"), QRect(8400, 7440, 855, 375),
+                                    8.25, true, kCream);
+    puntiSu->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_labtot = addLabel(QStringLiteral("Labtot"), QStringLiteral("0"), QRect(9300, 7440, 615, 255), 8.25, true, kCream);
     m_labtot->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_labtot->setAccessibleName(QStringLiteral("Risposte date"));
+    // "3 punti su 5" reads as one line, however wide this computer's font
+    // draws "punti su".
+    (new CounterCaption(this, puntiSu))
+        ->number(m_labpunti, CounterCaption::Place::BeforeCaption)
+        .number(m_labtot, CounterCaption::Place::AfterCaption);
 
     const DesignFont exitFont{kFont, 8.25};
     addExit(Exit::Menu, QStringLiteral("CmdMenù"), QStringLiteral("Menù"), QRect(9840, 6960, 2055, 255), exitFont);
@@ -246,7 +183,7 @@ void GenetteScreen::buildTabOrder()
     };
     for (int i = 1; i < GenetteConceptCount; ++i)
         chain(m_conceptButtons[size_t(i)]);
-    for (WrappedOption *o : m_options)
+    for (OptionBox *o : m_options)
         chain(o);
     chain(m_cmdSeguente);
     chain(exitButton(Exit::Menu));
@@ -254,7 +191,7 @@ void GenetteScreen::buildTabOrder()
     chain(exitButton(Exit::Quit));
 }
 
-WrappedOption *GenetteScreen::option(int index) const
+OptionBox *GenetteScreen::option(int index) const
 {
     return index >= 0 && index < GenetteExercise::MaxOptions ? m_options[size_t(index)] : nullptr;
 }
@@ -303,11 +240,15 @@ void GenetteScreen::display()
     const bool open = m_exercise.optionsEnabled();
     m_frame2->setEnabled(open);
     for (int i = 0; i < GenetteExercise::MaxOptions; ++i) {
-        WrappedOption *o = m_options[size_t(i)];
+        OptionBox *o = m_options[size_t(i)];
         o->setText(m_exercise.optionCaption(i));
         o->setAccessibleName(m_exercise.optionCaption(i));
         o->setChecked(m_exercise.optionChecked(i));
-        o->setMarked(m_exercise.optionRed(i));
+        const bool chosen = m_exercise.optionChecked(i);
+        o->setMark(open ? AnswerMark::Open
+                        : m_exercise.optionRed(i) ? AnswerMark::Wrong
+                        : chosen                  ? AnswerMark::Chosen
+                                                  : AnswerMark::Closed);
         o->setEnabled(open);
         o->setVisible(m_exercise.optionShown(i));
     }

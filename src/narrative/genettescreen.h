@@ -3,6 +3,7 @@
 #include "genetteexercise.h"
 
 #include "kit/activityscreen.h"
+#include "kit/optionbox.h"
 #include "kit/passageview.h"
 
 #include <QRadioButton>
@@ -13,33 +14,6 @@ class QFrame;
 class QPushButton;
 
 namespace morvello {
-
-
-
-// An option button whose long caption wraps inside its box, a little smaller
-// only where the whole caption would not show otherwise. The whole box takes
-// the click, not just the round mark and the first line.
-class WrappedOption : public QRadioButton
-{
-    Q_OBJECT
-public:
-    explicit WrappedOption(QWidget *parent = nullptr);
-
-    // Resting background (the button face) or red for a wrong answer.
-    void setMarked(bool wrong);
-    bool isMarked() const { return m_marked; }
-    // The font the caption is drawn in at the current size.
-    QFont captionFont() const;
-    // The caption's room: the box less the round mark and the margins.
-    QRect captionRect() const;
-
-protected:
-    void paintEvent(QPaintEvent *e) override;
-    bool hitButton(const QPoint &pos) const override;
-
-private:
-    bool m_marked = false;
-};
 
 // The narrative-concepts screen FGenette: a passage in the rich-text view,
 // the concept's problem statement, its two to four categories as options,
@@ -65,7 +39,7 @@ public:
 
     const GenetteExercise &exercise() const { return m_exercise; }
     PassageView *passage() const { return m_rich; }
-    WrappedOption *option(int index) const;
+    OptionBox *option(int index) const;
     QPushButton *conceptButton(int concept) const;
     QPushButton *nextButton() const { return m_cmdSeguente; }
     QFrame *optionsFrame() const { return m_frame2; }
@@ -101,7 +75,7 @@ private:
     StyledLabel *m_labConcetto = nullptr;
     StyledLabel *m_labNrEser = nullptr;
     QFrame *m_frame2 = nullptr;
-    std::array<WrappedOption *, GenetteExercise::MaxOptions> m_options{};
+    std::array<OptionBox *, GenetteExercise::MaxOptions> m_options{};
     QPushButton *m_cmdSeguente = nullptr;
     PictureSlot *m_image1 = nullptr;
     StyledLabel *m_labpunti = nullptr;

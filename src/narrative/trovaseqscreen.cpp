@@ -4,6 +4,7 @@
 #include "narrativescreens.h"
 
 #include "kit/controls.h"
+#include "kit/countercaption.h"
 #include "kit/passageview.h"
 #include "text/richtextview.h"
 
@@ -23,6 +24,8 @@ namespace morvello {
 namespace {
 // Where the helps' number stands on the design, and the furthest left it goes.
 constexpr int kAiutiLeft = 9000;
+// The left edge of the column of exit buttons.
+constexpr int kExitLeft = 9960;
 const QString kFont = QStringLiteral("MS Sans Serif");
 
 // The window behind the controls, and the ground of the story: dark enough
@@ -122,6 +125,7 @@ void TrovaSeqScreen::buildChooser()
     setFittedFont(m_label1, DesignFont{kFont, 9.75, true}, TextFit{false, 0.8, true});
     m_nrSeq = addLabel(QStringLiteral("LabNrSeq"), QString(), QRect(10440, 840, 375, 495), 9.75, true, Qt::white);
     m_nrSeq->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    (new CounterCaption(this, m_label1))->number(m_nrSeq, CounterCaption::Place::InBlanks);
 
     StyledLabel *label2 = addLabel(
         QStringLiteral("Label2"),
@@ -185,8 +189,8 @@ void TrovaSeqScreen::buildCommandsAndScore()
     m_punti = addLabel(QStringLiteral("Labpunti"), QStringLiteral("0"), QRect(7560, 7320, 615, 255), 8.25, true,
                        kScoreColour);
     m_punti->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    addLabel(QStringLiteral("Label5"), QStringLiteral(" punti su"), QRect(8160, 7320, 855, 375), 8.25, true,
-             kScoreColour);
+    StyledLabel *puntiSu = addLabel(QStringLiteral("Label5"), QStringLiteral(" punti su"), QRect(8160, 7320, 855, 375),
+                                    8.25, true, kScoreColour);
     m_tot = addLabel(QStringLiteral("Labtot"), QStringLiteral("0"), QRect(9000, 7320, 615, 255), 8.25, true,
                      kScoreColour);
     m_label7 = addLabel(QStringLiteral("Label7"), QStringLiteral("(Mancate coincidenze") + QString(18, QLatin1Char(' '))
@@ -201,12 +205,22 @@ void TrovaSeqScreen::buildCommandsAndScore()
                         true, Qt::white);
     m_aiuti = addLabel(QStringLiteral("Labaiuti"), QStringLiteral("0"), QRect(kAiutiLeft, 7920, 615, 255), 8.25, true,
                        Qt::white);
+    (new CounterCaption(this, puntiSu))
+        ->number(m_punti, CounterCaption::Place::BeforeCaption)
+        .number(m_tot, CounterCaption::Place::AfterCaption);
+    // The closing bracket stays clear of the buttons beside it.
+    (new CounterCaption(this, m_label7))
+        ->number(m_errori, CounterCaption::Place::InBlanks)
+        .endsBefore(kExitLeft - 60);
+    // The helps' number follows its caption, however wide this computer's
+    // font draws it, and never moves left of its place.
+    (new CounterCaption(this, m_label6))->number(m_aiuti, CounterCaption::Place::AfterCaption, 0, kAiutiLeft);
 
     const DesignFont exitFont{kFont, 8.25};
-    addExit(Exit::Menu, QStringLiteral("CmdMenù"), QStringLiteral("Menù"), QRect(9960, 7080, 2055, 255), exitFont);
-    addExit(Exit::Archive, QStringLiteral("CmdArchivio"), QStringLiteral("Archivio"), QRect(9960, 7440, 2055, 255),
+    addExit(Exit::Menu, QStringLiteral("CmdMenù"), QStringLiteral("Menù"), QRect(kExitLeft, 7080, 2055, 255), exitFont);
+    addExit(Exit::Archive, QStringLiteral("CmdArchivio"), QStringLiteral("Archivio"), QRect(kExitLeft, 7440, 2055, 255),
             exitFont);
-    addExit(Exit::Quit, QStringLiteral("CmdEsci"), QStringLiteral("Esco"), QRect(9960, 7800, 2055, 255), exitFont);
+    addExit(Exit::Quit, QStringLiteral("CmdEsci"), QStringLiteral("Esco"), QRect(kExitLeft, 7800, 2055, 255), exitFont);
 }
 
 void TrovaSeqScreen::buildTabOrder()
@@ -256,34 +270,6 @@ void TrovaSeqScreen::showState()
     m_tot->setAccessibleName(QStringLiteral("Punti possibili: %1").arg(m_tot->text()));
     m_errori->setAccessibleName(QStringLiteral("Mancate coincidenze: %1").arg(m_errori->text()));
     m_aiuti->setAccessibleName(QStringLiteral("Aiuti ricevuti: %1").arg(m_aiuti->text()));
-    placeInGaps();
-}
-
-void TrovaSeqScreen::placeInGaps()
-{
-    // The numbers sit in the blanks of their sentences wherever this
-    // computer's fonts put those blanks.
-    auto gapLeft = [this](StyledLabel *frame, const QString &before) {
-        const double pixels = QFontMetricsF(frame->font()).horizontalAdvance(before);
-        return designGeometry(frame).left() + int(pixels / scale() * kTwipsPerPixel);
-    };
-    const QRect n = designGeometry(m_nrSeq);
-    const int nrLeft = gapLeft(m_label1, QStringLiteral("In questo brano devi trovare  "));
-    setDesignGeometry(m_nrSeq, QRect(nrLeft, n.top(), n.width(), n.height()));
-    const QRect e = designGeometry(m_errori);
-    const int errLeft = gapLeft(m_label7, QStringLiteral("(Mancate coincidenze  "));
-    setDesignGeometry(m_errori, QRect(errLeft, e.top(), e.width(), e.height()));
-    // The helps' number follows its caption, however wide this computer's
-    // font draws it, and never moves left of its place.
-    const QRect a = designGeometry(m_aiuti);
-    const int afterCaption = gapLeft(m_label6, m_label6->text() + QLatin1Char(' '));
-    setDesignGeometry(m_aiuti, QRect(qMax(kAiutiLeft, afterCaption), a.top(), a.width(), a.height()));
-}
-
-void TrovaSeqScreen::resizeEvent(QResizeEvent *e)
-{
-    ActivityScreen::resizeEvent(e);
-    placeInGaps();
 }
 
 void TrovaSeqScreen::Combo1_Click(const QString &text)

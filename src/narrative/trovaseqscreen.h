@@ -44,7 +44,6 @@ public:
     double storyPoints() const { return 12.0 * m_story->zoom(); }
 
 protected:
-    void resizeEvent(QResizeEvent *e) override;
 
 private:
     void build();
@@ -57,7 +56,6 @@ private:
                           const QColor &textColor, const QColor &background = QColor());
     void showState() override;
     void tellAll(const QStringList &messages);
-    void placeInGaps();
 
     PassageView *m_story = nullptr;     // RichTextBox1
     RichTextView *m_help = nullptr;     // RichTextBox2

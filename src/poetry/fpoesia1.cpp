@@ -113,7 +113,6 @@ void FPoesia1::buildCountersAndCommands()
     m_totale = poesiawidgets::addCounterRow(this, QStringLiteral("Label6"), poesiawidgets::totaleCaption(),
                                             QStringLiteral("Label7"), QStringLiteral("Label8"),
                                             QRect(kBoxLeft, 4800, 2760, 300), counterFont, counterText);
-    connect(this, &Screen::laidOut, this, &FPoesia1::placeCounterNumbers);
 
     const DesignFont buttonFont{kFont, 9.75, true};
     m_cmdrisult = controls::button(this, QStringLiteral("cmdrisult"), QStringLiteral("RISULTATO"),
@@ -167,12 +166,6 @@ StyledLabel *FPoesia1::counter(int n) const
     case 8: return m_totale.total;
     default: return nullptr;
     }
-}
-
-void FPoesia1::placeCounterNumbers()
-{
-    poesiawidgets::placeNumbers(this, m_attuale);
-    poesiawidgets::placeNumbers(this, m_totale);
 }
 
 void FPoesia1::archivitesti()

@@ -81,7 +81,6 @@ private:
     void buildTabOrder();
     void archivitesti();
     void showBoard();
-    void placeCounterNumbers();
 
     void showState() override { showBoard(); }
 

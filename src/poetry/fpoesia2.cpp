@@ -101,7 +101,9 @@ void FPoesia2::buildQuestions()
                 l->setFocusPolicy(Qt::NoFocus);
                 l->setAccessibleName(info.heading.simplified());
             } else {
-                l->setFocusPolicy(Qt::StrongFocus);
+                // A click does not take the focus: the ring stays where the
+                // keyboard left it, not on whatever follows a closed option.
+                l->setFocusPolicy(Qt::TabFocus);
                 l->setCursor(Qt::PointingHandCursor);
                 l->setAccessibleName(info.heading.simplified() + QLatin1Char(' ') + text);
             }
@@ -128,13 +130,14 @@ void FPoesia2::buildMeaning()
     setDesignGeometry(m_frame1, kFrame1);
     m_optionGroup.setExclusive(true);
     for (int i = 0; i < poesia::SentenceCount; ++i) {
-        auto *o = new QRadioButton(this);
+        auto *o = new OptionBox(this);
         o->setObjectName(QStringLiteral("Option1(%1)").arg(i));
-        o->setAutoFillBackground(true);
+        o->setGround(palette().color(QPalette::Button));
         const QRect g(kFrame1.x() + 120, kFrame1.y() + i * (kFrame1.height() / 4) + 60, kFrame1.width() - 240,
                       kFrame1.height() / 4 - 120);
         setDesignGeometry(o, g);
-        setFittedFont(o, DesignFont{kFont, 9.75}, TextFit{false, 0.7, true});
+        setDesignFont(o, DesignFont{kFont, 9.75});
+        o->setCaptionFit(TextFit{false, 0.7, true});
         m_optionGroup.addButton(o, i);
         connect(o, &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
         m_options[size_t(i)] = o;
@@ -161,7 +164,6 @@ void FPoesia2::buildCountersAndCommands()
     m_label5 = attuale.frame;
     m_label6 = totale.frame;
     m_numbers = {attuale.right, attuale.total, totale.right, totale.total};
-    connect(this, &Screen::laidOut, this, &FPoesia2::placeCounterNumbers);
 
     const DesignFont buttonFont{kFont, 9.75, true};
     m_cmdrivedo = controls::button(this, QStringLiteral("cmdrivedo"), reviewText(), QRect(3360, 7260, 2640, 600),
@@ -180,7 +182,7 @@ void FPoesia2::buildTabOrder()
     for (const auto &row : m_labels)
         for (int i = 1; i < poesia::OptionSlots; ++i)
             chain << row[size_t(i)];
-    for (QRadioButton *o : m_options)
+    for (OptionBox *o : m_options)
         chain << o;
     chain << m_cmdrivedo << exitButton(Exit::Back) << exitButton(Exit::Quit);
     for (int i = 1; i < chain.size(); ++i)
@@ -201,12 +203,6 @@ void FPoesia2::formLoad()
 StyledLabel *FPoesia2::counter(int n) const
 {
     return n >= 7 && n <= 10 ? m_numbers[size_t(n - 7)] : nullptr;
-}
-
-void FPoesia2::placeCounterNumbers()
-{
-    poesiawidgets::placeNumbers(this, {m_label5, m_numbers[0], m_numbers[1]});
-    poesiawidgets::placeNumbers(this, {m_label6, m_numbers[2], m_numbers[3]});
 }
 
 void FPoesia2::poemLoaded()
@@ -235,26 +231,21 @@ void FPoesia2::showQuestions()
         for (int i = 1; i <= poesia::optionCount(q); ++i) {
             ClickLabel *l = m_labels[size_t(qi)][size_t(i)];
             const State s = pair().optionState(q, i);
-            l->setBackgroundColor(s == State::Wrong ? red() : info.optionBack);
             l->setEnabled(s == State::Open);
-            // A closed option keeps its colours; the frame says it was tried.
-            l->setBordered(s != State::Open);
-            l->setCursor(s == State::Open ? Qt::PointingHandCursor : Qt::ArrowCursor);
+            // A tried option keeps its colours; the frame says it was tried.
+            markAnswer(l, s == State::Wrong ? AnswerMark::Wrong : s == State::Right ? AnswerMark::Chosen : AnswerMark::Open,
+                       info.optionBack, info.optionText);
         }
     }
     m_frame1->setEnabled(pair().meaningOpen());
     m_optionGroup.setExclusive(false);
     for (int i = 0; i < poesia::SentenceCount; ++i) {
-        QRadioButton *o = m_options[size_t(i)];
-        const bool wrong = pair().meaningState(i) == PoesiaExercise::OptionState::Wrong;
-        // Buttons paint their ground in the button colour: both roles carry it.
-        QPalette pal = palette();
-        const QColor ground = wrong ? red() : palette().color(QPalette::Button);
-        pal.setColor(QPalette::Window, ground);
-        pal.setColor(QPalette::Button, ground);
-        pal.setColor(QPalette::WindowText, Qt::black);
-        pal.setColor(QPalette::ButtonText, Qt::black);
-        o->setPalette(pal);
+        OptionBox *o = m_options[size_t(i)];
+        const State s = pair().meaningState(i);
+        o->setMark(s == State::Wrong   ? AnswerMark::Wrong
+                   : s == State::Right ? AnswerMark::Chosen
+                   : pair().meaningOpen() ? AnswerMark::Open
+                                          : AnswerMark::Closed);
         o->setChecked(pair().meaningChosen() == i);
         o->setEnabled(pair().meaningOpen());
     }
@@ -296,7 +287,7 @@ void FPoesia2::setReviewing(bool on)
             m_labels[size_t(qi)][size_t(i)]->setVisible(!on);
     }
     m_frame1->setVisible(!on);
-    for (QRadioButton *o : m_options)
+    for (OptionBox *o : m_options)
         o->setVisible(!on);
     m_label12->setVisible(!on);
     m_labSeguente->setVisible(!on);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "kit/activityscreen.h"
+#include "kit/optionbox.h"
 #include "kit/passageview.h"
 #include "poetry/poetryscreens.h"
 #include "poetry/poesiaexercise.h"
@@ -11,7 +12,6 @@
 
 class QGroupBox;
 class QPushButton;
-class QRadioButton;
 
 namespace morvello {
 
@@ -54,7 +54,7 @@ public:
 
     // The controls, for tests.
     ClickLabel *optionLabel(poesia::Question q, int index) const { return m_labels[size_t(q)][size_t(index)]; }
-    QRadioButton *option(int index) const { return m_options[size_t(index)]; }
+    OptionBox *option(int index) const { return m_options[size_t(index)]; }
     QGroupBox *frame() const { return m_frame1; }
     StyledLabel *counter(int n) const; // 7, 8, 9 or 10
     QPushButton *reviewButton() const { return m_cmdrivedo; }
@@ -78,11 +78,10 @@ private:
     void setReviewing(bool on);
     void answered(const Judgement &judgement);
     void showState() override { showQuestions(); }
-    void placeCounterNumbers();
 
     PoesiaPair &m_pair;
     std::array<std::array<ClickLabel *, poesia::OptionSlots>, poesia::QuestionCount> m_labels{};
-    std::array<QRadioButton *, poesia::SentenceCount> m_options{};
+    std::array<OptionBox *, poesia::SentenceCount> m_options{};
     QButtonGroup m_optionGroup;
     QGroupBox *m_frame1 = nullptr;
     StyledLabel *m_label12 = nullptr;

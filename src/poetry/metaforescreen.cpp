@@ -34,8 +34,6 @@ QRect tw(int x, int y, int w, int h)
 }
 
 const QColor kBackground(0x1d, 0x35, 0x57);
-// Text of the choices of a question already answered.
-const QColor kClosedText(0x5a, 0x5a, 0x5a);
 const QColor kPanel(0x2b, 0x4a, 0x72);
 const QColor kQuestionText(0xff, 0xf3, 0xc4);
 
@@ -171,9 +169,6 @@ MetaforeScreen::MetaforeScreen(const ScreenEnv &env, QWidget *parent)
       m_quiz(env.services->randomSource())
 {
     build();
-    connect(this, &Screen::laidOut, this, [this] {
-        sizeOptionMarks();
-    });
 }
 
 MetaforeScreen::~MetaforeScreen() = default;
@@ -227,10 +222,9 @@ void MetaforeScreen::buildLists()
     m_frame1->setAccessibleName(QStringLiteral("Domanda 1: le figure"));
     m_optionGroup = new QButtonGroup(this);
     for (int i = 0; i < FigureCount; ++i) {
-        auto *o = new QRadioButton(figureCaptions().at(i), this);
+        auto *o = new OptionBox(figureCaptions().at(i), this);
         o->setObjectName(arrayName(QStringLiteral("Option1"), i));
-        o->setAutoFillBackground(true);
-        o->setCursor(Qt::PointingHandCursor);
+        o->setGround(restingColor());
         setDesignGeometry(o, tw(kLeftX + 6, kListTop + i * kOptionStep, kLeftW - 12, kOptionH));
         setDesignFont(o, DesignFont{kFont, kOptionPoints});
         m_optionGroup->addButton(o, i);
@@ -248,9 +242,9 @@ void MetaforeScreen::buildLists()
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         l->setIndent(6);
-        l->setBordered(true);
-        l->setCursor(Qt::PointingHandCursor);
-        l->setFocusPolicy(Qt::StrongFocus);
+        // A click does not take the focus: the ring stays where the keyboard
+        // left it, not on whatever follows a closed definition.
+        l->setFocusPolicy(Qt::TabFocus);
         l->setAccessibleName(QStringLiteral("Definizione %1").arg(i + 1));
         l->setAccessibleDescription(definitionTexts().at(i));
         setFittedFont(l, DesignFont{kFont, kDefinitionPoints}, TextFit{true, 0.8, false});
@@ -319,7 +313,7 @@ void MetaforeScreen::buildTabOrder()
 {
     QVector<QWidget *> chain;
     chain << m_view;
-    for (QRadioButton *o : m_options)
+    for (OptionBox *o : m_options)
         chain << o;
     for (ClickLabel *l : m_definitions)
         chain << l;
@@ -351,14 +345,6 @@ void MetaforeScreen::showExample()
     m_view->setAccessibleDescription(m_view->plainText());
 }
 
-void MetaforeScreen::sizeOptionMarks()
-{
-    // The round marks of the options grow with their captions.
-    const int mark = qMax(10, px(14 * 15));
-    for (QRadioButton *o : m_options)
-        o->setStyleSheet(QStringLiteral("QRadioButton::indicator { width: %1px; height: %1px; }").arg(mark));
-}
-
 void MetaforeScreen::showCounters()
 {
     m_figGiu->setText(counterText(m_quiz.figures().right));
@@ -374,35 +360,35 @@ void MetaforeScreen::showQuestions()
     m_frame1->setEnabled(figureOpen);
     m_frame2->setEnabled(definitionOpen);
     for (int i = 0; i < FigureCount; ++i) {
-        QRadioButton *o = m_options[i];
+        // An answered question looks answered, the figures and the
+        // definitions alike: the choice framed (on red when wrong), the
+        // others grey.
+        auto markOf = [i](bool open, int chosen, int wrong) {
+            return open ? AnswerMark::Open
+                   : i == wrong ? AnswerMark::Wrong
+                   : i == chosen ? AnswerMark::Chosen
+                                 : AnswerMark::Closed;
+        };
+        OptionBox *o = m_options[i];
         o->setEnabled(figureOpen);
-        QPalette pal = o->palette();
-        pal.setColor(QPalette::Window, i == m_quiz.wrongFigure() ? red() : restingColor());
-        pal.setColor(QPalette::Button, pal.color(QPalette::Window));
-        // A closed question stays readable, the pupil's own choice most of all.
-        const QColor closedText = i == m_quiz.chosenFigure() ? QColor(Qt::black) : kClosedText;
-        pal.setColor(QPalette::Disabled, QPalette::WindowText, closedText);
-        pal.setColor(QPalette::Disabled, QPalette::ButtonText, closedText);
-        pal.setColor(QPalette::Disabled, QPalette::Text, closedText);
-        o->setPalette(pal);
+        o->setMark(markOf(figureOpen, m_quiz.chosenFigure(), m_quiz.wrongFigure()));
 
         ClickLabel *l = m_definitions[i];
         l->setEnabled(definitionOpen);
-        l->setBackgroundColor(i == m_quiz.wrongDefinition() ? red() : restingColor());
-        // An answered question looks answered, as the figures do: the choice
-        // stays black and framed, the others turn grey.
-        l->setTextColor(definitionOpen || i == m_quiz.chosenDefinition() ? QColor(Qt::black) : kClosedText);
-        l->setBordered(!definitionOpen && i == m_quiz.chosenDefinition());
-        l->setCursor(definitionOpen ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        markAnswer(l, markOf(definitionOpen, m_quiz.chosenDefinition(), m_quiz.wrongDefinition()), restingColor());
         QString name = QStringLiteral("Definizione %1").arg(i + 1);
         if (i == m_quiz.chosenDefinition())
             name += i == m_quiz.wrongDefinition() ? QStringLiteral(" (scelta, sbagliata)") : QStringLiteral(" (scelta, giusta)");
         l->setAccessibleName(name);
     }
-    if (m_quiz.chosenFigure() < 0) {
+    if (m_quiz.chosenFigure() >= 0) {
+        // However the answer came (a click, the keyboard), its circle is
+        // the one filled.
+        m_options[m_quiz.chosenFigure()]->setChecked(true);
+    } else {
         // Clearing an exclusive group needs it non-exclusive for a moment.
         m_optionGroup->setExclusive(false);
-        for (QRadioButton *o : m_options)
+        for (OptionBox *o : m_options)
             o->setChecked(false);
         m_optionGroup->setExclusive(true);
     }

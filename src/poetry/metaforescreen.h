@@ -3,6 +3,7 @@
 #include "metaforequiz.h"
 
 #include "kit/activityscreen.h"
+#include "kit/optionbox.h"
 #include "kit/passageview.h"
 #include "poetry/poetryscreens.h"
 
@@ -12,7 +13,7 @@
 
 class QButtonGroup;
 class QFrame;
-class QRadioButton;
+
 
 namespace morvello {
 
@@ -46,7 +47,7 @@ public:
     const MetaforeQuiz &quiz() const { return m_quiz; }
 
     PassageView *exampleView() const { return m_view; }
-    QRadioButton *option(int i) const { return m_options.at(i); }
+    OptionBox *option(int i) const { return m_options.at(i); }
     ClickLabel *definition(int i) const { return m_definitions.at(i); }
     QFrame *frame1() const { return m_frame1; }
     QFrame *frame2() const { return m_frame2; }
@@ -69,7 +70,6 @@ private:
     void buildCounters();
     void buildTabOrder();
     void showExample();
-    void sizeOptionMarks();
     void showCounters();
     void showState() override;
     void showQuestions();
@@ -82,7 +82,7 @@ private:
     QFrame *m_frame1 = nullptr;
     QFrame *m_frame2 = nullptr;
     QButtonGroup *m_optionGroup = nullptr;
-    std::array<QRadioButton *, FigureCount> m_options{};
+    std::array<OptionBox *, FigureCount> m_options{};
     std::array<ClickLabel *, FigureCount> m_definitions{};
     PictureSlot *m_image2 = nullptr;
     PictureSlot *m_image3 = nullptr;

@@ -2,6 +2,7 @@
 #include "poesiawidgets.h"
 
 #include "kit/controls.h"
+#include "kit/countercaption.h"
 #include "text/richtextview.h"
 #include "core/ticker.h"
 
@@ -18,6 +19,11 @@ namespace morvello::poesiawidgets {
 namespace {
 // Room for three digits, in twips.
 constexpr int kNumberWidth = 480;
+// Where the right answers' number and "su" stand in both rows, from the
+// caption's left edge, in twips: two columns, whatever "Attuale" and
+// "Totale" measure in this computer's font.
+constexpr int kRightCentre = 1110;
+constexpr int kSuCentre = 1700;
 } // namespace
 
 QString attualeCaption()
@@ -42,37 +48,19 @@ CounterRow addCounterRow(Screen *screen, const QString &frameName, const QString
     row.frame = controls::label(screen, frameName, caption, twips, font, text);
     row.frame->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     row.frame->setAccessibleName(caption.simplified());
-    auto number = [&](const QString &name) {
-        StyledLabel *l = controls::label(screen, name, QString(), QRect(twips.x(), twips.y(), kNumberWidth, twips.height()),
+    auto number = [&](const QString &name, Qt::Alignment across, int left) {
+        StyledLabel *l = controls::label(screen, name, QString(), QRect(left, twips.y(), kNumberWidth, twips.height()),
                                          font, text);
-        l->setAlignment(Qt::AlignCenter);
-        l->raise();
+        l->setAlignment(across | Qt::AlignVCenter);
         return l;
     };
-    row.right = number(rightName);
-    row.total = number(totalName);
-    placeNumbers(screen, row);
+    row.right = number(rightName, Qt::AlignHCenter, twips.x() + kRightCentre - kNumberWidth / 2);
+    row.total = number(totalName, Qt::AlignLeft, twips.x());
+    (new CounterCaption(screen, row.frame))
+        ->number(row.right, CounterCaption::Place::OwnPlace)
+        .number(row.total, CounterCaption::Place::AfterCaption)
+        .closingWordCentredOn(twips.x() + kSuCentre);
     return row;
-}
-
-void placeNumbers(Screen *screen, const CounterRow &row)
-{
-    const QString caption = row.frame->text();
-    const int su = int(caption.lastIndexOf(QLatin1Char(' '))) + 1;
-    const int wordEnd = int(caption.indexOf(QLatin1Char(' ')));
-    if (su <= 0 || wordEnd <= 0 || screen->scale() <= 0)
-        return;
-    const QFontMetricsF fm(row.frame->font());
-    const double perPixel = kTwipsPerPixel / screen->scale();
-    const QRect g = screen->designGeometry(row.frame);
-    const double margin = row.frame->contentsMargins().left();
-    const double blanksFrom = (margin + fm.horizontalAdvance(caption.left(wordEnd))) * perPixel;
-    const double blanksTo = (margin + fm.horizontalAdvance(caption.left(su))) * perPixel;
-    const double after = (margin + fm.horizontalAdvance(caption)) * perPixel;
-    const int centre = g.x() + int((blanksFrom + blanksTo) / 2);
-    screen->setDesignGeometry(row.right, QRect(centre - kNumberWidth / 2, g.y(), kNumberWidth, g.height()));
-    screen->setDesignGeometry(row.total, QRect(g.x() + int(after) + 90, g.y(), kNumberWidth, g.height()));
-    row.total->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void showRow(const CounterRow &row, const Counter &right, const Counter &total, const QString &what)
@@ -82,6 +70,4 @@ void showRow(const CounterRow &row, const Counter &right, const Counter &total, 
     row.frame->setAccessibleDescription(
         QStringLiteral("%1: %2 giuste su %3").arg(what, counterCaption(right), counterCaption(total)));
 }
-
-
 } // namespace morvello::poesiawidgets

@@ -11,7 +11,7 @@ class Ticker;
 namespace poesiawidgets {
 
 // A counter row: its caption ("Attuale           su") with the right-answer
-// number over the blanks before "su" and the question number after it.
+// number in the blanks before "su" and the question number after it.
 struct CounterRow
 {
     StyledLabel *frame = nullptr;
@@ -21,9 +21,6 @@ struct CounterRow
 
 CounterRow addCounterRow(Screen *screen, const QString &frameName, const QString &caption, const QString &rightName,
                          const QString &totalName, const QRect &twips, const DesignFont &font, const QColor &text);
-// Puts the numbers where the caption's blanks and "su" fall in the font the
-// screen now uses; again after each new scale.
-void placeNumbers(Screen *screen, const CounterRow &row);
 // Writes the two numbers of a row.
 void showRow(const CounterRow &row, const Counter &right, const Counter &total, const QString &what);
 
@@ -33,8 +30,6 @@ QString counterCaption(const Counter &c);
 // The captions of the two rows.
 QString attualeCaption(); // "Attuale           su"
 QString totaleCaption();  // "Totale            su"
-
-
 
 } // namespace poesiawidgets
 } // namespace morvello

@@ -2,6 +2,7 @@
 #include "sequencescreen.h"
 
 #include "kit/controls.h"
+#include "kit/countercaption.h"
 
 #include <QComboBox>
 #include <QPainter>
@@ -203,43 +204,17 @@ void SequenceScreen::buildCounters()
     m_label3 = number(QStringLiteral("Label3"), m_config.totalLeft, m_config.lastTop);
     m_label6 = number(QStringLiteral("Label6"), m_config.rightLeft, m_config.visitTop);
     m_label8 = number(QStringLiteral("Label8"), m_config.totalLeft, m_config.visitTop);
-    spreadCounterFrames();
-}
-
-void SequenceScreen::spreadCounterFrame(StyledLabel *frame, int gapLeft, int gapRight)
-{
-    const QString text = frame->text();
-    const QString word = text.mid(int(text.lastIndexOf(QLatin1Char(' '))) + 1);
-    if (word.isEmpty() || word == text)
-        return;
-    // Word spacing widens each run of blanks, not each blank: measure how far
-    // one pixel of it moves the closing word.
-    QFont f = frame->font();
-    f.setWordSpacing(0);
-    const double plain = QFontMetricsF(f).horizontalAdvance(text);
-    const double wordWidth = QFontMetricsF(f).horizontalAdvance(word);
-    QFont probe = f;
-    probe.setWordSpacing(1);
-    const double perPixel = QFontMetricsF(probe).horizontalAdvance(text) - plain;
-    if (perPixel <= 0)
-        return;
-    const double wordCentre = px((gapLeft + gapRight) / 2.0 - designGeometry(frame).left());
-    const double extra = (wordCentre - wordWidth / 2.0 - (plain - wordWidth)) / perPixel;
-    f.setWordSpacing(qMax(extra, -0.8 * QFontMetricsF(f).horizontalAdvance(QLatin1Char(' '))));
-    frame->setFont(f);
-}
-
-void SequenceScreen::spreadCounterFrames()
-{
-    const int gapLeft = m_config.rightLeft + kCounterWidth;
-    spreadCounterFrame(m_label4, gapLeft, m_config.totalLeft);
-    spreadCounterFrame(m_label5, gapLeft, m_config.totalLeft);
-}
-
-void SequenceScreen::resizeEvent(QResizeEvent *e)
-{
-    ActivityScreen::resizeEvent(e);
-    spreadCounterFrames();
+    // "su" of both rows stands halfway between the two columns of numbers,
+    // which keep their places.
+    const int suCentre = (m_config.rightLeft + kCounterWidth + m_config.totalLeft) / 2;
+    (new CounterCaption(this, m_label4))
+        ->number(m_label2, CounterCaption::Place::OwnPlace)
+        .number(m_label3, CounterCaption::Place::OwnPlace)
+        .closingWordCentredOn(suCentre);
+    (new CounterCaption(this, m_label5))
+        ->number(m_label6, CounterCaption::Place::OwnPlace)
+        .number(m_label8, CounterCaption::Place::OwnPlace)
+        .closingWordCentredOn(suCentre);
 }
 
 void SequenceScreen::buildTabOrder()

@@ -155,7 +155,6 @@ public:
 
 protected:
     void beforeExit(Exit exit) override;
-    void resizeEvent(QResizeEvent *e) override;
 
 private:
     void build();
@@ -170,8 +169,6 @@ private:
     void evenRowFonts();
     // Spreads the blanks of a counter frame so that its closing word lies
     // between the two numbers, whatever the width of the font.
-    void spreadCounterFrame(StyledLabel *frame, int gapLeft, int gapRight);
-    void spreadCounterFrames();
 
     SequenceScreenConfig m_config;
     SequenceExercise m_exercise;

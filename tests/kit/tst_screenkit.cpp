@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit/activityscreen.h"
+#include "kit/countercaption.h"
+#include "kit/optionbox.h"
 #include <QPushButton>
 #include "kit/labels.h"
 #include "results/frisultati.h"
@@ -101,6 +103,132 @@ private slots:
                  QRect(left + qRound(100 * scale), qRound(200 * scale), qRound(200 * scale), qRound(25 * scale)));
         QCOMPARE(s.label->font().pixelSize(), qRound(16 * scale));
         QCOMPARE(s.designGeometry(s.label), QRect(1500, 3000, 3000, 375));
+    }
+
+    // A number in a caption stands on the caption's baseline, in the blanks
+    // or beside the words it belongs to, at every scale and in any font.
+    void counterCaptionPlacesNumbers_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("place");
+        QTest::addColumn<int>("limit"); // endsBefore, twips; -1 none
+        QTest::addColumn<QSize>("window");
+        const int inBlanks = int(CounterCaption::Place::InBlanks);
+        const int after = int(CounterCaption::Place::AfterCaption);
+        const int before = int(CounterCaption::Place::BeforeCaption);
+        QTest::newRow("in the widest blanks") << QStringLiteral("In questo brano devi trovare        sequenze")
+                                              << inBlanks << -1 << QSize(1280, 1024);
+        QTest::newRow("in the blanks, large window") << QStringLiteral("Attuale           su") << inBlanks << -1
+                                                     << QSize(1920, 1080);
+        QTest::newRow("after the caption") << QStringLiteral("Aiuti ricevuti") << after << -1 << QSize(1280, 1024);
+        QTest::newRow("before the caption") << QStringLiteral(" punti su") << before << -1 << QSize(1280, 1024);
+        QTest::newRow("bracket kept short of a limit")
+            << QStringLiteral("(Mancate coincidenze                  )") << inBlanks << 4300 << QSize(1280, 1024);
+    }
+    void counterCaptionPlacesNumbers()
+    {
+        QFETCH(QString, caption);
+        QFETCH(int, place);
+        QFETCH(int, limit);
+        QFETCH(QSize, window);
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.setAttribute(Qt::WA_DontShowOnScreen);
+        s.show();
+        s.label->setText(caption);
+        s.label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        auto *number = s.place(new StyledLabel(QStringLiteral("12"), &s), 0, 3100, 480, 255);
+        number->setAlignment(Qt::AlignCenter);
+        auto *counter = new CounterCaption(&s, s.label);
+        counter->number(number, CounterCaption::Place(place));
+        if (limit >= 0)
+            counter->endsBefore(limit);
+        s.resize(window);
+
+        // One baseline: same top, height, size of type and vertical alignment.
+        QCOMPARE(number->geometry().top(), s.label->geometry().top());
+        QCOMPARE(number->height(), s.label->height());
+        QCOMPARE(number->font().pixelSize(), s.label->font().pixelSize());
+        QCOMPARE(number->alignment() & Qt::AlignVertical_Mask, Qt::AlignVCenter);
+
+        const QFontMetricsF fm(s.label->font());
+        const double textLeft = s.label->x() + s.label->contentsMargins().left();
+        const QString words = caption.trimmed();
+        const double firstLetter = textLeft + fm.horizontalAdvance(caption.left(caption.indexOf(words)));
+        const double lastLetter = firstLetter + fm.horizontalAdvance(words);
+        const QRect n = number->geometry();
+        switch (CounterCaption::Place(place)) {
+        case CounterCaption::Place::InBlanks: {
+            const int gap = int(caption.indexOf(QStringLiteral("  ")));
+            const double from = textLeft + fm.horizontalAdvance(caption.left(gap));
+            const double to = textLeft + fm.horizontalAdvance(caption.left(int(caption.lastIndexOf(QLatin1Char(' '))) + 1));
+            QVERIFY2(qAbs(n.center().x() - (from + to) / 2) <= 2, qPrintable(QString::number(n.center().x())));
+            break;
+        }
+        case CounterCaption::Place::AfterCaption:
+            QVERIFY(n.left() > lastLetter && n.left() < lastLetter + 2 * fm.height());
+            break;
+        case CounterCaption::Place::BeforeCaption:
+            QVERIFY(n.right() < firstLetter && n.right() > firstLetter - 2 * fm.height());
+            break;
+        case CounterCaption::Place::OwnPlace:
+            break;
+        }
+        if (limit >= 0)
+            QVERIFY(lastLetter <= s.surfaceLeft() + limit * s.scale() / kTwipsPerPixel + 1);
+    }
+
+    // One look for an answered option, on a label or on a round option.
+    void answerMarks_data()
+    {
+        QTest::addColumn<int>("mark");
+        QTest::addColumn<QColor>("ground");
+        QTest::addColumn<bool>("framed");
+        QTest::addColumn<QColor>("text");
+        const QColor resting(0xf0, 0xf0, 0xf0);
+        QTest::newRow("open") << int(AnswerMark::Open) << resting << false << QColor(Qt::black);
+        QTest::newRow("chosen") << int(AnswerMark::Chosen) << resting << true << QColor(Qt::black);
+        QTest::newRow("wrong") << int(AnswerMark::Wrong) << red() << true << QColor(Qt::black);
+        QTest::newRow("left aside") << int(AnswerMark::Closed) << resting << false << closedTextColor();
+    }
+    void answerMarks()
+    {
+        QFETCH(int, mark);
+        QFETCH(QColor, ground);
+        QFETCH(bool, framed);
+        QFETCH(QColor, text);
+        StyledLabel label(QStringLiteral("Metafora"));
+        markAnswer(&label, AnswerMark(mark), QColor(0xf0, 0xf0, 0xf0));
+        QCOMPARE(label.backgroundColor(), ground);
+        QCOMPARE(label.isBordered(), framed);
+        QCOMPARE(label.textColor(), text);
+        OptionBox option(QStringLiteral("Metafora"), nullptr);
+        option.setGround(QColor(0xf0, 0xf0, 0xf0));
+        option.setMark(AnswerMark(mark));
+        QCOMPARE(option.shownGround(), ground);
+        QVERIFY(contrastRatio(text, ground) >= 4.5);
+    }
+
+    // The circle sits inside its box with a margin, and a click chooses
+    // without taking the keyboard focus.
+    void optionBoxCircleAndFocus()
+    {
+        test::TestContext t(false);
+        DemoScreen s(QStringLiteral("Demo"));
+        s.setAttribute(Qt::WA_DontShowOnScreen);
+        s.show();
+        auto *o = s.place(new OptionBox(QStringLiteral("Il racconto segue un ordine cronologico"), &s), 1500, 6000,
+                          5000, 615);
+        s.setDesignFont(o, QStringLiteral("Arial"), 8.25);
+        s.resize(1280, 1024);
+        s.command->setFocus(Qt::TabFocusReason);
+        const QRect circle = o->markRect();
+        QVERIFY(circle.left() >= 3 && circle.top() >= 2 && circle.bottom() <= o->height() - 3);
+        QVERIFY(circle.width() >= QFontInfo(o->font()).pixelSize() * 0.9);
+        QVERIFY(o->captionRect().left() > circle.right());
+        QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->width() - 5, o->height() / 2));
+        QVERIFY(o->isChecked());
+        QVERIFY(!o->hasFocus());
     }
 
     void runtimeTopChangesFollowTheScale()

@@ -77,7 +77,7 @@ struct Fixture {
 // mark: the whole box takes it.
 void clickOption(GenetteScreen *s, int index)
 {
-    WrappedOption *o = s->option(index);
+    OptionBox *o = s->option(index);
     QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->width() - 8, o->height() - 6));
 }
 
@@ -213,7 +213,7 @@ void TstGenetteScreen::answerWithTheMouse()
     QCOMPARE(s->totalLabel()->text(), QStringLiteral("1"));
     QVERIFY(s->option(option)->isChecked());
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(s->option(i)->isMarked(), !right && i == option);
+        QCOMPARE(s->option(i)->mark() == AnswerMark::Wrong, !right && i == option);
         QVERIFY(!s->option(i)->isEnabled());
     }
     QVERIFY(s->nextButton()->isEnabled());
@@ -322,10 +322,10 @@ void TstGenetteScreen::nextAndConcepts()
     // Wrong answer: red until the next concept load.
     clickOption(s, wrongOption(s));
     const int wrong = wrongOption(s);
-    QVERIFY(s->option(wrong)->isMarked());
+    QVERIFY(s->option(wrong)->mark() == AnswerMark::Wrong);
     s->conceptButton(Durata)->click();
     for (int i = 0; i < 4; ++i) {
-        QVERIFY(!s->option(i)->isMarked());
+        QVERIFY(s->option(i)->mark() != AnswerMark::Wrong);
         QVERIFY(!s->option(i)->isChecked());
         QVERIFY(s->option(i)->isEnabled());
         QCOMPARE(s->option(i)->isVisible(), true);
@@ -471,7 +471,7 @@ void TstGenetteScreen::captionsFit()
     for (int c = 0; c < GenetteConceptCount; ++c) {
         s->CmdConcept_Click(c);
         for (int i = 0; i < genetteConcepts().at(c).optionCount(); ++i) {
-            WrappedOption *o = s->option(i);
+            OptionBox *o = s->option(i);
             const QFont font = o->captionFont();
             QVERIFY2(textsFit(font, {o->text()}, o->captionRect().size(), true), qPrintable(o->text()));
             QVERIFY(font.pixelSize() >= int(o->font().pixelSize() * 0.75));

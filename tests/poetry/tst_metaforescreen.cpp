@@ -76,7 +76,7 @@ void answerDefinition(MetaforeScreen *s, bool right)
 
 QColor optionColour(const MetaforeScreen *s, int i)
 {
-    return s->option(i)->palette().color(QPalette::Window);
+    return s->option(i)->shownGround();
 }
 
 } // namespace

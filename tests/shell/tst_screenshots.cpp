@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of every screen for a human eye, at the two classroom display
 // sizes: set MORVELLO_SHOTS_DIR to write them.
+#include "poetry/fpoesia1.h"
 #include "poetry/metaforescreen.h"
 #include "shell/screennames.h"
 #include "testsupport.h"
@@ -53,6 +54,15 @@ private slots:
         m->Label1_Click((m->quiz().definizioneGiusta() + 1) % 10);
         QCoreApplication::processEvents();
         QVERIFY(m->grab().save(dir + QStringLiteral("/FMetafore-answered-1280x1024.png")));
+        // A poem judged, so that its counters show numbers.
+        auto *p = t.navigator->screenAs<FPoesia1>(ScreenName::Poesia1);
+        QVERIFY(p);
+        p->resize(1280, 1024);
+        for (int box = 0; box < 5; ++box)
+            p->Label1_DragDrop(box, nullptr, QStringLiteral("Metafora"));
+        p->cmdrisult_Click();
+        QCoreApplication::processEvents();
+        QVERIFY(p->grab().save(dir + QStringLiteral("/Fpoesia1-answered-1280x1024.png")));
     }
 };
 
