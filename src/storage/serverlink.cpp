@@ -212,9 +212,11 @@ DbError ServerLink::save(const QString &nome, const QVector<GroupValues> &groups
         codes << schema::newRowCode();
     if (online()) {
         const DbError e = m_serverStore->saveHere(nome, groups, now, origin, false, codes);
-        if (!Database::isConnectionLoss(e))
+        if (!e.isError())
             return e;
-        // Gone in the middle: the server rolled it back, the file takes it.
+        // Gone in the middle, or refusing: the server rolled it back, the
+        // file takes it and it waits there; a refusal is said once.
+        tellOnce(e);
         dropped();
     }
     DbError e;
