@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "activityscreen.h"
 
+#include "accessibility.h"
+
 #include "core/numeric.h"
 #include "core/ticker.h"
 #include "text/contentfile.h"
@@ -188,6 +190,7 @@ ActivityScreen::ActivityScreen(const ScreenEnv &env, const QString &name, const 
     : Screen(name, designTwips, background, caption, parent), m_env(env), m_onMenu(onMenu)
 {
     Q_ASSERT(env.session && env.services && env.host);
+    m_live = new LiveRegion(this);
 }
 
 ActivityScreen::~ActivityScreen() = default;
@@ -310,12 +313,44 @@ bool ActivityScreen::present(const Judgement &judgement, PictureSlot *picture)
     case Judgement::Kind::Judged:
         break;
     }
+    QWidget *had = focusWidget();
     showState();
+    m_live->announce(verdictText(judgement));
+    keepFocusInExercise(had);
     if (picture && judgement.right)
         picture->showAnswer(*judgement.right);
     if (!judgement.saves.isEmpty())
         saveAndReport(judgement.saves);
     return true;
+}
+
+QString ActivityScreen::verdictText(const Judgement &judgement)
+{
+    if (!judgement.right)
+        return QStringLiteral("Risposta controllata");
+    if (*judgement.right)
+        return QStringLiteral("Giusto");
+    if (judgement.rightAnswer.isEmpty())
+        return QStringLiteral("Sbagliato");
+    return QStringLiteral("Sbagliato, la risposta era: ") + judgement.rightAnswer;
+}
+
+void ActivityScreen::keepFocusInExercise(QWidget *had)
+{
+    // An answer closes its question: the control that had the focus may be
+    // disabled or hidden now, and Qt would hand the focus on to whatever
+    // comes next, often an exit, so that the next Space leaves the exercise.
+    if (!had || had == this)
+        return;
+    QList<QWidget *> exits;
+    for (const auto &e : m_exits)
+        exits << e.second;
+    if (exits.contains(had))
+        return;
+    QWidget *now = focusWidget();
+    const bool lost = !had->isEnabled() || !had->isVisible() || (now != had && exits.contains(now));
+    if (lost)
+        a11y::keepFocusNear(had, exits);
 }
 
 PictureSlot *ActivityScreen::addPicture(const QString &name, const QRect &twips)

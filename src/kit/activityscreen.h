@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace morvello {
 
+class LiveRegion;
 class Ticker;
 
 // The exits an activity screen may offer.
@@ -166,6 +167,12 @@ public:
     // or back exit; not after a look at the archive). Its saves carry it.
     QString visitId() const { return m_visit; }
 
+    // What a screen reader says of a judgement: "Giusto", "Sbagliato, la
+    // risposta era ..." or, for a check of a whole board, that it was checked.
+    static QString verdictText(const Judgement &judgement);
+    // Where the screen's verdicts are spoken.
+    LiveRegion *liveRegion() const { return m_live; }
+
     // A right/wrong picture slot.
     PictureSlot *addPicture(const QString &name, const QRect &twips);
     const QVector<PictureSlot *> &pictures() const { return m_pictures; }
@@ -186,12 +193,14 @@ protected:
 
 private:
     void runExit(Exit exit);
+    void keepFocusInExercise(QWidget *had);
 
     ScreenEnv m_env;
     OnMenu m_onMenu;
     QString m_backTarget;
     QVector<QPair<Exit, QPushButton *>> m_exits;
     QVector<PictureSlot *> m_pictures;
+    LiveRegion *m_live = nullptr;
     QSet<QString> m_picturesTold;
     QString m_visit;
     bool m_visitEnded = true;

@@ -229,6 +229,12 @@ ClickLabel::ClickLabel(const QString &text, QWidget *parent) : StyledLabel(text,
     setAccessibleName(text.simplified());
 }
 
+void ClickLabel::click()
+{
+    m_modifiers = Qt::NoModifier;
+    emit clicked();
+}
+
 void ClickLabel::mousePressEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton)

@@ -142,7 +142,10 @@ void FRisultati::buildGrid()
     m_grid->verticalHeader()->hide();
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
-    m_grid->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab and read cell by cell with the arrows; Tab leaves it.
+    m_grid->setFocusPolicy(Qt::StrongFocus);
+    m_grid->setTabKeyNavigation(false);
+    m_grid->setAccessibleName(QStringLiteral("Tabella dei risultati"));
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setWordWrap(false);
@@ -344,11 +347,21 @@ void FRisultati::layOutGrid()
     m_grid->setColumnCount(kGridColumns);
     m_grid->setRowCount(kGridRows);
     applyGridMetrics();
-    for (int c = 0; c < kGridColumns; ++c)
-        setCell(0, c, QString::fromUtf8(kColumnCaptions[c]));
+    QStringList columns;
+    for (int c = 0; c < kGridColumns; ++c) {
+        columns << QString::fromUtf8(kColumnCaptions[c]);
+        setCell(0, c, columns.last());
+    }
+    QStringList rows{QString()};
     const QVector<ResultGroup> &groups = resultGroups();
-    for (int r = 1; r < kGridRows && r - 1 < groups.size(); ++r)
-        setCell(r, 0, groups[r - 1].gridCaption);
+    for (int r = 1; r < kGridRows && r - 1 < groups.size(); ++r) {
+        rows << groups[r - 1].gridCaption;
+        setCell(r, 0, rows.last());
+    }
+    // The headers stay hidden (the first row and column show them); a screen
+    // reader reads them out with each cell.
+    m_grid->setHorizontalHeaderLabels(columns);
+    m_grid->setVerticalHeaderLabels(rows);
 }
 
 void FRisultati::CMDAGGIORNA_Click()

@@ -10,6 +10,8 @@
 #include "storage/removabledrive.h"
 #include "kit/qtdialogs.h"
 
+#include "kit/accessibility.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QFont>
@@ -47,6 +49,7 @@ void setupApplication(QApplication &app)
     QFont base(QStringLiteral("Liberation Sans"));
     base.setPointSizeF(10);
     app.setFont(base);
+    a11y::install();
 }
 
 MorvelloApp::MorvelloApp(const QString &baseDir, std::unique_ptr<Dialogs> dialogs,

@@ -3,6 +3,8 @@
 
 #include "storage/schema.h"
 
+#include "kit/accessibility.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -31,6 +33,7 @@ static Services makeServices(TestContext &t)
 TestContext::TestContext(bool createDatabase)
     : services(makeServices(*this)), host(std::make_unique<AppHost>(services)), session(host->session())
 {
+    a11y::install();
     QDir().mkpath(dataDir());
     services.baseDir = dir.path();
     drive.setFolder(dir.path() + QStringLiteral("/floppy"));
@@ -44,6 +47,17 @@ TestContext::TestContext(bool createDatabase)
         if (!db)
             qFatal("cannot open test database: %s", qPrintable(err.message));
         host->setDatabase(db.get());
+    }
+}
+
+void TestContext::copyShippedData()
+{
+    const QDir src(QStringLiteral(MORVELLO_SOURCE_DIR "/permorvello"));
+    for (const QString &sub : {QString(), QStringLiteral("genette")}) {
+        const QString to = dataDir() + (sub.isEmpty() ? QString() : QLatin1Char('/') + sub);
+        QDir().mkpath(to);
+        for (const QFileInfo &fi : QDir(src.filePath(sub)).entryInfoList(QDir::Files))
+            QFile::copy(fi.filePath(), to + QLatin1Char('/') + fi.fileName());
     }
 }
 
