@@ -222,6 +222,9 @@ LiveRegion::LiveRegion(QWidget *parent) : QLabel(parent)
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGeometry(0, 0, 1, 1);
+    // Hidden until there is something to say: a notification that shows
+    // with its screen would be spoken, empty, each time the screen opens.
+    hide();
 }
 
 void LiveRegion::announce(const QString &text)

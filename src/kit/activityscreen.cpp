@@ -232,6 +232,9 @@ void ActivityScreen::showEvent(QShowEvent *event)
         m_visit = QUuid::createUuid().toString(QUuid::Id128);
         m_visitEnded = false;
     }
+    // Last visit's verdict is not spoken again when the screen comes back.
+    if (!event->spontaneous())
+        m_live->hide();
     Screen::showEvent(event);
 }
 

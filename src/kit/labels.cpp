@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "labels.h"
 
+#include <QAccessible>
+
 #include <cmath>
 
 #include <QApplication>
@@ -298,6 +300,11 @@ void DragLabel::setPicked(bool on)
     f.setUnderline(on);
     setFont(f);
     update();
+    // A screen reader hears the pick as a button pressed in or let out.
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void DragLabel::mousePressEvent(QMouseEvent *e)

@@ -284,8 +284,6 @@ void SequenceScreen::showBoard()
         StyledLabel *text = m_label1[i];
         text->setText(m_exercise.rowText(i));
         setDesignGeometry(text, QRect(kTextLeft, top, kTextWidth, m_heights[i]));
-        text->setAccessibleName(QStringLiteral("Testo della sequenza %1").arg(k));
-        text->setAccessibleDescription(m_exercise.rowText(i));
         text->setVisible(shown);
 
         const QString caption = m_exercise.dropCaption(i);
@@ -298,6 +296,9 @@ void SequenceScreen::showBoard()
         m_board->setBoxGeometry(i, QRect(m_config.dropLeft, top, m_config.dropWidth, boxHeight));
         m_board->setBox(i, caption, m_exercise.dropWrong(i) ? red() : sequenceRowColor(i), name);
         m_board->box(i)->setVisible(shown);
+        // The texts cannot be reached by Tab: each box tells its own text
+        // after its name, so the pupil hears what to classify.
+        m_board->box(i)->setAccessibleDescription(m_exercise.rowText(i));
 
         StyledLabel *answer = m_answers[i];
         answer->setText(m_exercise.answerCaption(i));
