@@ -316,10 +316,15 @@ bool ActivityScreen::present(const Judgement &judgement, PictureSlot *picture)
     case Judgement::Kind::Judged:
         break;
     }
+    // The focus is parked while the state is shown: a control disabled under
+    // it would hand it on down the row one control at a time, each move a
+    // burst of events that crowds the verdict out of a screen reader's queue.
     QWidget *had = focusWidget();
+    if (had && had != this)
+        had->clearFocus();
     showState();
-    m_live->announce(verdictText(judgement));
     keepFocusInExercise(had);
+    m_live->announce(verdictText(judgement));
     if (picture && judgement.right)
         picture->showAnswer(*judgement.right);
     if (!judgement.saves.isEmpty())
@@ -340,20 +345,19 @@ QString ActivityScreen::verdictText(const Judgement &judgement)
 
 void ActivityScreen::keepFocusInExercise(QWidget *had)
 {
-    // An answer closes its question: the control that had the focus may be
-    // disabled or hidden now, and Qt would hand the focus on to whatever
-    // comes next, often an exit, so that the next Space leaves the exercise.
     if (!had || had == this)
         return;
+    if (had->isEnabled() && had->isVisible()) {
+        had->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The answer closed the control that had the focus: the focus goes on
+    // to the next control of the exercise, never to an exit, so that the
+    // next Space does not leave the exercise.
     QList<QWidget *> exits;
     for (const auto &e : m_exits)
         exits << e.second;
-    if (exits.contains(had))
-        return;
-    QWidget *now = focusWidget();
-    const bool lost = !had->isEnabled() || !had->isVisible() || (now != had && exits.contains(now));
-    if (lost)
-        a11y::keepFocusNear(had, exits);
+    a11y::keepFocusNear(had, exits);
 }
 
 PictureSlot *ActivityScreen::addPicture(const QString &name, const QRect &twips)

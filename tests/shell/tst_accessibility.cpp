@@ -110,15 +110,18 @@ private slots:
     {
         QTest::addColumn<QString>("screen");
         QTest::addColumn<bool>("right");
-        QTest::newRow("FGenette wrong") << ScreenName::Genette << false;
-        QTest::newRow("FGenette right") << ScreenName::Genette << true;
-        QTest::newRow("FMetafore figure wrong") << ScreenName::Metafore << false;
+        QTest::addColumn<bool>("definition"); // FMetafore: a definition rather than a figure
+        QTest::newRow("FGenette wrong") << ScreenName::Genette << false << false;
+        QTest::newRow("FGenette right") << ScreenName::Genette << true << false;
+        QTest::newRow("FMetafore figure wrong") << ScreenName::Metafore << false << false;
+        QTest::newRow("FMetafore definition wrong") << ScreenName::Metafore << false << true;
     }
 
     void answerSpokenFocusStays()
     {
         QFETCH(QString, screen);
         QFETCH(bool, right);
+        QFETCH(bool, definition);
         test::TestContext t;
         t.copyShippedData();
         t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
@@ -129,13 +132,18 @@ private slots:
         s->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(s));
 
-        QAbstractButton *option = nullptr;
+        QWidget *option = nullptr;
         QString expected = QStringLiteral("Giusto");
         if (auto *g = qobject_cast<GenetteScreen *>(s)) {
             const int good = g->exercise().opzioniGiuste(g->exercise().nrEsercizio());
             option = g->option(right ? good : (good == 0 ? 1 : 0));
             if (!right)
                 expected = QStringLiteral("Sbagliato, la risposta era: ") + g->option(good)->text();
+        } else if (auto *m = qobject_cast<MetaforeScreen *>(s); m && definition) {
+            const int good = m->quiz().definizioneGiusta();
+            option = m->definition(right ? good : (good + 1) % FigureCount);
+            if (!right)
+                expected = QStringLiteral("Sbagliato, la risposta era: ") + definitionTexts().at(good);
         } else if (auto *m = qobject_cast<MetaforeScreen *>(s)) {
             const int good = figureCaptions().indexOf(m->quiz().figuraGiusta());
             option = m->option(right ? good : (good + 1) % FigureCount);
