@@ -8,8 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 here=$(pwd)
 
+# qt6-charts-dev's CMake files ask for Qt's OpenGL module, which Debian
+# packages apart (libqt6opengl6-dev) and does not pull in.
 packages=(build-essential cmake ninja-build pkg-config
-          qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-translations-l10n
+          qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-translations-l10n
           libsqlite3-dev fonts-liberation poppler-utils sqlite3 python3)
 
 install_missing() {

@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Registro del docente di Morvello: raccoglie in un registro per classe i risultati "
-                       "esportati dai computer della classe, li mostra e li salva in CSV."));
+                       "esportati dai computer della classe, li mostra in tabelle e grafici, li stampa e li salva in CSV."));
     // Our own help option: Qt's has no Italian text for it.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Mostra questo aiuto ed esce."));

@@ -32,6 +32,7 @@ void GenetteExercise::choose(int concept)
     for (int i = 0; i < GenetteConceptCount; ++i)
         m_conceptEnabled[size_t(i)] = i != concept;
     m_optionsEnabled = true;
+    m_passageMissing = false;
     m_concept = concept;
     m_concetto = c.concetto;
     m_labConcetto = c.caption;
@@ -84,7 +85,7 @@ GenetteExercise::NextOutcome GenetteExercise::next()
     bool chosen = false;
     for (const Option &o : m_options)
         chosen = chosen || o.checked;
-    if (!chosen)
+    if (!chosen && !m_passageMissing)
         return NextOutcome::NeedAnswer;
 
     m_nextEnabled = false;
@@ -95,6 +96,15 @@ GenetteExercise::NextOutcome GenetteExercise::next()
     if (concept >= 0)
         choose(concept); // wraps past the concept's last exercise
     return NextOutcome::Moved;
+}
+
+void GenetteExercise::passageMissing()
+{
+    // Nothing to read, nothing to judge: the options close, unanswered, and
+    // the way on stays open.
+    m_passageMissing = true;
+    m_optionsEnabled = false;
+    m_nextEnabled = true;
 }
 
 void GenetteExercise::pictureTimerDone()

@@ -51,6 +51,9 @@ public:
     // red), saving the running score; ignored while the options are disabled
     // or on an option not shown.
     Judgement answer(int index);
+    // The passage of this exercise could not be shown: no answer is taken on
+    // it, and "Esercizio successivo" moves on without one.
+    void passageMissing();
     // CmdSeguente_Click.
     NextOutcome next();
     // The picture's timer has run out (and its animation ended): picture
@@ -109,6 +112,7 @@ private:
     std::array<bool, GenetteConceptCount> m_conceptEnabled{};
     std::array<Option, MaxOptions> m_options;
     bool m_optionsEnabled = true;
+    bool m_passageMissing = false;
     bool m_nextEnabled = true;
     QString m_problem;
     QString m_labConcetto;

@@ -272,6 +272,8 @@ void GenetteScreen::loadPassage()
     const QString file = m_exercise.currentFile();
     const RtfResult r = m_rich->load(file, services().baseDir);
     if (!r.ok) {
+        m_exercise.passageMissing();
+        display();
         services().tell(QStringLiteral("Il testo %1 non si può mostrare: %2\n\nPuoi scegliere un altro esercizio o un "
                                        "altro concetto.")
                             .arg(file, r.error));

@@ -71,7 +71,7 @@ QStringList StoryColouring::load()
     m_erroriShown = 0;
     const QStringList messages = loadStory(storyCatalogue().constFirst());
     m_canCorrect = m_gradable;
-    m_canHelp = true;
+    m_canHelp = m_storyShown;
     return messages;
 }
 
@@ -82,7 +82,8 @@ QStringList StoryColouring::choose(const QString &title)
     if (const StoryEntry *entry = findStory(title))
         messages = loadStory(*entry);
     m_canCorrect = m_gradable;
-    m_canHelp = m_entry != nullptr;
+    // No hint, and none counted, for a story the pupil cannot see.
+    m_canHelp = m_entry != nullptr && m_storyShown;
     m_erroriShown = 0;
     return messages;
 }
@@ -97,6 +98,7 @@ QStringList StoryColouring::loadStory(const StoryEntry &entry)
     QStringList messages;
     const QString storyError = load(m_story, entry.storyFile);
     const QString solutionError = load(m_solution, entry.solutionFile);
+    m_storyShown = storyError.isEmpty();
     if (!storyError.isEmpty())
         messages << QStringLiteral("%1\nIl testo «%2» non si può mostrare: scegli un altro testo.")
                         .arg(storyError, entry.title);

@@ -134,6 +134,7 @@ private:
     double m_tot = 0;
     bool m_canCorrect = true;
     bool m_canHelp = true;
+    bool m_storyShown = false;
     bool m_gradable = false;
     Marking m_marking;
 };

@@ -176,6 +176,7 @@ void FPoesia1::archivitesti()
     m_labedizione->setAccessibleDescription(poem.source);
     const RtfResult r = m_view->loadFile(poem.file, services().baseDir);
     if (!r.ok) {
+        pair().poemMissing();
         services().tell(QStringLiteral("Non riesco a mostrare la poesia «%1» (file %2): %3\n"
                                        "Puoi scegliere un'altra poesia.")
                             .arg(poem.title, poem.file, r.error));

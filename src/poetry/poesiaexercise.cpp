@@ -17,6 +17,7 @@ void PoesiaExercise::loadIntro()
     m_poesiaScelta = 1;
     emptyBoxes();
     m_checkEnabled = true;
+    m_poemMissing = false;
     m_lastScore = 0;
     archivitesti();
     m_intro = CounterRows{};
@@ -32,6 +33,7 @@ bool PoesiaExercise::pickPoem(const QString &entry)
     if (k >= 0)
         m_poesiaScelta = k + 1;
     m_checkEnabled = true;
+    m_poemMissing = false;
     m_intro.right.clear();
     m_intro.total.clear();
     emptyBoxes();
@@ -66,9 +68,17 @@ void PoesiaExercise::archivitesti()
     m_rispMessaggio = p.rispMessaggio;
 }
 
+void PoesiaExercise::poemMissing()
+{
+    // Nothing on screen to read: no box takes a device and no question an
+    // answer until another poem is picked.
+    m_poemMissing = true;
+    m_checkEnabled = false;
+}
+
 bool PoesiaExercise::drop(int box, const QString &caption)
 {
-    if (!boxInUse(box))
+    if (!boxInUse(box) || m_poemMissing)
         return false;
     m_boxText[size_t(box)] = caption;
     return true;
@@ -186,8 +196,8 @@ void PoesiaExercise::addToBoth(bool right)
 
 Judgement PoesiaExercise::answerOption(Question q, int index)
 {
-    if (index < 1 || index > poesia::optionCount(q))
-        return Judgement::ignored(); // the heading, or a hidden placeholder
+    if (index < 1 || index > poesia::optionCount(q) || m_poemMissing)
+        return Judgement::ignored(); // the heading, a hidden placeholder, or no poem
     OptionState &state = m_options[size_t(q)][size_t(index)];
     if (state != OptionState::Open)
         return Judgement::ignored(); // the label was closed by its own click
@@ -199,7 +209,7 @@ Judgement PoesiaExercise::answerOption(Question q, int index)
 
 Judgement PoesiaExercise::answerMeaning(int index)
 {
-    if (index < 0 || index >= poesia::SentenceCount || !meaningOpen())
+    if (index < 0 || index >= poesia::SentenceCount || !meaningOpen() || m_poemMissing)
         return Judgement::ignored();
     const bool right = index == m_rispMessaggio;
     m_meaning[size_t(index)] = right ? OptionState::Right : OptionState::Wrong;

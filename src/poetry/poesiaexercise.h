@@ -64,6 +64,10 @@ public:
     // boxes emptied, check enabled, the current-poem counters emptied.
     // Returns whether an entry matched.
     bool pickPoem(const QString &entry);
+    // The poem's file could not be shown: nothing is answered on it until
+    // another poem is picked.
+    void poemMissing();
+    bool poemIsMissing() const { return m_poemMissing; }
     // A device dropped on box `box`; boxes not in use take nothing.
     bool drop(int box, const QString &caption);
     // cmdrisult_Click: refused while a box in use is empty, ignored once this
@@ -143,6 +147,7 @@ private:
     std::array<bool, poesia::BoxCount> m_solutionShown{};
     std::array<QString, poesia::BoxCount> m_solutionText;
     bool m_checkEnabled = true;
+    bool m_poemMissing = false;
     int m_lastScore = 0;
     CounterRows m_intro;
 

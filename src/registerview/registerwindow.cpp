@@ -140,6 +140,7 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     connect(m_class, &QTableWidget::itemSelectionChanged, this, &RegisterWindow::showPupil);
     m_class->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_class, &QWidget::customContextMenuRequested, this, &RegisterWindow::pupilMenu);
+    connect(m_class, &QTableWidget::cellDoubleClicked, this, [this](int row) { openPupilChart(row); });
 
     auto *lower = new QWidget(split);
     auto *lowerLayout = new QVBoxLayout(lower);
@@ -194,6 +195,7 @@ void RegisterWindow::buildMenus()
     QMenu *csv = menuBar()->addMenu(QStringLiteral("&CSV"));
     csv->addAction(QStringLiteral("Salva la &vista della classe in CSV..."), this, [this] { saveCsv(false); });
     csv->addAction(QStringLiteral("Salva &tutti i tentativi in CSV..."), this, [this] { saveCsv(true); });
+    buildReportMenu();
 }
 
 void RegisterWindow::showError(const QString &text)
@@ -203,6 +205,7 @@ void RegisterWindow::showError(const QString &text)
 
 void RegisterWindow::setRegister(std::unique_ptr<Register> reg)
 {
+    closeChartWindows();
     m_reg = std::move(reg);
     refresh();
 }

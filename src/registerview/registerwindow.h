@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/dialogs.h"
 #include "register/classtable.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class QCheckBox;
@@ -12,6 +14,8 @@ class QTableWidget;
 
 namespace morvello {
 
+class ClassChartWindow;
+class PupilChartWindow;
 class Register;
 
 // The teacher's register: the class view (pupils × groups, the latest
@@ -46,6 +50,17 @@ public:
     // Short column titles of the groups; the full caption is the tooltip.
     static QString shortCaption(int group);
 
+    // The print dialog and the messages of the reports go through these
+    // (the real dialogs unless a test hands its own).
+    void setDialogs(Dialogs *dialogs);
+    // The chart of the pupil on that row of the class view (a double click
+    // on the row), or of the whole class; null with no register.
+    PupilChartWindow *openPupilChart(int row);
+    ClassChartWindow *openClassChart();
+    // The reports through the print dialog; what the teacher was told.
+    QString printClassReport();
+    QString printPupilReport(int row);
+
 private:
     void buildMenus();
     void newRegister();
@@ -57,6 +72,12 @@ private:
     void showError(const QString &text);
     void pupilMenu(const QPoint &at);
     void showLookAlikes();
+    void buildReportMenu();
+    void askSchoolName();
+    int chosenRow() const;
+    QDate periodFrom() const;
+    QDate periodTo() const;
+    void closeChartWindows();
 
     std::unique_ptr<Register> m_reg;
     QVector<PupilLine> m_lines;
@@ -68,6 +89,9 @@ private:
     QDateEdit *m_to = nullptr;
     QLabel *m_status = nullptr;
     bool m_withHidden = false;
+    std::unique_ptr<Dialogs> m_ownDialogs;
+    Dialogs *m_dialogs = nullptr;
+    QVector<QPointer<QWidget>> m_charts;
 };
 
 // Names, Italian texts of Qt's own dialogs, font: what every run of the
