@@ -216,6 +216,8 @@ void FRisultati::buildBottomBar()
 {
     // A plain bar: its design caption is there, in the bar's own colour.
     m_label5 = makeLabel(this, "Label5", QStringLiteral("Label5"), QColor(0, 0, 64), QColor(0, 0, 64));
+    // The caption cannot be seen; a screen reader names the bar instead.
+    m_label5->setAccessibleName(QStringLiteral("Barra dei comandi"));
     m_label5->setMouseTracking(true);
     m_label5->installEventFilter(this);
     place(m_label5, 0, 7920, 12015, 375);
