@@ -7,9 +7,9 @@
 # Needs (not a dependency of the program): orca at-spi2-core xvfb dbus-x11 xdotool
 #   tools/orca-check.sh <morvello binary> <out folder> <steps file>
 # The steps file is bash run once the program is up: `k Tab` presses keys,
-# `t "ROSSI"` types, `w 2` waits, `mark "FGenette"` writes a marker into the
-# log so that each screen's speech can be found (Orca names each window it
-# enters, too).
+# `t "ROSSI"` types, `w 2` waits, `mark "FGenette"` notes the time in
+# marks.txt so that each screen's speech can be found by the log's times
+# (Orca names each window it enters, too). speech.txt keeps what was said.
 set -euo pipefail
 bin=$(readlink -f "$1")
 out=$(readlink -f "$2")
@@ -27,7 +27,7 @@ xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 sleep 2
 
-# A home of its own, so that the speech server Orca starts is this run's.
+# A home of its own: Orca's settings and anything it starts stay this run's.
 mkdir -p "$work/home"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/home/run XDG_CACHE_HOME=$work/home/.cache
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
