@@ -55,10 +55,8 @@ dbus-run-session -- bash -c '
   sleep 3
   kill $orca 2>/dev/null
   sleep 1
-  # The speech server outlives Orca; it is the one whose socket is in our home.
-  for p in $(pgrep -f "$HOME/.cache/speech-dispatcher" || true); do kill "$p" 2>/dev/null || true; done
   kill $bus 2>/dev/null
   true
 '
-grep -n "SPEECH OUTPUT\|^=== " "$out/orca.log" >"$out/speech.txt" || true
+grep -h "SPEECH OUTPUT" "$out/orca.log" >"$out/speech.txt" || true
 echo "Orca said $(wc -l <"$out/speech.txt") things; see $out/speech.txt"
