@@ -12,7 +12,9 @@ here=$(pwd)
 # packages apart (libqt6opengl6-dev) and does not pull in.
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-translations-l10n
-          libsqlite3-dev fonts-liberation poppler-utils sqlite3 python3)
+          libsqlite3-dev fonts-liberation poppler-utils sqlite3 python3
+          qt6-speech-dev libqt6texttospeech6 qt6-speech-speechd-plugin
+          speech-dispatcher speech-dispatcher-espeak-ng fonts-opendyslexic)
 
 install_missing() {
   local missing=()

@@ -16,6 +16,21 @@ function(morvello_activity name)
   set_property(GLOBAL APPEND PROPERTY MORVELLO_ACTIVITY_LIBRARIES ${name})
 endfunction()
 
+# The constant tables of an activity (keys, titles, passages) are written at
+# build time from its catalogues in content/ (content/FORMAT.md) by the content
+# tool: the program reads no file for them, and a catalogue edited is a
+# library rebuilt.
+function(morvello_content_tables target library)
+  set(_out ${CMAKE_CURRENT_BINARY_DIR}/${library}_tables.cpp)
+  list(TRANSFORM ARGN PREPEND ${CMAKE_SOURCE_DIR}/content/)
+  add_custom_command(OUTPUT ${_out}
+    COMMAND morvello-content --tables ${library} ${CMAKE_SOURCE_DIR}/content ${_out}
+    DEPENDS morvello-content ${ARGN}
+    COMMENT "Writing the ${library} tables from content/"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${_out})
+endfunction()
+
 # Every tst_*.cpp of a test folder becomes its own Qt Test executable and CTest
 # case, run on the offscreen platform. A folder links what its layer needs:
 # morvello_doubles or morvello_testfiles for a layer alone, morvello_testsupport

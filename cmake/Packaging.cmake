@@ -110,5 +110,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt libraries the binaries link come from dpkg-shlibdeps; these are
 # loaded at run time and no linker sees them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation, fonts-opendyslexic")
+# The voice that reads passages aloud: without it "Leggi" says why and stays
+# off, and nothing else changes.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng")
 include(CPack)

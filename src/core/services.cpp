@@ -41,6 +41,14 @@ RandomSource &Services::randomSource() const
     return fromClock;
 }
 
+Speech &Services::voice() const
+{
+    if (speech)
+        return *speech;
+    static NoSpeech none;
+    return none;
+}
+
 void Services::showGuide() const
 {
     if (dialogs)

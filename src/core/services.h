@@ -2,6 +2,7 @@
 #pragma once
 #include "clock.h"
 #include "dialogs.h"
+#include "speech.h"
 #include "ticker.h"
 
 #include <QString>
@@ -67,6 +68,8 @@ struct Services
     TickSource *ticks = nullptr;
     RemovableDrive *drive = nullptr;
     PrinterSource *printer = nullptr;
+    // The voice that reads passages aloud.
+    Speech *speech = nullptr;
     // Folder that holds the data folder "permorvello" (the working directory
     // in the program; a temporary folder in tests).
     QString baseDir;
@@ -83,6 +86,8 @@ struct Services
     // The random source; when none was given, one of the program's own,
     // seeded once from the clock. The one fallback of the program.
     RandomSource &randomSource() const;
+    // The voice; when none was given, one that says there is none.
+    Speech &voice() const;
     // The teacher's guide (F1, "Guida").
     void showGuide() const;
 };

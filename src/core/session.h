@@ -4,7 +4,7 @@
 
 namespace morvello {
 
-// The two program-wide values of a run. Nothing of this lives in globals, so
+// The program-wide values of a run. Nothing of this lives in globals, so
 // a test can build as many independent sessions as it likes.
 struct Session
 {
@@ -13,6 +13,9 @@ struct Session
     QString nomeStudente;
     // Name of the screen that opened the results screen ("fmenù", "Fespositivo", ...).
     QString formChiamante;
+    // The pupil asked for the high-legibility look of passages (kept with
+    // the pupil's name in the archive, read when the name is given).
+    bool testoLeggibile = false;
 };
 
 } // namespace morvello

@@ -2,6 +2,8 @@
 #include "activityscreen.h"
 
 #include "accessibility.h"
+#include "passageview.h"
+#include "reader.h"
 
 #include "core/numeric.h"
 #include "core/ticker.h"
@@ -226,8 +228,49 @@ void ActivityScreen::runExit(Exit exit)
     }
 }
 
+ReadButton *ActivityScreen::addReadButton(const QRect &twips, std::function<Reading()> what)
+{
+    m_readButton = new ReadButton(this, services().voice(), std::move(what), twips);
+    return m_readButton;
+}
+
+void ActivityScreen::addPassageLabel(QLabel *label)
+{
+    m_passageLabels.append(label);
+    m_passageFonts.insert(label, designFont(label));
+}
+
+void ActivityScreen::setLegible(bool on)
+{
+    if (on == m_legible)
+        return;
+    m_legible = on;
+    if (m_readButton)
+        m_readButton->reader()->stop();
+    for (PassageView *v : findChildren<PassageView *>())
+        v->setLegible(on);
+    if (m_passageLabels.isEmpty())
+        return;
+    for (const QPointer<QLabel> &l : std::as_const(m_passageLabels)) {
+        if (!l)
+            continue;
+        DesignFont f = m_passageFonts.value(l);
+        if (!on) {
+            setDesignFont(l, f);
+            continue;
+        }
+        // A row keeps its height, so the wider typeface may have to be
+        // smaller than the designed size to show whole: never cut.
+        f.family = PassageView::legibleFamily();
+        setFittedFont(l, f, TextFit{true, 0.6, false});
+    }
+    // Rows are fitted to their text again, in the new typeface.
+    relayout();
+}
+
 void ActivityScreen::showEvent(QShowEvent *event)
 {
+    setLegible(session().testoLeggibile);
     if (!event->spontaneous() && m_visitEnded) {
         m_visit = QUuid::createUuid().toString(QUuid::Id128);
         m_visitEnded = false;

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QVector>
+#include <functional>
 
 class QPushButton;
 
@@ -17,6 +18,8 @@ namespace morvello {
 
 class LiveRegion;
 class Ticker;
+class ReadButton;
+struct ReadingPiece;
 
 // The exits an activity screen may offer.
 enum class Exit {
@@ -173,6 +176,19 @@ public:
     // Where the screen's verdicts are spoken.
     LiveRegion *liveRegion() const { return m_live; }
 
+    // "Leggi" with its speed chooser, placed in free space of the screen:
+    // reads aloud what `what` gives at the time of the press.
+    ReadButton *addReadButton(const QRect &twips, std::function<QVector<ReadingPiece>()> what);
+    ReadButton *readButton() const { return m_readButton; }
+
+    // A label that shows passage text (a row of a passage): it takes the
+    // legible typeface with the passage views.
+    void addPassageLabel(QLabel *label);
+    // The high-legibility look of every passage of the screen; taken from
+    // the session each time the screen is shown.
+    void setLegible(bool on);
+    bool legible() const { return m_legible; }
+
     // A right/wrong picture slot.
     PictureSlot *addPicture(const QString &name, const QRect &twips);
     const QVector<PictureSlot *> &pictures() const { return m_pictures; }
@@ -204,6 +220,10 @@ private:
     QSet<QString> m_picturesTold;
     QString m_visit;
     bool m_visitEnded = true;
+    ReadButton *m_readButton = nullptr;
+    QVector<QPointer<QLabel>> m_passageLabels;
+    QHash<QLabel *, DesignFont> m_passageFonts;
+    bool m_legible = false;
 };
 
 // A counter as the pupil reads it: a plain decimal number.

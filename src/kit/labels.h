@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/contrast.h"
+
 #include <QColor>
 #include <QLabel>
 #include <QMargins>
@@ -11,9 +13,6 @@ namespace morvello {
 // Pure red marks a wrong answer and a command under the pointer.
 inline QColor red() { return QColor(255, 0, 0); }
 
-// The contrast of two colours as the accessibility guidelines reckon it,
-// from 1 (none) to 21 (black on white).
-double contrastRatio(const QColor &a, const QColor &b);
 // The text colour to draw on `ground`: `wanted`, unless the ground is the
 // wrong-answer red and `wanted` would not reach a contrast of 4.5 on it
 // (white reaches 4.0), when it is black.

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "passageview.h"
 
+#include "reader.h"
 #include "screen.h"
 
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
 
@@ -32,6 +35,10 @@ RtfResult PassageView::load(const QString &windowsPath, const QString &baseDir)
 
 void PassageView::contentLoaded()
 {
+    clearReadingMark();
+    emit contentReplaced();
+    if (m_legible)
+        setLegibleLook(document(), true);
     m_zoom = 1.0;
     fit();
     verticalScrollBar()->setValue(0);
@@ -39,7 +46,10 @@ void PassageView::contentLoaded()
 
 void PassageView::showContentOf(const QTextDocumentFragment &content, double zoom)
 {
+    clearReadingMark();
+    emit contentReplaced();
     setContent(content);
+    setLegibleLook(document(), m_legible);
     m_zoom = zoom > 0 ? zoom : 1.0;
     fit();
 }
@@ -68,6 +78,28 @@ void PassageView::fit()
     document()->setDocumentMargin(qMax(3.0, 6.0 * scale));
     // Type sizes are points: on a display that counts more pixels to the
     // inch the same points are already larger.
+    if (m_legible) {
+        // Larger than the passage would be shown otherwise, by the one rule;
+        // it scrolls rather than shrink.
+        setLegibleLook(document(), false);
+        m_legible = false;
+        fit();
+        m_legible = true;
+        setLegibleLook(document(), true);
+        const double shown = m_zoom;
+        rescaleTo(shown * LegibleSize);
+        // A verse is still never broken: as large as the longest one allows.
+        // The larger poem scrolls: its bar takes room from the width.
+        const int room = viewport()->width()
+                         - (verticalScrollBar()->isVisible() ? 0 : verticalScrollBar()->sizeHint().width());
+        if (m_lines == Lines::Keep && room >= 20) {
+            const double wide = measure().width();
+            if (wide > room)
+                rescaleTo(qMax(1.0, m_zoom * room / wide * 0.97));
+        }
+        spaceLegibleLines();
+        return;
+    }
     rescaleTo(qMax(1.0, scale * 96.0 / qMax(1, logicalDpiY())));
     const QSizeF room(viewport()->width(), viewport()->height());
     if (document()->isEmpty() || room.width() < 20 || room.height() < 20)
@@ -84,6 +116,164 @@ void PassageView::fit()
                                  : std::sqrt(room.height() / size.height());
         rescaleTo(qMax(1.0, m_zoom * ratio * 0.97));
     }
+}
+
+void PassageView::setLegible(bool on)
+{
+    if (on == m_legible)
+        return;
+    m_legible = on;
+    setLegibleLook(document(), on);
+    fit();
+    if (m_mark.first >= 0)
+        markReading(m_mark.first, m_mark.second);
+}
+
+void PassageView::spaceLegibleLines()
+{
+    // One and a half times the type size from line to line, as reading
+    // guides for dyslexia count it: the typeface's own line height is
+    // already generous, so a proportion of it would be too much.
+    const double pxPerPoint = logicalDpiY() / 72.0;
+    const double fallback = document()->defaultFont().pointSizeF();
+    QTextCursor c(document());
+    c.beginEditBlock();
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        double points = 0;
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            points = qMax(points, it.fragment().charFormat().fontPointSize());
+        if (points <= 0)
+            points = fallback > 0 ? fallback : 12.0;
+        QTextBlockFormat bf = b.blockFormat();
+        const double height = std::round(1.5 * points * pxPerPoint);
+        if (bf.lineHeightType() == QTextBlockFormat::FixedHeight && bf.lineHeight() == height)
+            continue;
+        bf.setLineHeight(height, QTextBlockFormat::FixedHeight);
+        c.setPosition(b.position());
+        c.setBlockFormat(bf);
+    }
+    c.endEditBlock();
+}
+
+void PassageView::markReading(int start, int end)
+{
+    const int last = qMax(0, document()->characterCount() - 1);
+    start = qBound(0, start, last);
+    end = qBound(start, end, last);
+    m_mark = {start, end};
+    QTextEdit::ExtraSelection sel;
+    sel.cursor = QTextCursor(document());
+    sel.cursor.setPosition(start);
+    sel.cursor.setPosition(end, QTextCursor::KeepAnchor);
+    // A translucent band and a thick underline: the pupil's colours, text
+    // or background, still show through.
+    QColor band = readingColour();
+    band.setAlpha(70);
+    sel.format.setBackground(band);
+    sel.format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    sel.format.setUnderlineColor(readingColour());
+    setExtraSelections({sel});
+    // Into sight, without moving the pupil's cursor.
+    QTextCursor at(document());
+    at.setPosition(start);
+    const QRect r = cursorRect(at);
+    QTextCursor to(document());
+    to.setPosition(end);
+    const QRect e = cursorRect(to);
+    QScrollBar *bar = verticalScrollBar();
+    if (r.top() < 0 || e.bottom() > viewport()->height())
+        bar->setValue(bar->value() + r.top() - viewport()->height() / 4);
+}
+
+void PassageView::clearReadingMark()
+{
+    if (m_mark.first < 0)
+        return;
+    m_mark = {-1, -1};
+    setExtraSelections({});
+}
+
+namespace {
+// What a stretch or a paragraph had before the legible look, kept in its own
+// format.
+constexpr int kLegibleMark = QTextFormat::UserProperty + 0x4c45;
+constexpr int kFamiliesBefore = kLegibleMark + 1;
+constexpr int kSpacingBefore = kLegibleMark + 2;
+constexpr int kSpacingTypeBefore = kLegibleMark + 3;
+constexpr int kAlignBefore = kLegibleMark + 4;
+constexpr int kLineHeightBefore = kLegibleMark + 5;
+constexpr int kLineHeightTypeBefore = kLegibleMark + 6;
+constexpr int kFamilyBefore = kLegibleMark + 7;
+} // namespace
+
+void setLegibleLook(QTextDocument *doc, bool on)
+{
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        QTextBlockFormat bf = b.blockFormat();
+        if (on != bf.hasProperty(kLegibleMark)) {
+            const std::pair<int, int> kept[] = {{QTextFormat::BlockAlignment, kAlignBefore},
+                                                {QTextFormat::LineHeight, kLineHeightBefore},
+                                                {QTextFormat::LineHeightType, kLineHeightTypeBefore}};
+            if (on) {
+                bf.setProperty(kLegibleMark, true);
+                for (const auto &[property, before] : kept)
+                    bf.setProperty(before, bf.property(property));
+                if (bf.alignment() & Qt::AlignJustify)
+                    bf.setAlignment(Qt::AlignLeft);
+                bf.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+            } else {
+                for (const auto &[property, before] : kept) {
+                    if (bf.property(before).isValid())
+                        bf.setProperty(property, bf.property(before));
+                    else
+                        bf.clearProperty(property);
+                    bf.clearProperty(before);
+                }
+                bf.clearProperty(kLegibleMark);
+            }
+            c.setPosition(b.position());
+            c.setBlockFormat(bf);
+        }
+        // Formats are changed after the walk: a change may join fragments.
+        QVector<QPair<QPair<int, int>, QTextCharFormat>> changes;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            QTextCharFormat cf = f.charFormat();
+            if (on == cf.hasProperty(kLegibleMark))
+                continue;
+            const std::pair<int, int> kept[] = {{QTextFormat::FontFamily, kFamilyBefore},
+                                                {QTextFormat::FontFamilies, kFamiliesBefore},
+                                                {QTextFormat::FontLetterSpacing, kSpacingBefore},
+                                                {QTextFormat::FontLetterSpacingType, kSpacingTypeBefore}};
+            if (on) {
+                cf.setProperty(kLegibleMark, true);
+                for (const auto &[property, before] : kept)
+                    cf.setProperty(before, cf.property(property));
+                cf.setProperty(QTextFormat::FontFamily, PassageView::legibleFamily());
+                cf.setFontFamilies(QStringList{PassageView::legibleFamily()});
+                cf.setFontLetterSpacingType(QFont::PercentageSpacing);
+                cf.setFontLetterSpacing(112);
+            } else {
+                for (const auto &[property, before] : kept) {
+                    if (cf.property(before).isValid())
+                        cf.setProperty(property, cf.property(before));
+                    else
+                        cf.clearProperty(property);
+                    cf.clearProperty(before);
+                }
+                cf.clearProperty(kLegibleMark);
+            }
+            changes.append({{f.position(), f.length()}, cf});
+        }
+        for (const auto &ch : std::as_const(changes)) {
+            c.setPosition(ch.first.first);
+            c.setPosition(ch.first.first + ch.first.second, QTextCursor::KeepAnchor);
+            c.setCharFormat(ch.second);
+        }
+    }
+    c.endEditBlock();
 }
 
 } // namespace morvello

@@ -34,13 +34,43 @@ public:
     // How much larger than its design sizes the passage is shown.
     double zoom() const { return m_zoom; }
 
+    // The high-legibility look: a typeface drawn for readers with dyslexia,
+    // type 1.4 times larger (the passage scrolls rather than shrink), lines
+    // 1.5 apart, letters wider apart, ragged right edges. The text, its
+    // colours and the selection stay as they are; off gives back the look
+    // the passage had.
+    void setLegible(bool on);
+    bool legible() const { return m_legible; }
+    static QString legibleFamily() { return QStringLiteral("OpenDyslexic"); }
+    static constexpr double LegibleSize = 1.4;
+
+    // The sentence being read aloud, [start, end) in the plain text: drawn
+    // over the text and scrolled into sight, the text and the pupil's
+    // selection untouched.
+    void markReading(int start, int end);
+    void clearReadingMark();
+    // Where the mark lies; (-1, -1) when there is none.
+    QPair<int, int> readingMark() const { return m_mark; }
+
+signals:
+    // Another passage took the place of the one shown.
+    void contentReplaced();
+
 private:
     void rescaleTo(double zoom);
+    void spaceLegibleLines();
     QSizeF measure();
 
     Screen *m_screen;
     Lines m_lines;
     double m_zoom = 1.0;
+    bool m_legible = false;
+    QPair<int, int> m_mark{-1, -1};
 };
+
+// Gives a document the high-legibility look, or takes it away, keeping what
+// each stretch had before in the formats themselves: a document copied from
+// another view (the poem on the questions screen) comes back right too.
+void setLegibleLook(QTextDocument *doc, bool on);
 
 } // namespace morvello

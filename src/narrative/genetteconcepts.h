@@ -7,9 +7,10 @@
 namespace morvello {
 
 // The six aspects of narration the narrative-concepts screen trains, with
-// their problem statements, answer categories and answer key. The texts are
-// shown exactly as they stand here, unbalanced brackets and missing final
-// stops included: teachers know them in this form.
+// their problem statements, answer categories and answer key, written at
+// build time from content/genette/catalogo.dati. The texts are shown exactly
+// as they stand there, unbalanced brackets and missing final stops included:
+// teachers know them in this form.
 struct GenetteConcept {
     QString button;   // object name of the concept's button ("CmdOrdine")
     QString buttonCaption; // "Ordine"

@@ -7,6 +7,7 @@
 #include "kit/accessibility.h"
 #include "kit/countercaption.h"
 #include "kit/passageview.h"
+#include "kit/reader.h"
 #include "text/richtextview.h"
 #include "kit/textfit.h"
 
@@ -63,6 +64,15 @@ void GenetteScreen::build()
     buildConcepts();
     buildOptions();
     buildScoreAndExits();
+    // Below the exits, where the screen has nothing: the passage, the
+    // question, then the options shown.
+    addReadButton(QRect(9840, 8100, 2055, 375), [this] {
+        Reading r = reading::of(m_rich) + reading::of(m_label3);
+        for (OptionBox *o : m_options)
+            if (o && o->isVisible())
+                r += reading::ofChoice(o);
+        return r;
+    });
     buildTabOrder();
 }
 

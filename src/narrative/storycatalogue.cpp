@@ -3,31 +3,6 @@
 
 namespace morvello {
 
-const QList<StoryEntry> &storyCatalogue()
-{
-    static const QList<StoryEntry> catalogue{
-        {QStringLiteral("Il gatto nero"), 5, QStringLiteral("permorvello\\ilgattonero.rtf"),
-         QStringLiteral("permorvello\\ilgattonerocol.rtf"), QStringLiteral("permorvello\\icgattonero.rtf"),
-         QStringLiteral("Testo proprio")},
-        {QStringLiteral("L'affittacamere"), 4, QStringLiteral("permorvello\\affittacamere.rtf"),
-         QStringLiteral("permorvello\\affittacamerecol.rtf"), QStringLiteral("permorvello\\icaffittacamere.rtf"),
-         QStringLiteral("Testo proprio")},
-        {QStringLiteral("Lo sciamano"), 5, QStringLiteral("permorvello\\kukiaq.rtf"),
-         QStringLiteral("permorvello\\kukiaqcol.rtf"), QStringLiteral("permorvello\\ickukiaq.rtf"),
-         QStringLiteral("Testo proprio")},
-        {QStringLiteral("I fondamenti"), 5, QStringLiteral("permorvello\\fondamenti.rtf"),
-         QStringLiteral("permorvello\\fondamenticol.rtf"), QStringLiteral("permorvello\\icfondamenti.rtf"),
-         QStringLiteral("Testo proprio")},
-        {QStringLiteral("La sentinella"), 5, QStringLiteral("permorvello\\sentinella.rtf"),
-         QStringLiteral("permorvello\\sentinellacol.rtf"), QStringLiteral("permorvello\\icsentinella.rtf"),
-         QStringLiteral("Testo proprio")},
-        {QStringLiteral("Gobba, zoppa..."), 4, QStringLiteral("permorvello\\gobba-zoppa.rtf"),
-         QStringLiteral("permorvello\\gobba-zoppacol.rtf"), QStringLiteral("permorvello\\gobba-zoppa-ic.rtf"),
-         QStringLiteral("Testo proprio")},
-    };
-    return catalogue;
-}
-
 const StoryEntry *findStory(const QString &title)
 {
     for (const StoryEntry &e : storyCatalogue()) {

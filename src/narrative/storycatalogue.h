@@ -6,7 +6,8 @@
 
 namespace morvello {
 
-// The six stories of the story-colouring screen, in the chooser's order.
+// The six stories of the story-colouring screen, in the chooser's order,
+// written at build time from content/storie/catalogo.dati.
 struct StoryEntry {
     QString title;        // as listed in the chooser
     int sequences;        // NrSequenze: 4 or 5

@@ -7,6 +7,7 @@
 #include "kit/accessibility.h"
 #include "kit/countercaption.h"
 #include "kit/passageview.h"
+#include "kit/reader.h"
 #include "text/richtextview.h"
 
 #include <QComboBox>
@@ -87,6 +88,8 @@ void TrovaSeqScreen::build()
     buildChooser();
     buildPalette();
     buildCommandsAndScore();
+    // Below the exits, where the screen has nothing.
+    addReadButton(QRect(9960, 8160, 2055, 375), [this] { return reading::of(m_story); });
     buildTabOrder();
 }
 

@@ -4,6 +4,7 @@
 #include "fpoesia2.h"
 #include "poetryscreens.h"
 
+#include "kit/reader.h"
 #include "kit/controls.h"
 #include "kit/passageview.h"
 #include "text/richtextview.h"
@@ -57,6 +58,8 @@ void FPoesia1::build()
     buildPoem();
     buildBoard();
     buildCountersAndCommands();
+    // Below the exits, where the screen has nothing.
+    addReadButton(QRect(kBoxLeft, 7560, 2160, 420), [this] { return reading::of(m_view); });
     buildTabOrder();
 }
 

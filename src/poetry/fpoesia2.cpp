@@ -4,6 +4,7 @@
 #include "poesiawidgets.h"
 #include "poetryscreens.h"
 
+#include "kit/reader.h"
 #include "kit/controls.h"
 #include "kit/passageview.h"
 #include "text/richtextview.h"
@@ -66,6 +67,17 @@ void FPoesia2::build()
     buildQuestions();
     buildMeaning();
     buildCountersAndCommands();
+    // Below the exits, where the screen has nothing: the poem while it is
+    // shown, the question and its options otherwise.
+    addReadButton(QRect(9840, 7980, 1920, 360), [this] {
+        if (m_view->isVisible())
+            return reading::of(m_view);
+        Reading r = reading::of(m_label12);
+        for (OptionBox *o : m_options)
+            if (o && o->isVisible())
+                r += reading::ofChoice(o);
+        return r;
+    });
     buildTabOrder();
 }
 

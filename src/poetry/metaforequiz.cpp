@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "metaforequiz.h"
 
+#include "figurerows.h"
+
 #include "core/clock.h"
 #include "core/numeric.h"
 
@@ -10,83 +12,11 @@ namespace morvello {
 
 namespace {
 
-// Each figure's three examples: the file prefix (its capitals are those of
-// the file names), the definition that belongs to it, and the draw that
-// selects example 1, 2 and 3.
-struct FigureRow
-{
-    const char *figure;
-    const char *prefix;
-    int definition;
-    std::array<int, 3> draws;
-};
-
-const std::array<FigureRow, FigureCount> &figureRows()
-{
-    static const std::array<FigureRow, FigureCount> rows = {{
-        {"Enjambement", "enja", 1, {1, 11, 29}},
-        {"Anafora", "Anafo", 2, {2, 28, 20}},
-        {"Similitudine", "simil", 3, {3, 13, 21}},
-        {"Metafora", "metaf", 4, {4, 14, 22}},
-        {"Ossimoro", "ossim", 5, {5, 15, 23}},
-        {"Allegoria", "alleg", 6, {6, 16, 24}},
-        {"Metonimia", "Meton", 7, {7, 17, 25}},
-        {"Sineddoche", "sined", 8, {8, 18, 26}},
-        {"Sinestesia", "sines", 9, {9, 19, 27}},
-        {"Personificazione (Prosopopea)", "perso", 0, {10, 12, 30}},
-    }};
-    return rows;
-}
-
 // Beyond this many draws equal to the last one the source is taken to be
 // stuck, and the next number along is used instead of spinning for ever.
 constexpr int MaxRedraws = 64;
 
 } // namespace
-
-const QStringList &figureCaptions()
-{
-    static const QStringList captions = {
-        QStringLiteral("Similitudine"),
-        QStringLiteral("Metafora"),
-        QStringLiteral("Metonimia"),
-        QStringLiteral("Ossimoro"),
-        QStringLiteral("Allegoria"),
-        QStringLiteral("Sinestesia"),
-        QStringLiteral("Sineddoche"),
-        QStringLiteral("Personificazione (Prosopopea)"),
-        QStringLiteral("Enjambement"),
-        QStringLiteral("Anafora"),
-    };
-    return captions;
-}
-
-const QStringList &definitionTexts()
-{
-    static const QStringList texts = {
-        QStringLiteral("Attribuzione di azioni, pensieri o sentimenti umani ad animali, oggetti, elementi "
-                       "della natura o idee"),
-        QStringLiteral("Il verso finisce ma la frase continua nel verso successivo, separando parole "
-                       "strettamente legate"),
-        QStringLiteral("Ripetizione di parole all'inizio di frasi o versi"),
-        QStringLiteral("Paragone tra due cose introdotto da «come», «simile a», «sembra» (Es: bianco come la "
-                       "neve)."),
-        QStringLiteral("Paragone senza «come»: una parola è usata al posto di un'altra, o accostata a essa, "
-                       "per somiglianza (Es: quel bambino è una peste)."),
-        QStringLiteral("Accostamento di due parole di significato opposto (Es: ghiaccio bollente)."),
-        QStringLiteral("Racconto o descrizione che, nel suo insieme, esprime un significato nascosto più "
-                       "profondo di quello letterale"),
-        QStringLiteral("Sostituzione di una parola con un'altra legata alla prima da un rapporto logico: il "
-                       "contenitore per il contenuto, l'autore per l'opera, il simbolo per la cosa (Es: bere "
-                       "un bicchiere)."),
-        QStringLiteral("Sostituzione di una parola con un'altra legata alla prima da un rapporto di "
-                       "quantità: la parte per il tutto, il singolare per il plurale (Es: il pane per il "
-                       "cibo)."),
-        QStringLiteral("Accostamento di parole che si riferiscono a sfere sensoriali diverse (Es: "
-                       "giallo-aspro)."),
-    };
-    return texts;
-}
 
 QString definitionFigure(int definition)
 {

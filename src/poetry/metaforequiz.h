@@ -9,7 +9,8 @@ namespace morvello {
 
 class RandomSource;
 
-// The ten figures, as the captions of the option buttons Option1(0..9).
+// The ten figures, as the captions of the option buttons Option1(0..9), and
+// their definitions: written at build time from content/figure/catalogo.dati.
 constexpr int FigureCount = 10;
 const QStringList &figureCaptions();
 // The ten definitions, as the captions of the labels Label1(0..9). They are

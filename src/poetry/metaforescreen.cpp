@@ -5,6 +5,7 @@
 
 #include "core/clock.h"
 #include "kit/accessibility.h"
+#include "kit/reader.h"
 #include "kit/controls.h"
 #include "kit/passageview.h"
 #include "text/richtextview.h"
@@ -270,6 +271,16 @@ void MetaforeScreen::buildCommands()
     addExit(Exit::Quit, QStringLiteral("CmdEsco"), QStringLiteral("Esco"), tw(kRightX + kRightW - 164, 602, 164, 32),
             exitFont);
 
+    // Over the foot of the screen's own picture, the one free space: the
+    // example, the figures, then the definitions.
+    addReadButton(tw(20, 164, 96, 26), [this] {
+        Reading r = reading::of(m_view);
+        for (OptionBox *o : m_options)
+            r += reading::ofChoice(o);
+        for (ClickLabel *d : m_definitions)
+            r += reading::ofChoice(d);
+        return r;
+    });
     buildTabOrder();
 }
 

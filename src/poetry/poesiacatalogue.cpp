@@ -13,79 +13,7 @@ const QString Similitudine = QStringLiteral("Similitudine");
 const QString Strofa = QStringLiteral("Strofa");
 const QString Verso = QStringLiteral("Verso");
 
-Poem make(int number, const char *file, const char *title, QStringList solutions, int lessico, int versi, int rime,
-          int musicalita, int messaggio, const std::array<const char *, SentenceCount> &sentences)
-{
-    Poem p;
-    p.number = number;
-    p.file = QStringLiteral("permorvello\\") + QString::fromUtf8(file);
-    p.title = QString::fromUtf8(title);
-    p.source = QStringLiteral("Testo proprio");
-    p.solutions = std::move(solutions);
-    p.rispLessico = lessico;
-    p.rispVersi = versi;
-    p.rispRime = rime;
-    p.rispMusicalita = musicalita;
-    p.rispMessaggio = messaggio;
-    for (int i = 0; i < SentenceCount; ++i)
-        p.sentences[size_t(i)] = QString::fromUtf8(sentences[size_t(i)]);
-    return p;
-}
-
 } // namespace
-
-const QVector<Poem> &poems()
-{
-    static const QVector<Poem> all = {
-        make(1, "tuono.rtf", "Il tuono", {Allitterazione, Onomatopea, Metafora, Rima, Verso}, 3, 3, 2, 3, 1,
-             {"il tuono è una bestia feroce che scende dai monti ad assalire le case.",
-              "il temporale in montagna fa paura, ma passa presto e torna la calma.",
-              "in montagna il maltempo arriva all'improvviso e dura per giorni interi.",
-              "al rifugio nessuno si accorge del temporale che passa sulla valle."}),
-        make(2, "sanmartino.rtf", "San Martino", {Rima, Metafora, Strofa, Similitudine, Verso}, 3, 3, 2, 2, 2,
-             {"a San Martino tutto il paese si affretta a prepararsi per l'inverno.",
-              "il poeta è malinconico perché l'inverno, ormai, è alle porte.",
-              "a San Martino il borgo si gode in pace l'ultimo tepore dell'anno.",
-              "in autunno gli uomini del borgo sono molto occupati."}),
-        make(3, "novembre.rtf", "Novembre", {Metafora, Metafora, Rima, Metafora, Metafora, Metafora}, 3, 3, 5, 2, 1,
-             {"a novembre la città è allegra e piena di luci colorate per la festa.",
-              "nebbia, pioggia e buio di novembre trasformano le cose di ogni giorno.",
-              "a novembre i bambini escono a giocare nelle pozzanghere con gli ombrelli.",
-              "il poeta rimpiange tanto le giornate lunghe e luminose dell'estate."}),
-        make(4, "ponte.rtf", "Il ponte", {Rima, Metafora, Verso}, 2, 2, 5, 2, 0,
-             {"le opere fatte con pazienza resistono al tempo e uniscono le persone.",
-              "il vecchio ponte è ormai inutile e andrebbe sostituito da uno nuovo.",
-              "le piene del fiume e le guerre, alla fine, hanno distrutto il ponte.",
-              "sul ponte, nei secoli, sono passati soltanto re e soldati in guerra."}),
-        make(5, "faro.rtf", "Madrigale del faro", {Rima, Allitterazione, Metafora, Similitudine}, 2, 2, 2, 3, 3,
-             {"il guardiano del faro è stanco di vivere da solo sulla scogliera.",
-              "il mare in tempesta, di notte, minaccia la vecchia torre sulla rupe.",
-              "le navi al largo non hanno bisogno del faro, perché conoscono la rotta.",
-              "il faro, come chi ama, veglia su chi si è perso senza chiedere nulla."}),
-        make(6, "stasera.rtf", "Stasera", {Metafora, Metafora, Allitterazione}, 1, 1, 1, 4, 2,
-             {"la sera in famiglia si litiga sempre, perché tutti sono stanchi.",
-              "il ragazzo è in ansia e pensa soltanto alla verifica di domani.",
-              "la sera, in casa, tutti insieme, ci si sente in pace e al sicuro.",
-              "il ragazzo vorrebbe uscire nel vento invece di restare in casa."}),
-        make(7, "Autunno.rtf", "Autunno", {Verso, Metafora, Metafora, Metafora, Metafora, Metafora}, 1, 1, 1, 5, 0,
-             {"l'autunno cambia le cose di ogni giorno, e il poeta lo guarda con simpatia.",
-              "l'autunno è la stagione più triste dell'anno, proprio come dice la nonna.",
-              "il poeta non sopporta l'autunno, perché la pioggia e il freddo lo annoiano.",
-              "il poeta vorrebbe che l'estate non finisse mai e rimpiange le vacanze."}),
-        make(8, "temporale.rtf", "Il temporale", {Onomatopea, Similitudine, Metafora, Rima, Verso}, 1, 3, 2, 3, 3,
-             {"i ragazzi restano a giocare sulla spiaggia anche sotto la pioggia.",
-              "il temporale dura fino a sera e rovina a tutti la giornata al mare.",
-              "il bagnino è contento perché la pioggia rinfresca la spiaggia.",
-              "un temporale improvviso mette tutto sottosopra, ma passa in fretta."}),
-        make(9, "trombettina.rtf", "La cornetta del nonno",
-             {Rima, Similitudine, Metafora, Metafora, Allitterazione}, 3, 1, 1, 1, 0,
-             {"un vecchio oggetto può custodire i ricordi felici di tutta una vita.",
-              "il nonno è arrabbiato perché il nipote ha provato a suonare la cornetta.",
-              "il nonno vorrebbe insegnare al nipote a suonare nella banda del paese.",
-              "il nonno si vergogna della cornetta e per questo la tiene nascosta."}),
-    };
-    return all;
-}
 
 const Poem &poem(int number)
 {

@@ -39,7 +39,7 @@ struct Poem
     QString entry() const { return QStringLiteral("Testo proprio - ") + title; }
 };
 
-// Poem k is entry k - 1.
+// Poem k is entry k - 1; written at build time from content/poesie/catalogo.dati.
 const QVector<Poem> &poems();
 const Poem &poem(int number);
 QStringList chooserEntries();

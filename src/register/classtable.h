@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -31,14 +32,23 @@ struct GroupCell
     int attempts = 0;
     double latest = 0;
     double best = 0;
-    QDateTime last;
+    // The latest attempt's moment as the register keeps it ("yyyy-MM-dd
+    // HH:mm:ss.zzz"): read as a date only when shown, a thousand pupils'
+    // cells are filled without a thousand time-zone look-ups.
+    QString last;
+    QDateTime lastMoment() const;
 };
+
+// A moment as the register keeps it, shown as "31/12/2026 14:05"; empty
+// when it is no moment the program wrote.
+QString italianMoment(const QString &stored);
 
 struct PupilLine
 {
     qint64 id = 0;
     QString name;
     bool hidden = false;
+    QStringList joined;       // the names joined to this pupil
     QVector<GroupCell> cells; // one per result group, in their order
 };
 

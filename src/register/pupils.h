@@ -3,6 +3,7 @@
 #include "core/dberror.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace morvello {
@@ -37,5 +38,18 @@ struct LookAlike
     JoinedName b;
 };
 QVector<LookAlike> lookAlikes(Register &reg, DbError *error = nullptr);
+
+// A group of names the pupil program flagged in a computer's archive as one
+// pupil's to a reader's eye (rows it left apart for a teacher), and the
+// pupils of the register those names are counted as: one pupil when the
+// register's own normalisation took them together, more when a hand join
+// may be wanted.
+struct FlaggedNames
+{
+    QStringList names; // as the archive stored them
+    QString file;      // the file that first brought them
+    QVector<JoinedName> pupils;
+};
+QVector<FlaggedNames> flaggedNames(Register &reg, DbError *error = nullptr);
 
 } // namespace morvello

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register.h"
 
+#include "summary.h"
 #include "storage/database.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QLockFile>
 #include <QSqlQuery>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace morvello {
 
@@ -35,9 +38,52 @@ QStringList registerStatements()
         QStringLiteral("CREATE INDEX tentativi_visita ON tentativi (visita)"),
         QStringLiteral("CREATE INDEX tentativi_alunno ON tentativi (alunno, gruppo)"),
         QStringLiteral("INSERT INTO registro (chiave, valore) VALUES ('formato', '%1')").arg(Register::formatTag()),
-        QStringLiteral("PRAGMA user_version=%1").arg(Register::kVersion),
         QStringLiteral("PRAGMA application_id=%1").arg(kRegisterApplicationId),
     };
+}
+
+// The steps from one version of the register to the next; a new register
+// is made by the first version's statements and every step after it, so
+// that a new file and an upgraded one are the same.
+//  2  the class view's numbers kept ready ("riepilogo", "tentativi.ultimo"),
+//     and the names the pupil program flagged as look-alikes.
+QVector<QStringList> upgradeSteps()
+{
+    QStringList two = summary::upgradeStatements();
+    two << QStringLiteral("CREATE TABLE nomi_segnalati (id INTEGER PRIMARY KEY, nomi TEXT NOT NULL UNIQUE, "
+                          "file TEXT, importazione INTEGER REFERENCES importazioni(id))");
+    return {two};
+}
+
+QStringList newRegisterStatements()
+{
+    QStringList all = registerStatements();
+    for (const QStringList &step : upgradeSteps())
+        all << step;
+    all << QStringLiteral("PRAGMA user_version=%1").arg(Register::kVersion);
+    return all;
+}
+
+// Brings a register of an earlier version up to date, one transaction per
+// step: a run killed on the way leaves the file at the step before.
+bool upgrade(Database &db, int from, DbError *error)
+{
+    const QVector<QStringList> steps = upgradeSteps();
+    for (int version = std::max(from, 1); version < Register::kVersion; ++version) {
+        if (!db.beginTransaction(error))
+            return false;
+        QStringList statements = steps.at(version - 1);
+        statements << QStringLiteral("PRAGMA user_version=%1").arg(version + 1);
+        for (const QString &sql : std::as_const(statements)) {
+            if (!db.exec(sql, {}, error)) {
+                db.rollback();
+                return false;
+            }
+        }
+        if (!db.commit(error))
+            return false;
+    }
+    return true;
 }
 
 QString shown(const QString &path)
@@ -96,7 +142,7 @@ std::unique_ptr<Register> Register::create(const QString &path, const QString &c
                                    QStringLiteral("Non è possibile creare la cartella \"%1\".").arg(shown(folder)));
         return nullptr;
     }
-    if (!Database::create(path, registerStatements(), error))
+    if (!Database::create(path, newRegisterStatements(), error))
         return nullptr;
     std::unique_ptr<Register> reg = open(path, error);
     if (!reg)
@@ -176,6 +222,16 @@ std::unique_ptr<Register> Register::open(const QString &path, DbError *error)
                                        .arg(shown(db->path())));
         return nullptr;
     }
+    if (userVersion < kVersion && !upgrade(*db, userVersion, error)) {
+        if (error)
+            error->message = QStringLiteral("Il registro \"%1\" non si può aggiornare alla versione di questo programma: %2")
+                                 .arg(shown(db->path()), error->message);
+        return nullptr;
+    }
+    // A term's register outgrows the engine's default page cache of 2 MB;
+    // an import then reads the same index pages from the disk again for
+    // every row it looks up.
+    db->exec(QStringLiteral("PRAGMA cache_size=-32768"));
     std::unique_ptr<Register> reg(new Register(std::move(db)));
     reg->m_lock = std::move(lock);
     reg->m_className = className;

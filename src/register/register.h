@@ -23,7 +23,12 @@ class Database;
 //   tentativi     one row per history row, keyed by its code, so that a row
 //                 met again in any later file is recognised;
 //   importazioni  one row per file imported: the file, the computers its
-//                 rows came from, when, how many rows were new, its kind.
+//                 rows came from, when, how many rows were new, its kind;
+//   riepilogo     the class view's numbers per pupil and group (summary.h);
+//   nomi_segnalati  names a pupil program flagged as look-alikes in its own
+//                 archive, one row per group of names, from the file that
+//                 first brought it.
+// A register of an earlier version is brought up to date when it is opened.
 class Register
 {
 public:
@@ -50,7 +55,7 @@ public:
     QString className() const { return m_className; }
     QString path() const;
 
-    static constexpr int kVersion = 1;
+    static constexpr int kVersion = 2;
     static QString formatTag() { return QStringLiteral("morvello-registro"); }
 
 private:

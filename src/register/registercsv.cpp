@@ -1,9 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "registercsv.h"
 
+#include "register.h"
 #include "core/resultgroups.h"
+#include "storage/database.h"
 
+#include <QHash>
 #include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cmath>
+#include <functional>
 
 namespace morvello {
 
@@ -16,11 +24,6 @@ QString number(const QVariant &v)
     QLocale italian(QLocale::Italian, QLocale::Italy);
     italian.setNumberOptions(QLocale::OmitGroupSeparator);
     return italian.toString(v.toDouble(), 'g', 15);
-}
-
-QString italianDate(const QDateTime &when)
-{
-    return when.isValid() ? when.toString(QStringLiteral("dd/MM/yyyy HH:mm")) : QString();
 }
 
 QString groupCaption(const QString &group)
@@ -80,24 +83,104 @@ QByteArray classCsv(const QVector<PupilLine> &lines)
     return csvDocument(rows);
 }
 
-QByteArray attemptsCsv(const QVector<PupilAttempt> &attempts)
+namespace {
+
+// The engine's number as the Italian spreadsheet reads it, without a
+// locale object per field: whole numbers as they are, others with 15
+// significant digits and the decimal comma.
+void appendNumber(QByteArray &to, const QVariant &v)
 {
-    QVector<QStringList> rows;
-    rows << QStringList{QStringLiteral("Alunno"), QStringLiteral("Attività"), QStringLiteral("Giuste"),
-                        QStringLiteral("Totale"), QStringLiteral("Percentuale"), QStringLiteral("Data"),
-                        QStringLiteral("Computer"), QStringLiteral("Origine")};
-    for (const PupilAttempt &p : attempts) {
-        const Attempt &a = p.attempt;
-        rows << QStringList{p.pupil,
-                            groupCaption(a.group),
-                            number(a.count),
-                            number(a.total),
-                            number(a.percent),
-                            italianDate(a.moment),
-                            a.computer,
-                            a.fromHistory ? QStringLiteral("storia") : QStringLiteral("tabtesti")};
+    if (!v.isValid() || v.isNull())
+        return;
+    const double d = v.toDouble();
+    if (d == std::floor(d) && std::fabs(d) < 1e15) {
+        to += QByteArray::number(qint64(d));
+        return;
     }
-    return csvDocument(rows);
+    QByteArray text = QByteArray::number(d, 'g', 15);
+    text.replace('.', ',');
+    to += text;
+}
+
+// The few texts that come back on every line (pupil, group, computer),
+// quoted and encoded once.
+class FieldCache
+{
+public:
+    const QByteArray &field(const QString &value, const std::function<QString(const QString &)> &shown = {})
+    {
+        auto it = m_fields.constFind(value);
+        if (it == m_fields.constEnd()) {
+            if (m_fields.size() > 4096)
+                m_fields.clear();
+            it = m_fields.insert(value, csvField(shown ? shown(value) : value).toUtf8());
+        }
+        return *it;
+    }
+
+private:
+    QHash<QString, QByteArray> m_fields;
+};
+
+} // namespace
+
+bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error)
+{
+    Database &db = reg.database();
+    const QString what = QStringLiteral("la lettura del registro");
+    QSqlQuery q(db.connection());
+    // Read once, front to back: the driver keeps no rows behind. One pass
+    // over the table in its own order and one sort: reading pupil by pupil
+    // through their index would visit every page of the table once a pupil.
+    q.setForwardOnly(true);
+    if (!db.prepare(q,
+                    QStringLiteral("SELECT b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, "
+                                   "t.storico FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
+                                   "JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) WHERE t.ultimo = 1 "
+                                   "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid"),
+                    what, error)
+        || !db.run(q, what, error))
+        return false;
+    QByteArray buffer = QByteArrayLiteral("\xEF\xBB\xBF");
+    buffer += csvField(QStringLiteral("Alunno")).toUtf8() + ';' + csvField(QStringLiteral("Attività")).toUtf8()
+              + QByteArrayLiteral(";Giuste;Totale;Percentuale;Data;Computer;Origine\r\n");
+    constexpr int kChunk = 1 << 20;
+    buffer.reserve(kChunk + 4096);
+    FieldCache groups;
+    FieldCache computers;
+    const auto caption = [](const QString &group) { return groupCaption(group); };
+    auto flush = [&] {
+        const bool whole = out.write(buffer) == buffer.size();
+        buffer.clear();
+        if (!whole && error)
+            *error = DbError::make(DbErrorCode::Generic, out.errorString());
+        return whole;
+    };
+    FieldCache pupils;
+    while (q.next()) {
+        buffer += pupils.field(q.value(0).toString());
+        buffer += ';';
+        buffer += groups.field(q.value(1).toString(), caption);
+        buffer += ';';
+        appendNumber(buffer, q.value(2));
+        buffer += ';';
+        appendNumber(buffer, q.value(3));
+        buffer += ';';
+        appendNumber(buffer, q.value(4));
+        buffer += ';';
+        buffer += italianMoment(q.value(5).toString()).toLatin1();
+        buffer += ';';
+        buffer += computers.field(q.value(6).toString());
+        buffer += q.value(7).toInt() != 0 ? QByteArrayLiteral(";storia\r\n") : QByteArrayLiteral(";tabtesti\r\n");
+        if (buffer.size() >= kChunk && !flush())
+            return false;
+    }
+    if (q.lastError().type() != QSqlError::NoError) {
+        if (error)
+            *error = db.failure(q, what);
+        return false;
+    }
+    return flush();
 }
 
 } // namespace morvello

@@ -3,9 +3,12 @@
 #include "classtable.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QStringList>
 
 namespace morvello {
+
+class Register;
 
 // CSV for spreadsheets in an Italian locale: ";" between fields (the comma
 // is the decimal mark there), fields quoted as RFC 4180 says when they hold
@@ -18,8 +21,10 @@ QString csvField(const QString &value);
 // The class view: a line per pupil, per group the latest percentage, the
 // best and the number of attempts.
 QByteArray classCsv(const QVector<PupilLine> &lines);
-// Every attempt: pupil, group, right, total, percentage, date, computer,
-// whether it came from a history or a tabtesti group.
-QByteArray attemptsCsv(const QVector<PupilAttempt> &attempts);
+// Every attempt of the register, pupil by pupil in time order: pupil,
+// group, right, total, percentage, date, computer, whether it came from a
+// history or a tabtesti group. Written as it is read, a piece at a time, so
+// that a school's million attempts never sit in memory twice.
+bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error = nullptr);
 
 } // namespace morvello

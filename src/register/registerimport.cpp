@@ -2,9 +2,11 @@
 #include "registerimport.h"
 
 #include "register.h"
+#include "summary.h"
 #include "core/pupilname.h"
 #include "core/resultgroups.h"
 #include "storage/database.h"
+#include "storage/datafolder.h"
 #include "storage/schema.h"
 
 #include <QCryptographicHash>
@@ -65,7 +67,26 @@ struct SourceContent
     QStringList savedNames; // as the file has them
     QStringList computers;
     QVector<TabtestiAttempt> fromTabtesti;
+    QVector<QStringList> flagged; // distinct spellings, sorted
 };
+
+// A group of look-alike names as the register keeps it: one text, the same
+// whichever file or order brought it.
+const QChar kNameSeparator(0x1f);
+
+// Rows with the very same name (an export appends tabtesti at every export)
+// are no look-alikes to a teacher: only groups of different spellings stay.
+QVector<QStringList> differentSpellings(const QVector<QStringList> &groups)
+{
+    QVector<QStringList> out;
+    for (QStringList g : groups) {
+        g.removeDuplicates();
+        g.sort();
+        if (g.size() > 1)
+            out << g;
+    }
+    return out;
+}
 
 bool fail(ImportOutcome &out, const QString &message)
 {
@@ -137,6 +158,11 @@ bool inspect(const QString &file, SourceContent &content, ImportOutcome &out)
             return fail(out, future);
         content.kind = out.kind = ImportOutcome::Kind::Register;
         content.hasHistory = true;
+        if (tables.contains(QStringLiteral("nomi_segnalati"))
+            && !readAll(*src, QStringLiteral("SELECT nomi FROM nomi_segnalati ORDER BY id"),
+                        [&](const QSqlQuery &q) { content.flagged << q.value(0).toString().split(kNameSeparator); }, &error))
+            return fail(out, refused + error.message);
+        content.flagged = differentSpellings(content.flagged);
         ok = readAll(*src, QStringLiteral("SELECT nome FROM alunni"),
                      [&](const QSqlQuery &q) { content.savedNames << q.value(0).toString(); }, &error)
              && readAll(*src, QStringLiteral("SELECT DISTINCT computer FROM tentativi WHERE computer IS NOT NULL ORDER BY 1"),
@@ -154,6 +180,9 @@ bool inspect(const QString &file, SourceContent &content, ImportOutcome &out)
     content.kind = out.kind = tables.contains(QStringLiteral("studenti")) ? ImportOutcome::Kind::Archive
                                                                           : ImportOutcome::Kind::Export;
     content.hasHistory = tables.contains(QStringLiteral("tentativi"));
+    content.flagged = differentSpellings(lookAlikeRows(*src, &error));
+    if (error.isError())
+        return fail(out, refused + error.message);
 
     // The saves the history tells of; a tabtesti group among them is no
     // attempt of its own.
@@ -343,6 +372,19 @@ bool copyRows(Register &reg, const SourceContent &content, qint64 importId, Impo
         out.newRows += added;
         out.tabtestiRows += added;
     }
+
+    QSqlQuery flagged(db.connection());
+    if (!db.prepare(flagged,
+                    QStringLiteral("INSERT OR IGNORE INTO main.nomi_segnalati (nomi, file, importazione) VALUES (?, ?, ?)"),
+                    what, error))
+        return false;
+    for (const QStringList &names : content.flagged) {
+        flagged.bindValue(0, names.join(kNameSeparator));
+        flagged.bindValue(1, out.file);
+        flagged.bindValue(2, importId);
+        if (!db.run(flagged, what, error))
+            return false;
+    }
     return true;
 }
 
@@ -414,7 +456,16 @@ ImportOutcome importFile(Register &reg, const QString &file, const QDateTime &no
             ok = db.run(provenance, what, &error);
             importId = provenance.lastInsertId().toLongLong();
         }
+        // The rows this file adds are those past the last one there now.
+        qint64 before = 0;
+        if (ok) {
+            QSqlQuery last(db.connection());
+            ok = db.prepare(last, QStringLiteral("SELECT ifnull(max(rowid), 0) FROM main.tentativi"), what, &error)
+                 && db.run(last, what, &error) && last.next();
+            before = ok ? last.value(0).toLongLong() : 0;
+        }
         ok = ok && copyRows(reg, content, importId, out, &error);
+        ok = ok && (out.newRows == 0 || summary::afterImport(db, before, &error));
         if (ok) {
             QStringList notes;
             if (out.tabtestiRows > 0)
@@ -439,6 +490,7 @@ ImportOutcome importFile(Register &reg, const QString &file, const QDateTime &no
     }
     out.imported = true;
     out.computers = content.computers;
+    out.flagged = content.flagged;
     return out;
 }
 

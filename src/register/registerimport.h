@@ -24,6 +24,10 @@ struct ImportOutcome
     // in the program's form ("D’ANGELO" and "D'ANGELO"), one line per pupil:
     // counted as one pupil here, listed for the teacher to check.
     QStringList spellings;
+    // Names the pupil program itself flagged in the file's archive as
+    // look-alikes (rows it left for a teacher to join or rename), one list
+    // per group of rows; kept in the register with the file.
+    QVector<QStringList> flagged;
 };
 
 // Italian name of a file's kind ("esportazione", "archivio", "registro").

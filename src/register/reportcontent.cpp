@@ -124,7 +124,7 @@ ReportTable pupilSummaryTable(const PupilLine &line)
         if (c.attempts == 0)
             t.rows.append({caption, QStringLiteral("0"), QString(), QString(), QString()});
         else
-            t.rows.append({caption, QString::number(c.attempts), percent(c.latest), percent(c.best), date(c.last)});
+            t.rows.append({caption, QString::number(c.attempts), percent(c.latest), percent(c.best), date(c.lastMoment())});
     }
     return t;
 }

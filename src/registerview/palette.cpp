@@ -11,17 +11,6 @@ namespace {
 // Viridis at nine even steps, from 0 to 100.
 const QRgb kViridis[] = {0x440154, 0x472d7b, 0x3b528b, 0x2c728e, 0x21918c, 0x28ae80, 0x5ec962, 0xaddc30, 0xfde725};
 
-double linear(int channel)
-{
-    const double c = channel / 255.0;
-    return c <= 0.03928 ? c / 12.92 : qPow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(const QColor &c)
-{
-    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
-}
-
 } // namespace
 
 QColor scaleColour(double percent)
@@ -33,13 +22,6 @@ QColor scaleColour(double percent)
     const QColor b(kViridis[i + 1]);
     return QColor(qRound(a.red() + (b.red() - a.red()) * f), qRound(a.green() + (b.green() - a.green()) * f),
                   qRound(a.blue() + (b.blue() - a.blue()) * f));
-}
-
-double contrastRatio(const QColor &a, const QColor &b)
-{
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 QColor textOn(const QColor &background)

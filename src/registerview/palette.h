@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/contrast.h"
+
 #include <QColor>
 
 namespace morvello {
@@ -9,7 +11,5 @@ namespace morvello {
 // text colour (black or white) with the higher contrast on it, at least 4.5.
 QColor scaleColour(double percent);
 QColor textOn(const QColor &background);
-// WCAG contrast ratio of two colours (1 to 21).
-double contrastRatio(const QColor &a, const QColor &b);
 
 } // namespace morvello

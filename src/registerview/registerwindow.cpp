@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "registerwindow.h"
 
+#include "classmodel.h"
+#include "flaggednamespane.h"
 #include "palette.h"
 #include "core/resultgroups.h"
 #include "register/register.h"
@@ -29,6 +31,7 @@
 #include <QSaveFile>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTranslator>
 #include <QVBoxLayout>
@@ -39,35 +42,10 @@ namespace morvello {
 
 namespace {
 
-QString percentText(double p)
-{
-    QLocale italian(QLocale::Italian, QLocale::Italy);
-    return italian.toString(p, 'g', 4);
-}
-
 QString italianDate(const QDateTime &when)
 {
     return when.isValid() ? when.toString(QStringLiteral("dd/MM/yyyy HH:mm")) : QStringLiteral("—");
 }
-
-// Sorts by the number, not by its text, and pupils without attempts last.
-class NumberItem : public QTableWidgetItem
-{
-public:
-    NumberItem(const QString &text, double key)
-        : QTableWidgetItem(text)
-        , m_key(key)
-    {
-    }
-    bool operator<(const QTableWidgetItem &other) const override
-    {
-        const auto *o = dynamic_cast<const NumberItem *>(&other);
-        return o ? m_key < o->m_key : QTableWidgetItem::operator<(other);
-    }
-
-private:
-    double m_key;
-};
 
 } // namespace
 
@@ -87,9 +65,7 @@ void setupRegisterApplication()
 
 QString RegisterWindow::shortCaption(int group)
 {
-    static const char *const captions[] = {"Espositivi", "Poesia", "Figure:\nriconoscere", "Figure:\ndefinizioni",
-                                           "Trovare\nsequenze", "Aiuti\nchiesti", "Tipo\nsequenze", "Génette"};
-    return group >= 0 && group < 8 ? QString::fromUtf8(captions[group]) : QString();
+    return ClassModel::shortCaption(group);
 }
 
 RegisterWindow::RegisterWindow(QWidget *parent)
@@ -130,19 +106,28 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     layout->addLayout(filter);
 
     auto *split = new QSplitter(Qt::Vertical, central);
-    m_class = new QTableWidget(split);
+    m_class = new QTableView(split);
     m_class->setObjectName(QStringLiteral("vistaClasse"));
+    m_model = new ClassModel(m_class);
+    m_class->setModel(m_model);
     m_class->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_class->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_class->setSelectionMode(QAbstractItemView::SingleSelection);
     m_class->setSortingEnabled(true);
+    m_class->sortByColumn(0, Qt::AscendingOrder);
     m_class->verticalHeader()->hide();
-    connect(m_class, &QTableWidget::itemSelectionChanged, this, &RegisterWindow::showPupil);
+    // Every row as high as one line of text: measuring a thousand rows at
+    // each refresh would cost more than the refresh itself.
+    m_class->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_class->verticalHeader()->setDefaultSectionSize(m_class->fontMetrics().height() + 10);
+    m_class->horizontalHeader()->setMinimumSectionSize(96);
+    connect(m_class->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RegisterWindow::showPupil);
     m_class->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_class, &QWidget::customContextMenuRequested, this, &RegisterWindow::pupilMenu);
-    connect(m_class, &QTableWidget::cellDoubleClicked, this, [this](int row) { openPupilChart(row); });
+    connect(m_class, &QTableView::doubleClicked, this, [this](const QModelIndex &at) { openPupilChart(at.row()); });
 
-    auto *lower = new QWidget(split);
+    auto *lowerSplit = new QSplitter(Qt::Horizontal, split);
+    auto *lower = new QWidget(lowerSplit);
     auto *lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     m_pupilTitle = new QLabel(QStringLiteral("Scegliere un alunno per vederne i tentativi."), lower);
@@ -157,10 +142,16 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     m_attempts->horizontalHeader()->setStretchLastSection(true);
     lowerLayout->addWidget(m_pupilTitle);
     lowerLayout->addWidget(m_attempts);
+    m_flagged = new FlaggedNamesPane(lowerSplit);
+    connect(m_flagged, &FlaggedNamesPane::pupilsJoined, this, &RegisterWindow::refresh);
+    lowerSplit->addWidget(lower);
+    lowerSplit->addWidget(m_flagged);
+    lowerSplit->setStretchFactor(0, 3);
+    lowerSplit->setStretchFactor(1, 2);
     split->addWidget(m_class);
-    split->addWidget(lower);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->addWidget(lowerSplit);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 1);
     layout->addWidget(split);
     setCentralWidget(central);
 
@@ -235,67 +226,39 @@ void RegisterWindow::setPeriod(const QDate &from, const QDate &to)
 
 void RegisterWindow::refresh()
 {
-    const QVector<ResultGroup> &groups = resultGroups();
-    m_class->setSortingEnabled(false);
-    m_class->clear();
-    m_class->setColumnCount(1 + groups.size());
-    m_class->setHorizontalHeaderItem(0, new QTableWidgetItem(QStringLiteral("Alunno")));
-    for (int g = 0; g < groups.size(); ++g) {
-        auto *head = new QTableWidgetItem(shortCaption(g));
-        head->setToolTip(groups.at(g).gridCaption);
-        m_class->setHorizontalHeaderItem(1 + g, head);
-    }
-    m_lines.clear();
+    QVector<PupilLine> lines;
     if (m_reg) {
         DbError error;
         const bool period = m_period->isChecked();
-        m_lines = classTable(*m_reg, period ? m_from->date() : QDate(), period ? m_to->date() : QDate(), &error,
-                             m_withHidden);
+        lines = classTable(*m_reg, period ? m_from->date() : QDate(), period ? m_to->date() : QDate(), &error,
+                           m_withHidden);
         if (error.isError())
             m_status->setText(error.message);
         setWindowTitle(QStringLiteral("Registro del docente — classe %1").arg(m_reg->className()));
     }
-    m_class->setRowCount(m_lines.size());
     int attempts = 0;
-    for (int r = 0; r < m_lines.size(); ++r) {
-        const PupilLine &line = m_lines.at(r);
-        auto *name = new QTableWidgetItem(line.hidden ? line.name + QStringLiteral(" (nascosto)") : line.name);
-        name->setData(Qt::UserRole, line.id);
-        name->setData(Qt::UserRole + 1, line.hidden);
-        if (!joinedTo(*m_reg, line.id).isEmpty()) {
-            QStringList names;
-            for (const JoinedName &j : joinedTo(*m_reg, line.id))
-                names << j.name;
-            name->setToolTip(QStringLiteral("Uniti a questo alunno: ") + names.join(QStringLiteral(", ")));
-        }
-        m_class->setItem(r, 0, name);
-        for (int g = 0; g < line.cells.size(); ++g) {
-            const GroupCell &cell = line.cells.at(g);
+    int nameWidth = 0;
+    const QFontMetrics metrics = m_class->fontMetrics();
+    for (const PupilLine &line : std::as_const(lines)) {
+        for (const GroupCell &cell : line.cells)
             attempts += cell.attempts;
-            if (cell.attempts == 0) {
-                m_class->setItem(r, 1 + g, new NumberItem(QString(), -1));
-                continue;
-            }
-            auto *item = new NumberItem(percentText(cell.latest), cell.latest);
-            const QColor back = scaleColour(cell.latest);
-            item->setBackground(back);
-            item->setForeground(textOn(back));
-            item->setTextAlignment(Qt::AlignCenter);
-            item->setToolTip(QStringLiteral("%1\nUltimo: %2%\nMigliore: %3%\nTentativi: %4\nUltima data: %5")
-                                 .arg(groups.at(g).gridCaption, percentText(cell.latest), percentText(cell.best))
-                                 .arg(cell.attempts)
-                                 .arg(italianDate(cell.last)));
-            m_class->setItem(r, 1 + g, item);
-        }
+        nameWidth = std::max(nameWidth, metrics.horizontalAdvance(line.hidden ? line.name + QStringLiteral(" (nascosto)")
+                                                                             : line.name));
     }
-    m_class->setSortingEnabled(true);
-    // Names as wide as the longest; the groups share the rest evenly, so
-    // that no colour stands out by its width.
-    m_class->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    for (int c = 1; c < m_class->columnCount(); ++c)
-        m_class->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
-    m_class->horizontalHeader()->setMinimumSectionSize(96);
-    m_class->resizeRowsToContents();
+    const int pupils = int(lines.size());
+    m_model->setLines(std::move(lines));
+    m_lines = m_model->lines();
+    m_class->sortByColumn(m_class->horizontalHeader()->sortIndicatorSection(),
+                          m_class->horizontalHeader()->sortIndicatorOrder());
+    // Names as wide as the longest (measured here once, not by the view on
+    // every row); the groups share the rest evenly, so that no colour
+    // stands out by its width.
+    QHeaderView *head = m_class->horizontalHeader();
+    head->setSectionResizeMode(0, QHeaderView::Interactive);
+    head->resizeSection(0, std::max(nameWidth + 24, metrics.horizontalAdvance(QStringLiteral("Alunno")) + 40));
+    for (int c = 1; c < m_model->columnCount(); ++c)
+        head->setSectionResizeMode(c, QHeaderView::Stretch);
+    m_flagged->setRegister(m_reg.get());
     m_attempts->setRowCount(0);
     m_pupilTitle->setText(QStringLiteral("Scegliere un alunno per vederne i tentativi."));
     if (!m_reg)
@@ -303,19 +266,19 @@ void RegisterWindow::refresh()
     else
         m_status->setText(QStringLiteral("%1 — %2 alunni, %3 tentativi")
                               .arg(QDir::toNativeSeparators(m_reg->path()))
-                              .arg(m_lines.size())
+                              .arg(pupils)
                               .arg(attempts));
 }
 
 void RegisterWindow::showPupil()
 {
-    const QList<QTableWidgetItem *> chosen = m_class->selectedItems();
+    const QModelIndexList chosen = m_class->selectionModel()->selectedRows();
     if (!m_reg || chosen.isEmpty())
         return;
-    const QTableWidgetItem *name = m_class->item(chosen.first()->row(), 0);
+    const PupilLine &pupil = m_model->line(chosen.first().row());
     DbError error;
-    const QVector<PupilAttempt> list = attemptsOf(*m_reg, name->data(Qt::UserRole).toLongLong(), &error);
-    m_pupilTitle->setText(QStringLiteral("Tentativi di %1: %2").arg(name->text()).arg(list.size()));
+    const QVector<PupilAttempt> list = attemptsOf(*m_reg, pupil.id, &error);
+    m_pupilTitle->setText(QStringLiteral("Tentativi di %1: %2").arg(pupil.name).arg(list.size()));
     m_attempts->setRowCount(list.size());
     QLocale italian(QLocale::Italian, QLocale::Italy);
     for (int r = 0; r < list.size(); ++r) {
@@ -338,13 +301,13 @@ void RegisterWindow::showPupil()
 
 void RegisterWindow::pupilMenu(const QPoint &at)
 {
-    QTableWidgetItem *cell = m_class->itemAt(at);
-    if (!m_reg || !cell)
+    const QModelIndex cell = m_class->indexAt(at);
+    if (!m_reg || !cell.isValid())
         return;
-    const QTableWidgetItem *nameItem = m_class->item(cell->row(), 0);
-    const qint64 id = nameItem->data(Qt::UserRole).toLongLong();
-    const bool hidden = nameItem->data(Qt::UserRole + 1).toBool();
-    const QString name = nameItem->text();
+    const PupilLine &pupil = m_model->line(cell.row());
+    const qint64 id = pupil.id;
+    const bool hidden = pupil.hidden;
+    const QString name = pupil.name;
     QMenu menu(this);
     QAction *join = menu.addAction(QStringLiteral("Unisci a un altro alunno (è la stessa persona)..."));
     const QVector<JoinedName> joined = joinedTo(*m_reg, id);
@@ -363,7 +326,7 @@ void RegisterWindow::pupilMenu(const QPoint &at)
     } else if (chosen == join) {
         QStringList names;
         QVector<qint64> ids;
-        for (const PupilLine &l : m_lines) {
+        for (const PupilLine &l : std::as_const(m_lines)) {
             if (l.id != id) {
                 names << l.name;
                 ids << l.id;
@@ -513,14 +476,17 @@ void RegisterWindow::saveCsv(bool attempts)
     if (path.isEmpty())
         return;
     DbError error;
-    const QByteArray data = attempts ? attemptsCsv(attemptsOf(*m_reg, 0, &error)) : classCsv(m_lines);
-    if (error.isError()) {
-        showError(error.message);
-        return;
-    }
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit())
-        showError(QStringLiteral("Il file \"%1\" non è stato scritto: %2").arg(QDir::toNativeSeparators(path), out.errorString()));
+    bool written = out.open(QIODevice::WriteOnly);
+    if (written && attempts) {
+        written = writeAttemptsCsv(*m_reg, out, &error);
+    } else if (written) {
+        const QByteArray data = classCsv(m_lines);
+        written = out.write(data) == data.size();
+    }
+    if (!written || !out.commit())
+        showError(QStringLiteral("Il file \"%1\" non è stato scritto: %2")
+                      .arg(QDir::toNativeSeparators(path), error.isError() ? error.message : out.errorString()));
 }
 
 } // namespace morvello

@@ -10,11 +10,14 @@
 class QCheckBox;
 class QDateEdit;
 class QLabel;
+class QTableView;
 class QTableWidget;
 
 namespace morvello {
 
 class ClassChartWindow;
+class ClassModel;
+class FlaggedNamesPane;
 class PupilChartWindow;
 class Register;
 
@@ -38,7 +41,9 @@ public:
     // Reads the register again and fills the view.
     void refresh();
 
-    QTableWidget *classView() const { return m_class; }
+    QTableView *classView() const { return m_class; }
+    ClassModel *classModel() const { return m_model; }
+    FlaggedNamesPane *flaggedNamesPane() const { return m_flagged; }
     QTableWidget *attemptsView() const { return m_attempts; }
     // The period the view shows (null dates: open end).
     void setPeriod(const QDate &from, const QDate &to);
@@ -80,8 +85,10 @@ private:
     void closeChartWindows();
 
     std::unique_ptr<Register> m_reg;
-    QVector<PupilLine> m_lines;
-    QTableWidget *m_class = nullptr;
+    QVector<PupilLine> m_lines; // in name order, as the model holds them
+    QTableView *m_class = nullptr;
+    ClassModel *m_model = nullptr;
+    FlaggedNamesPane *m_flagged = nullptr;
     QTableWidget *m_attempts = nullptr;
     QLabel *m_pupilTitle = nullptr;
     QCheckBox *m_period = nullptr;

@@ -3,6 +3,8 @@
 // they start from.
 #include "registerwindow.h"
 
+#include "classmodel.h"
+
 #include "chartwindows.h"
 #include "registerreport.h"
 #include "registerdialogs.h"
@@ -14,7 +16,8 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTableWidget>
+#include <QItemSelectionModel>
+#include <QTableView>
 
 namespace morvello {
 
@@ -58,8 +61,8 @@ void RegisterWindow::buildReportMenu()
 
 int RegisterWindow::chosenRow() const
 {
-    const QList<QTableWidgetItem *> chosen = m_class->selectedItems();
-    return chosen.isEmpty() ? -1 : chosen.first()->row();
+    const QModelIndexList chosen = m_class->selectionModel()->selectedRows();
+    return chosen.isEmpty() ? -1 : chosen.first().row();
 }
 
 QDate RegisterWindow::periodFrom() const
@@ -84,13 +87,12 @@ PupilChartWindow *RegisterWindow::openPupilChart(int row)
 {
     if (!m_reg)
         return nullptr;
-    const QTableWidgetItem *name = row >= 0 ? m_class->item(row, 0) : nullptr;
-    if (!name) {
+    if (row < 0 || row >= m_model->rowCount()) {
         m_dialogs->message(QStringLiteral("Scegliere prima un alunno nella tabella della classe."));
         return nullptr;
     }
-    const qint64 id = name->data(Qt::UserRole).toLongLong();
-    const QString pupil = pupilName(m_lines, id, name->text());
+    const qint64 id = m_model->line(row).id;
+    const QString pupil = pupilName(m_lines, id, m_model->line(row).name);
     auto *window = new PupilChartWindow(*m_reg, id, pupil, periodFrom(), periodTo(), *m_dialogs, this);
     window->resize(1200, 700);
     window->show();
@@ -127,14 +129,13 @@ QString RegisterWindow::printPupilReport(int row)
 {
     if (!m_reg)
         return {};
-    const QTableWidgetItem *name = row >= 0 ? m_class->item(row, 0) : nullptr;
-    if (!name) {
+    if (row < 0 || row >= m_model->rowCount()) {
         const QString message = QStringLiteral("Scegliere prima un alunno nella tabella della classe.");
         m_dialogs->message(message);
         return message;
     }
-    const qint64 id = name->data(Qt::UserRole).toLongLong();
-    const QString pupil = pupilName(m_lines, id, name->text());
+    const qint64 id = m_model->line(row).id;
+    const QString pupil = pupilName(m_lines, id, m_model->line(row).name);
     const QString message = printWithDialog(
         *m_dialogs, QStringLiteral("Resoconto di %1").arg(pupil), QStringLiteral("Resoconto %1").arg(pupil),
         [this, id](QPrinter &printer, QString *problem) {

@@ -24,6 +24,7 @@ struct CatalogueText {
     QVector<SequenceItem> sequences;
 };
 
+// Both catalogues are written at build time from content/sequenze/*.dati.
 struct Catalogue {
     QStringList types;             // type vocabulary, the captions of the type labels
     QVector<CatalogueText> texts;  // numbered 1.. in chooser order

@@ -4,6 +4,7 @@
 #include "kit/controls.h"
 #include "kit/accessibility.h"
 #include "kit/countercaption.h"
+#include "kit/reader.h"
 
 #include <QComboBox>
 #include <QPainter>
@@ -140,6 +141,13 @@ void SequenceScreen::build()
     addExit(Exit::Archive, m_config.archive.name, m_config.archive.caption, m_config.archive.geometry, commandFont);
     addExit(Exit::Quit, m_config.fine.name, m_config.fine.caption, m_config.fine.geometry, commandFont);
 
+    // Below the exits, where both screens have nothing.
+    addReadButton(QRect(9720, 7920, 1935, 420), [this] {
+        Reading r;
+        for (int i = 0; i < SequenceExercise::MaxRows && m_exercise.rowShown(i); ++i)
+            r += reading::of(m_label1[i]);
+        return r;
+    });
     buildTabOrder();
 }
 
@@ -158,6 +166,7 @@ void SequenceScreen::buildRows()
         setDesignFont(text, kFont, 12);
         setDesignPadding(text, kTextPadding);
         text->hide();
+        addPassageLabel(text);
         m_label1[i] = text;
 
         DropLabel *box = m_board->addBox(

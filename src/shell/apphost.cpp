@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "apphost.h"
 
+#include "storage/preferences.h"
+
 #include "chiedinome.h"
 #include "fmenu.h"
 #include "screennames.h"
@@ -106,6 +108,31 @@ void AppHost::endProgram()
 void AppHost::askName()
 {
     ChiediNome(m_session, m_services);
+    readPupilChoices();
+}
+
+void AppHost::readPupilChoices()
+{
+    m_session.testoLeggibile = false;
+    if (m_session.nomeStudente.isEmpty() || !m_store || !m_store->isOpen())
+        return;
+    DbError error;
+    m_session.testoLeggibile = PupilPreferences(m_store->database()).legibleText(m_session.nomeStudente, &error);
+    if (error.isError())
+        qWarning("%s", qPrintable(error.message));
+}
+
+void AppHost::setLegibleText(bool on)
+{
+    m_session.testoLeggibile = on;
+    if (m_session.nomeStudente.isEmpty())
+        return;
+    const DbError error = m_store && m_store->isOpen()
+                              ? PupilPreferences(m_store->database()).setLegibleText(m_session.nomeStudente, on)
+                              : DbError::make(DbErrorCode::NotOpen, ResultsStore::notOpenMessage());
+    if (error.isError())
+        m_services.tell(QStringLiteral("La scelta del testo più leggibile vale per ora, ma non è stata salvata "
+                                       "nell'archivio.\n\n%1").arg(error.message));
 }
 
 DbError AppHost::save(const QVector<GroupValues> &groups, const SaveOrigin &origin)

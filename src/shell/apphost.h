@@ -51,6 +51,12 @@ public:
     void openArchiveFromMenu();
     FRisultati *resultsScreen();
 
+    // The pupil's choice of the high-legibility look: read from the archive
+    // when the name is given, kept there when the pupil changes it. A choice
+    // the archive could not keep holds for the run, and the pupil is told.
+    void readPupilChoices();
+    void setLegibleText(bool on);
+
     // ActivityHost
     void showMenu() override;
     void openArchive(const QString &caller) override;

@@ -7,6 +7,7 @@
 #include "kit/controls.h"
 #include "storage/resultsstore.h"
 
+#include <QCheckBox>
 #include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
@@ -46,6 +47,19 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
     m_labGuida = controls::guideLabel(this, QRect(9840, 8640, 1095, 375), DesignFont{kSans, 8.25, true}, kComandi);
     connect(m_labGuida, &ClickLabel::clicked, this, &FMenu::LabGuida_Click);
 
+    // Below the names label, where the menu has nothing.
+    m_leggibile = new QCheckBox(legibleCaption(), this);
+    m_leggibile->setObjectName(QStringLiteral("ChkLeggibile"));
+    m_leggibile->setAccessibleName(legibleCaption());
+    m_leggibile->setToolTip(QStringLiteral("Testi con caratteri più grandi e distanziati, "
+                                           "per chi legge con fatica; si ricorda per ogni alunno"));
+    QPalette switchPalette = m_leggibile->palette();
+    switchPalette.setColor(QPalette::WindowText, kComandi);
+    m_leggibile->setPalette(switchPalette);
+    place(m_leggibile, 6360, 8760, 3255, 375);
+    setDesignFont(m_leggibile, kSans, 8.25, true);
+    connect(m_leggibile, &QCheckBox::clicked, this, &FMenu::ChkLeggibile_Click);
+
     // Created last so that, when shown, it lies over the activity column.
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
@@ -65,6 +79,19 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
 
     connect(arch, &CommandLabel::clicked, this, &FMenu::Labarchivio_Click);
     connect(esco, &CommandLabel::clicked, this, &FMenu::Labesco_Click);
+}
+
+void FMenu::ChkLeggibile_Click(bool on)
+{
+    m_leggibile->setChecked(on);
+    m_host.setLegibleText(on);
+}
+
+void FMenu::showEvent(QShowEvent *e)
+{
+    // The name may have changed since: the switch shows this pupil's choice.
+    m_leggibile->setChecked(m_host.session().testoLeggibile);
+    Screen::showEvent(e);
 }
 
 void FMenu::buildActivities()

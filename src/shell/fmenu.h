@@ -7,6 +7,7 @@
 
 #include <QVector>
 
+class QCheckBox;
 class QListWidget;
 class QListWidgetItem;
 
@@ -34,6 +35,10 @@ public:
     void List1_Click(int row);
     // An addition: the teacher's guide.
     void LabGuida_Click();
+    // An addition: the high-legibility look of passages, for this pupil.
+    void ChkLeggibile_Click(bool on);
+    QCheckBox *legibleSwitch() const { return m_leggibile; }
+    static QString legibleCaption() { return QStringLiteral("Testo più leggibile"); }
 
     // The eight hover-sensitive labels, for the hover rules and tests.
     const QVector<CommandLabel *> &commandLabels() const { return m_commands; }
@@ -48,6 +53,7 @@ public:
     static QString primaRigaSuccessiva() { return QStringLiteral("Clicca qui per nascondere l'elenco"); }
 
 protected:
+    void showEvent(QShowEvent *e) override;
     void formMouseMove() override;
     void titleBarClose() override;
 
@@ -64,6 +70,7 @@ private:
     ClickLabel *m_labNomi = nullptr;
     ClickLabel *m_labGuida = nullptr;
     QListWidget *m_list = nullptr;
+    QCheckBox *m_leggibile = nullptr;
 };
 
 } // namespace morvello

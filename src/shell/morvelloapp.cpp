@@ -9,6 +9,7 @@
 #include "results/printout.h"
 #include "storage/removabledrive.h"
 #include "kit/qtdialogs.h"
+#include "speech/enginespeech.h"
 
 #include "kit/accessibility.h"
 
@@ -57,6 +58,7 @@ MorvelloApp::MorvelloApp(const QString &baseDir, std::unique_ptr<Dialogs> dialog
     : m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()),
       m_drive(drive ? std::move(drive) : std::make_unique<SystemRemovableDrive>()),
       m_printer(std::make_unique<SystemPrinter>()),
+      m_speech(std::make_unique<EngineSpeech>()),
       m_random(quint32(QDateTime::currentMSecsSinceEpoch() & 0xffffffffu))
 {
     m_services.baseDir = baseDir;
@@ -66,6 +68,7 @@ MorvelloApp::MorvelloApp(const QString &baseDir, std::unique_ptr<Dialogs> dialog
     m_services.ticks = &m_ticks;
     m_services.drive = m_drive.get();
     m_services.printer = m_printer.get();
+    m_services.speech = m_speech.get();
     m_host = std::make_unique<AppHost>(m_services);
     m_host->setEnd([this] {
         m_ended = true;

@@ -52,6 +52,8 @@ private:
     std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<RemovableDrive> m_drive;
     std::unique_ptr<PrinterSource> m_printer;
+    // Made at once, but it reaches the engine only when a passage is first read.
+    std::unique_ptr<Speech> m_speech;
     SystemClock m_clock;
     SeededRandom m_random;
     TimerTickSource m_ticks;

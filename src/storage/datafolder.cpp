@@ -427,6 +427,33 @@ DbError addHistoryTable(Database &db)
     return error;
 }
 
+// The pupils' choices join an archive of an earlier version: the table and
+// the file's new version in one transaction.
+DbError addPreferencesTable(Database &db)
+{
+    DbError error;
+    int version = 0;
+    {
+        QSqlQuery q(db.connection());
+        if (!db.prepare(q, QStringLiteral("PRAGMA user_version"), kChecking, &error) || !db.run(q, kChecking, &error))
+            return error;
+        version = q.next() ? q.value(0).toInt() : 0;
+    }
+    if (version >= schema::kPreferencesVersion)
+        return {};
+    if (!db.beginTransaction(&error))
+        return error;
+    for (const QString &sql : {schema::preferencesTableStatement(),
+                               QStringLiteral("PRAGMA user_version=%1").arg(schema::kPreferencesVersion)}) {
+        if (!db.exec(sql, {}, &error)) {
+            db.rollback();
+            return error;
+        }
+    }
+    db.commit(&error);
+    return error;
+}
+
 // An archive made before archives had an id gets one, once.
 DbError giveArchiveId(Database &db)
 {
@@ -557,6 +584,8 @@ std::unique_ptr<Database> openResultsDatabase(const QString &baseDir, DbError *e
     if (!err.isError())
         err = addHistoryTable(*db);
     if (!err.isError())
+        err = addPreferencesTable(*db);
+    if (!err.isError())
         err = giveArchiveId(*db);
     if (err.isError())
         return nullptr;
@@ -595,13 +624,18 @@ QString computerId(const QString &baseDir)
     return id.isEmpty() ? made : id;
 }
 
+QVector<QStringList> lookAlikeRows(Database &db, DbError *error)
+{
+    QVector<StoredName> rows;
+    if (!readStoredNames(db, &rows, error))
+        return {};
+    return lookAlikeGroups(rows);
+}
+
 QStringList rowsNeedingALook(Database &db, DbError *error)
 {
     QStringList out;
-    QVector<StoredName> rows;
-    if (!readStoredNames(db, &rows, error))
-        return out;
-    for (const QStringList &group : lookAlikeGroups(rows))
+    for (const QStringList &group : lookAlikeRows(db, error))
         out << listed(group);
     return out;
 }

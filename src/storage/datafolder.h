@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <memory>
 
 namespace morvello {
@@ -46,6 +47,9 @@ std::unique_ptr<Database> openResultsDatabase(const QString &baseDir, DbError *e
 // characters, or the same name twice), one line per group of such rows,
 // each name in quotes; for the teacher's checker.
 QStringList rowsNeedingALook(Database &db, DbError *error = nullptr);
+// The same rows' names as stored, one list per group (the register takes
+// them in with the file).
+QVector<QStringList> lookAlikeRows(Database &db, DbError *error = nullptr);
 
 // This computer's id for the history rows: a random 128-bit id in hex, made
 // once and kept in the data folder ("codice-computer.txt"), never taken from

@@ -87,6 +87,7 @@ QStringList resultsDatabaseStatements()
         QStringLiteral("CREATE TABLE \"studenti\" (%1)").arg(defs.join(QStringLiteral(", "))),
         historyTableStatements().at(0),
         historyTableStatements().at(1),
+        preferencesTableStatement(),
         QStringLiteral("PRAGMA user_version=%1").arg(kResultsFileVersion),
         archiveIdStatement(newArchiveId()),
     };
@@ -115,6 +116,13 @@ QStringList historyTableStatements(const QString &schemaName)
         QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1.\"tentativi_codice\" ON \"tentativi\" (\"codice\")")
             .arg(quoted(schemaName)),
     };
+}
+
+QString preferencesTableStatement()
+{
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS \"preferenze\" (\"nome\" TEXT NOT NULL PRIMARY KEY COLLATE %1, "
+                          "\"testoleggibile\" INTEGER NOT NULL DEFAULT 0)")
+        .arg(Database::nameCollation());
 }
 
 QString newRowCode()

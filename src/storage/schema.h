@@ -35,16 +35,23 @@ QString nomeIndexStatement();
 //  3  names with typographic apostrophes, fillers or bytes that are not
 //     UTF-8 put in today's form, and the rows that could not be are marked
 //     as looked at;
-//  4  the history of attempts, "tentativi".
+//  4  the history of attempts, "tentativi";
+//  5  the pupils' choices of how passages look, "preferenze".
 constexpr int kNamesVersion = 3;
 constexpr int kHistoryVersion = 4;
-constexpr int kResultsFileVersion = kHistoryVersion;
+constexpr int kPreferencesVersion = 5;
+constexpr int kResultsFileVersion = kPreferencesVersion;
 // A random id for a new archive, kept in the header's application_id (never
 // 0, which means "none"): a journal found beside the file is applied only
 // when it carries the same id.
 qint32 newArchiveId();
 QString archiveIdStatement(qint32 id);
 QStringList exportTemplateStatements();
+
+// preferenze, beside tabtesti (which stays as it is): one row per pupil who
+// chose something, by the name as in tabtesti; "testoleggibile" is 1 for
+// the high-legibility look of passages. Made only when missing.
+QString preferencesTableStatement();
 
 // tentativi, the history beside tabtesti: one row per save of one group,
 // written in the same transaction as the row of tabtesti. Its columns:

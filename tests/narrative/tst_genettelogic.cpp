@@ -189,7 +189,7 @@ void TstGenetteLogic::keyOfThePassages()
     QMap<QString, QPair<int, QString>> written; // "ordine1" -> option, caption
     const QRegularExpression row(QStringLiteral("^\\|\\s*`([a-z]+\\d+)\\.txt`\\s*\\|\\s*(\\d+)\\s*\\|\\s*(\\d)\\s*\\|"
                                                 "\\s*`?([^|`]*)`?\\s*\\|"));
-    for (const QString &name : {QStringLiteral("KEYS-A.md"), QStringLiteral("KEYS-B.md")}) {
+    for (const QString &name : {QStringLiteral("KEYS.md")}) {
         QFile f(QStringLiteral(MORVELLO_SOURCE_DIR "/content/genette/") + name);
         QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(name));
         for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {

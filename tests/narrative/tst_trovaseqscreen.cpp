@@ -4,6 +4,7 @@
 #include "narrative/trovaseqscreen.h"
 #include "text/contentcheck.h"
 #include "kit/labels.h"
+#include "kit/reader.h"
 #include "text/richtextview.h"
 #include "shell/activities.h"
 #include "shell/screennames.h"
@@ -305,8 +306,14 @@ void TstTrovaSeqScreen::correctionMarksCountsAndSaves_data()
     QTest::addColumn<bool>("askHelp");
     QTest::addColumn<double>("aiuti");
     QTest::addColumn<double>("aiutiPerc");
-    QTest::newRow("no help") << false << 0.0 << 0.0;
-    QTest::newRow("help once") << true << 1.0 << 100.0;
+    // Read aloud (corrected while a sentence is marked) or in the legible
+    // look: the marks and the typeface lie over the colours, never in them.
+    QTest::addColumn<bool>("reading");
+    QTest::addColumn<bool>("legible");
+    QTest::newRow("no help") << false << 0.0 << 0.0 << false << false;
+    QTest::newRow("help once") << true << 1.0 << 100.0 << false << false;
+    QTest::newRow("while read aloud") << false << 0.0 << 0.0 << true << false;
+    QTest::newRow("legible look, read aloud") << true << 1.0 << 100.0 << true << true;
 }
 
 void TstTrovaSeqScreen::correctionMarksCountsAndSaves()
@@ -314,9 +321,13 @@ void TstTrovaSeqScreen::correctionMarksCountsAndSaves()
     QFETCH(bool, askHelp);
     QFETCH(double, aiuti);
     QFETCH(double, aiutiPerc);
+    QFETCH(bool, reading);
+    QFETCH(bool, legible);
     Fixture f;
     f.tc.session.nomeStudente = QStringLiteral("ROSSI ANNA");
+    f.tc.session.testoLeggibile = legible;
     TrovaSeqScreen *s = f.show();
+    QCOMPARE(s->storyView()->legible(), legible);
     if (askHelp) {
         button(s, QStringLiteral("CmdAiuto"))->click();
         QVERIFY(!button(s, QStringLiteral("CmdAiuto"))->isEnabled());
@@ -327,7 +338,16 @@ void TstTrovaSeqScreen::correctionMarksCountsAndSaves()
     s->storyView()->setSelStart(100);
     s->storyView()->setSelLength(12);
     s->LabCOLORE_Click(4);
+    if (reading) {
+        s->readButton()->press();
+        f.tc.speech.finish();
+        f.tc.speech.finish();
+        QCOMPARE(f.tc.speech.said.size(), 3);
+        QVERIFY(s->storyView()->readingMark().first > 0);
+    }
     button(s, QStringLiteral("Cmdcorrezione"))->click();
+    // Reading on to the end changes nothing either.
+    f.tc.speech.finishAll();
 
     QVERIFY(f.tc.dialogs.messages.isEmpty());
     QCOMPARE(caption(s, QStringLiteral("LabErrori")), QStringLiteral("12"));

@@ -34,9 +34,10 @@ void ClassroomComputer::close()
 }
 
 bool ClassroomComputer::visit(const QString &pupil, FieldGroup group, const QVector<Score> &saves,
-                              const QDateTime &start)
+                              const QDateTime &start, const QString &visitId)
 {
-    const SaveOrigin origin{QStringLiteral("FGenette"), QUuid::createUuid().toString(QUuid::Id128)};
+    const SaveOrigin origin{QStringLiteral("FGenette"),
+                            visitId.isEmpty() ? QUuid::createUuid().toString(QUuid::Id128) : visitId};
     QDateTime when = start;
     for (const Score &s : saves) {
         if (m_store->save(pupil, {GroupValues::of(group, s)}, when, origin).isError())

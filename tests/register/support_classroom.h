@@ -22,7 +22,10 @@ public:
     bool ok() const { return m_db != nullptr; }
     QString archive() const { return m_path; }
     // A pupil's visit: every score is one save, the last one its attempt.
-    bool visit(const QString &pupil, FieldGroup group, const QVector<Score> &saves, const QDateTime &start);
+    // A visit id given again goes on with that visit (a look at the archive
+    // and back, an export in between).
+    bool visit(const QString &pupil, FieldGroup group, const QVector<Score> &saves, const QDateTime &start,
+               const QString &visitId = {});
     // Exports onto the disk file (made from the template when missing).
     bool exportTo(const QString &diskFile);
     void close();

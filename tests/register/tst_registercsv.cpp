@@ -5,6 +5,7 @@
 #include "register/registerimport.h"
 #include "support_classroom.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -123,12 +124,41 @@ private slots:
         QCOMPARE(cls.at(2).mid(genette, 3), (QStringList{QStringLiteral("33,3"), QStringLiteral("75"), QStringLiteral("2")}));
         QCOMPARE(cls.at(1).mid(genette, 3), (QStringList{QString(), QString(), QStringLiteral("0")}));
 
-        const QVector<QStringList> all = readBack(attemptsCsv(attemptsOf(*reg, 0)), &problem);
+        QBuffer attempts;
+        QVERIFY(attempts.open(QIODevice::WriteOnly));
+        QVERIFY(writeAttemptsCsv(*reg, attempts));
+        const QVector<QStringList> all = readBack(attempts.data(), &problem);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QCOMPARE(all.size(), 4);
         QCOMPARE(all.at(2), (QStringList{QStringLiteral("CANTÙ; \"NINA\""), QStringLiteral("Testi narrativi (concetti Génette)"),
                                          QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("75"),
                                          QStringLiteral("03/11/2026 08:06"), QStringLiteral("pc-1"), QStringLiteral("storia")}));
+        QCOMPARE(all.at(3).mid(2, 4), (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("33,3"),
+                                                   QStringLiteral("04/11/2026 08:05")}));
+    }
+
+    // Moments as the files keep them, shown the Italian way; anything the
+    // program did not write as a moment is left empty, never guessed.
+    void momentsShownTheItalianWay_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("history") << "2026-11-03 08:06:00.123" << "03/11/2026 08:06";
+        QTest::newRow("tabtesti") << "2026-11-03 08:06:59" << "03/11/2026 08:06";
+        QTest::newRow("with T, one decimal") << "2027-02-28T23:59:00.5" << "28/02/2027 23:59";
+        QTest::newRow("no such day") << "2027-02-29 10:00:00" << "";
+        QTest::newRow("no such hour") << "2026-11-03 24:00:00" << "";
+        QTest::newRow("no seconds") << "2026-11-03 08:06" << "";
+        QTest::newRow("four decimals") << "2026-11-03 08:06:00.1234" << "";
+        QTest::newRow("a letter") << "2026-1a-03 08:06:00" << "";
+        QTest::newRow("fixed text of the helps") << "(...)" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+    void momentsShownTheItalianWay()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QCOMPARE(italianMoment(stored), shown);
     }
 };
 

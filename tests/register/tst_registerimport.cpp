@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/classtable.h"
+#include "register/pupils.h"
 #include "register/register.h"
 #include "register/registerimport.h"
+#include "core/resultgroups.h"
 #include "storage/database.h"
 #include "support_classroom.h"
 #include "testfiles.h"
@@ -150,7 +152,7 @@ private slots:
         const GroupCell cell = lines.at(0).cells.at(groupIndex(QStringLiteral("genette")));
         QCOMPARE(cell.attempts, visits);
         QCOMPARE(cell.latest, 100.0);
-        QCOMPARE(cell.last, kStart.addDays(visits - 1).addSecs(60 * (savesPerVisit - 1)));
+        QCOMPARE(cell.lastMoment(), kStart.addDays(visits - 1).addSecs(60 * (savesPerVisit - 1)));
     }
 
     // One computer exports twice onto two disks; the second disk carries
@@ -403,6 +405,124 @@ private slots:
         QCOMPARE(importableFiles(disk.path()),
                  (QStringList{disk.filePath(QStringLiteral("B.SQLITE")), disk.filePath(QStringLiteral("a.db")),
                               disk.filePath(QStringLiteral("pc1/exporttesti.mdb"))}));
+    }
+
+    // The class view's numbers kept by the register are those counted from
+    // the attempts themselves, after imports, joins and an upgrade; a visit
+    // exported half way is one attempt, its last save, whatever came first.
+    void keptNumbersMatchTheAttempts_data()
+    {
+        QTest::addColumn<QString>("event");
+        QTest::newRow("visit on two disks") << "split";
+        QTest::newRow("newer disk first") << "newerFirst";
+        QTest::newRow("joined") << "join";
+        QTest::newRow("joined and separated") << "separate";
+        QTest::newRow("register of the first version") << "upgrade";
+    }
+    void keptNumbersMatchTheAttempts()
+    {
+        QFETCH(QString, event);
+        const QString anna = QStringLiteral("ROSSI ANNA");
+        const QString maria = QStringLiteral("ROSSI ANNA MARIA");
+        ClassroomComputer pc(file(event + QStringLiteral("-testi1.mdb")), QStringLiteral("pc-k"));
+        const QString visit = QStringLiteral("visita-a-meta-") + event;
+        QVERIFY(pc.visit(anna, FieldGroup::Poesia, {{9, 10, 90}}, kStart, visit));
+        QVERIFY(pc.visit(maria, FieldGroup::Poesia, {{5, 10, 50}, {7, 10, 70}}, kStart.addDays(1)));
+        QVERIFY(pc.visit(anna, FieldGroup::Genette, {{2, 2, 100}}, kStart.addDays(2)));
+        const QString first = file(event + QStringLiteral("-1.mdb"));
+        const QString second = file(event + QStringLiteral("-2.mdb"));
+        QVERIFY(pc.exportTo(first));
+        QVERIFY(pc.visit(anna, FieldGroup::Poesia, {{4, 10, 40}}, kStart.addDays(3), visit));
+        QVERIFY(pc.visit(maria, FieldGroup::Poesia, {{2, 10, 20}}, kStart.addDays(4)));
+        QVERIFY(pc.exportTo(second));
+        pc.close();
+        const bool newerFirst = event == QLatin1String("newerFirst");
+        QVERIFY(importFile(*m_reg, newerFirst ? second : first, kImported).imported);
+        QVERIFY(importFile(*m_reg, newerFirst ? first : second, kImported).imported);
+        const auto idOf = [this](const QString &name) {
+            for (const PupilLine &l : classTable(*m_reg))
+                if (l.name == name)
+                    return l.id;
+            return qint64(0);
+        };
+        const qint64 mariaId = idOf(maria);
+        if (event == QLatin1String("join") || event == QLatin1String("separate"))
+            QVERIFY(!joinPupils(*m_reg, mariaId, idOf(anna)).isError());
+        if (event == QLatin1String("separate"))
+            QVERIFY(!separatePupil(*m_reg, mariaId).isError());
+        if (event == QLatin1String("upgrade")) {
+            // The first version had neither the numbers nor the flag.
+            for (const QString &sql : {QStringLiteral("DROP TABLE riepilogo"), QStringLiteral("DROP TABLE nomi_segnalati"),
+                                       QStringLiteral("ALTER TABLE tentativi DROP COLUMN ultimo"),
+                                       QStringLiteral("PRAGMA user_version=1")})
+                QVERIFY2(m_reg->database().exec(sql), qPrintable(sql));
+            const QString path = m_reg->path();
+            m_reg.reset();
+            DbError error;
+            m_reg = Register::open(path, &error);
+            QVERIFY2(m_reg, qPrintable(error.message));
+            QCOMPARE(count(*m_reg, QStringLiteral("PRAGMA user_version")), Register::kVersion);
+        }
+
+        const QVector<PupilLine> kept = classTable(*m_reg);
+        const QVector<PupilLine> counted = classTable(*m_reg, QDate(2000, 1, 1), QDate(2100, 1, 1));
+        QCOMPARE(kept.size(), counted.size());
+        for (int p = 0; p < kept.size(); ++p) {
+            for (int g = 0; g < kept.at(p).cells.size(); ++g) {
+                const GroupCell a = kept.at(p).cells.at(g);
+                const GroupCell b = counted.at(p).cells.at(g);
+                const QString where = kept.at(p).name + QLatin1Char(' ') + resultGroups().at(g).columns[0];
+                QVERIFY2(a.attempts == b.attempts && a.latest == b.latest && a.best == b.best && a.last == b.last,
+                         qPrintable(where));
+            }
+        }
+        const GroupCell poesia = kept.at(0).cells.at(groupIndex(QStringLiteral("poesia")));
+        QCOMPARE(kept.at(0).name, anna);
+        const bool joined = event == QLatin1String("join");
+        QCOMPARE(poesia.attempts, joined ? 3 : 1);
+        QCOMPARE(poesia.best, joined ? 70.0 : 40.0);
+        QCOMPARE(poesia.latest, joined ? 20.0 : 40.0);
+    }
+
+    // The rows the pupil program flagged as look-alikes in its archive come
+    // with the file, once however often imported, and on into another register.
+    void flaggedNamesKept_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("exports");
+        QTest::addColumn<QStringList>("flagged");
+        QTest::newRow("apostrophes") << QStringList{"D\u2019ANGELO SARA", "D'ANGELO SARA", "ROSSI ANNA"} << 1
+                                     << QStringList{"D'ANGELO SARA / D\u2019ANGELO SARA"};
+        QTest::newRow("a tab, exported twice") << QStringList{"VERDI LUCA", "VERDI\tLUCA"} << 2
+                                               << QStringList{"VERDI\tLUCA / VERDI LUCA"};
+        QTest::newRow("one spelling each, exported thrice") << QStringList{"ROSSI ANNA", "BIANCHI LUCA"} << 3 << QStringList{};
+    }
+    void flaggedNamesKept()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(int, exports);
+        QFETCH(QStringList, flagged);
+        QVector<test::OldRow> rows;
+        for (int i = 0; i < names.size(); ++i)
+            rows << test::OldRow{names.at(i), FieldGroup::Poesia, {double(i), 5, 20.0 * i}, kStart.addDays(i)};
+        const QString disk = file(QStringLiteral("flag-%1.mdb").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
+        QVERIFY(test::writeOldExport(disk, rows, exports));
+        const auto listed = [](Register &reg) {
+            QStringList out;
+            for (const FlaggedNames &f : flaggedNames(reg)) {
+                out << f.names.join(QStringLiteral(" / "));
+                if (f.pupils.size() != 1)
+                    out << QStringLiteral("counted as %1 pupils").arg(f.pupils.size());
+            }
+            return out;
+        };
+        QCOMPARE(importFile(*m_reg, disk, kImported).flagged.size(), flagged.size());
+        QVERIFY(importFile(*m_reg, disk, kImported).imported);
+        QCOMPARE(listed(*m_reg), flagged);
+        auto other = Register::create(file(QStringLiteral("other-") + disk.section(QLatin1Char('/'), -1) + QStringLiteral(".sqlite")), QStringLiteral("altra"));
+        QVERIFY(other);
+        QVERIFY(importFile(*other, m_reg->path(), kImported).imported);
+        QCOMPARE(listed(*other), flagged);
     }
 
     // Attempts are the last save of a visit, per group, in time order; a

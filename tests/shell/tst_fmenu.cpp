@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/database.h"
+#include "storage/datafolder.h"
 #include "storage/resultsstore.h"
 #include "shell/activities.h"
 #include "shell/chiedinome.h"
@@ -7,6 +8,7 @@
 #include "shell/screennames.h"
 #include "testsupport.h"
 
+#include <QCheckBox>
 #include <QListWidget>
 #include <QtTest>
 
@@ -240,6 +242,34 @@ private slots:
         QCOMPARE(f.t.dialogs.prompts.size(), 2);
         QCOMPARE(f.t.session.nomeStudente, QStringLiteral("Ospite"));
         QVERIFY(f.t.navigator->isLoaded(ScreenName::Risultati));
+    }
+
+    // The switch is the pupil's: kept in the archive's file under the name,
+    // found again after the program starts anew, another pupil's own.
+    void legibleTextIsRememberedPerPupil()
+    {
+        MenuFixture f;
+        QVERIFY(!f.menu->legibleSwitch()->isChecked());
+        f.menu->legibleSwitch()->click();
+        QVERIFY(f.t.session.testoLeggibile);
+
+        f.t.host->setDatabase(nullptr);
+        f.t.db->close();
+        DbError e;
+        f.t.db = openResultsDatabase(f.t.base(), &e);
+        QVERIFY2(f.t.db, qPrintable(e.message));
+        f.t.host->setDatabase(f.t.db.get());
+        const std::pair<QString, bool> pupils[] = {
+            {QStringLiteral("bianchi anna"), false}, {QStringLiteral("Rossi  Mario"), true}, {QString(), false}};
+        for (const auto &[typed, legible] : pupils) {
+            f.t.dialogs.queueAnswer(typed);
+            f.t.host->askName();
+            QCOMPARE(f.t.session.testoLeggibile, legible);
+            f.menu->hide();
+            f.menu->show();
+            QCOMPARE(f.menu->legibleSwitch()->isChecked(), legible);
+        }
+        QVERIFY(f.t.dialogs.messages.isEmpty());
     }
 
     void exitEndsAtOnce()

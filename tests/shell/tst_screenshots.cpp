@@ -3,9 +3,11 @@
 // sizes: set MORVELLO_SHOTS_DIR to write them.
 #include "poetry/fpoesia1.h"
 #include "poetry/metaforescreen.h"
+#include "shell/fmenu.h"
 #include "shell/screennames.h"
 #include "testsupport.h"
 
+#include <QCheckBox>
 #include <QtTest>
 
 using namespace morvello;
@@ -26,17 +28,25 @@ private slots:
         const QStringList names{ScreenName::Menu,     ScreenName::Espositivo, ScreenName::Sequenze,
                                 ScreenName::TrovaSeq, ScreenName::Genette,    ScreenName::Poesia1,
                                 ScreenName::Poesia2,  ScreenName::Metafore,   ScreenName::Risultati};
-        for (const QString &name : names) {
-            Screen *s = t.navigator->load(name);
-            QVERIFY2(s, qPrintable(name));
-            for (const QSize &size : {QSize(1280, 1024), QSize(1920, 1080)}) {
-                s->resize(size);
-                QCoreApplication::processEvents();
-                const QString file = QStringLiteral("%1/%2-%3x%4.png")
-                                         .arg(dir, QString(name).remove(QChar(0xF9)))
-                                         .arg(size.width())
-                                         .arg(size.height());
-                QVERIFY(s->grab().save(file));
+        // Each screen as it first shows, then in the legible look.
+        for (const bool legible : {false, true}) {
+            for (const QString &name : names) {
+                Screen *s = t.navigator->load(name);
+                QVERIFY2(s, qPrintable(name));
+                if (auto *a = qobject_cast<ActivityScreen *>(s))
+                    a->setLegible(legible);
+                if (auto *menu = qobject_cast<FMenu *>(s))
+                    menu->legibleSwitch()->setChecked(legible);
+                for (const QSize &size : {QSize(1280, 1024), QSize(1920, 1080)}) {
+                    s->resize(size);
+                    QCoreApplication::processEvents();
+                    const QString file = QStringLiteral("%1/%2%5-%3x%4.png")
+                                             .arg(dir, QString(name).remove(QChar(0xF9)))
+                                             .arg(size.width())
+                                             .arg(size.height())
+                                             .arg(legible ? QStringLiteral("-leggibile") : QString());
+                    QVERIFY(s->grab().save(file));
+                }
             }
         }
         // The figures with both questions answered, one of them wrongly.

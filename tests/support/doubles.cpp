@@ -125,4 +125,56 @@ int ManualTickSource::runUntilIdle(int limitMs)
     return m_now - start;
 }
 
+void ScriptedSpeech::setState(State s)
+{
+    if (s == m_state)
+        return;
+    m_state = s;
+    emit stateChanged(s);
+}
+
+void ScriptedSpeech::prepare()
+{
+    if (m_state == State::Idle)
+        setState(State::Ready);
+}
+
+void ScriptedSpeech::say(const QString &text)
+{
+    if (m_state == State::Unavailable)
+        return;
+    prepare();
+    said << text;
+    setState(State::Speaking);
+}
+
+void ScriptedSpeech::stop()
+{
+    ++stops;
+    if (m_state == State::Speaking)
+        setState(State::Ready);
+}
+
+void ScriptedSpeech::finish()
+{
+    if (m_state == State::Speaking)
+        setState(State::Ready);
+}
+
+int ScriptedSpeech::finishAll(int limit)
+{
+    int n = 0;
+    while (m_state == State::Speaking && n < limit) {
+        finish();
+        ++n;
+    }
+    return n;
+}
+
+void ScriptedSpeech::makeUnavailable(const QString &why)
+{
+    m_why = why;
+    setState(State::Unavailable);
+}
+
 } // namespace morvello

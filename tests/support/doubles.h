@@ -4,6 +4,7 @@
 // a clock that stands still, and timers that move only when a test says so.
 #include "core/clock.h"
 #include "core/dialogs.h"
+#include "core/speech.h"
 #include "core/ticker.h"
 
 #include <QList>
@@ -56,6 +57,37 @@ private:
     QList<int> m_choices;
     QList<std::optional<PrintAnswer>> m_prints;
     QList<std::optional<QString>> m_folders;
+};
+
+// A voice that says nothing aloud: it keeps what it was asked to say, in
+// order, and each stretch is spoken until the test calls finish(). It is
+// reached at once when asked to prepare, unless told to be unavailable.
+class ScriptedSpeech : public Speech
+{
+    Q_OBJECT
+public:
+    void prepare() override;
+    void say(const QString &text) override;
+    void stop() override;
+    State state() const override { return m_state; }
+    void setRate(Rate rate) override { m_rate = rate; }
+    Rate rate() const override { return m_rate; }
+    QString whyNot() const override { return m_why; }
+
+    // The stretch being spoken ends: back to ready.
+    void finish();
+    // Finishes stretch after stretch until it falls silent (at most `limit`).
+    int finishAll(int limit = 1000);
+    void makeUnavailable(const QString &why);
+
+    QStringList said;
+    int stops = 0;
+
+private:
+    void setState(State s);
+    State m_state = State::Idle;
+    Rate m_rate = Rate::Normal;
+    QString m_why;
 };
 
 class FixedClock : public Clock

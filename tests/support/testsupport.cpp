@@ -27,6 +27,7 @@ static Services makeServices(TestContext &t)
     s.random = &t.random;
     s.ticks = &t.ticks;
     s.drive = &t.drive;
+    s.speech = &t.speech;
     return s;
 }
 

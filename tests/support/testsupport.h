@@ -16,7 +16,7 @@ namespace morvello::test {
 // A whole program over a temporary data folder: a fresh results database
 // "permorvello/testi1.mdb" opened and handed to the host's store, scripted
 // dialogs, a fixed clock (2026-03-14 10:30:00), a seeded random source,
-// timers stepped by hand, a disk folder for drive A: and the host with its
+// timers stepped by hand, a scripted voice, a disk folder for drive A: and the host with its
 // navigator. Ending the program only raises a flag. No screen is registered
 // until a test asks (registerScreens(), or its own).
 class TestContext
@@ -30,6 +30,7 @@ public:
     SeededRandom random{12345};
     ManualTickSource ticks;
     FolderDrive drive;
+    ScriptedSpeech speech;
     Services services;
     QTemporaryDir dir;
     std::unique_ptr<Database> db;

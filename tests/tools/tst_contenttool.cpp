@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "content/catalogues.h"
 #include "content/contentsource.h"
 #include "content/contenttree.h"
 #include "text/rtfreader.h"
 #include "testfiles.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -56,6 +58,20 @@ bool writeText(const QString &path, const QString &text)
     return test::writeBytes(path, text.toUtf8());
 }
 
+const QStringList Catalogues{"figure/catalogo.dati", "genette/catalogo.dati", "poesie/catalogo.dati",
+                             "sequenze/espositivo.dati", "sequenze/narrativo.dati", "storie/catalogo.dati"};
+
+// The shipped catalogues, which every content folder needs.
+bool copyCatalogues(const QString &dir)
+{
+    for (const QString &rel : Catalogues) {
+        QFile f(QStringLiteral(MORVELLO_SOURCE_DIR "/content/") + rel);
+        if (!f.open(QIODevice::ReadOnly) || !writeText(QDir(dir).filePath(rel), QString::fromUtf8(f.readAll())))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TstContentTool : public QObject
@@ -75,6 +91,8 @@ private slots:
     void folderErrors_data();
     void folderErrors();
     void checkNamesEveryDifference();
+    void catalogueErrors_data();
+    void catalogueErrors();
 };
 
 void TstContentTool::committedContentIsWhatTheToolWrites()
@@ -82,7 +100,7 @@ void TstContentTool::committedContentIsWhatTheToolWrites()
     const QString root = QStringLiteral(MORVELLO_SOURCE_DIR);
     const Generation g = generateAll(root + QStringLiteral("/content"));
     QVERIFY2(g.errors.isEmpty(), qPrintable(g.errors.join(QLatin1Char('\n'))));
-    const QStringList differences = compareAll(g, root + QStringLiteral("/permorvello"));
+    const QStringList differences = compareAll(g, root + QStringLiteral("/permorvello")) + compareNotes(g);
     QVERIFY2(differences.isEmpty(),
              qPrintable(QStringLiteral("run tools/morvello-content content permorvello:\n") + differences.join('\n')));
 
@@ -265,6 +283,7 @@ void TstContentTool::sourceErrors()
 void TstContentTool::layout()
 {
     QTemporaryDir src;
+    QVERIFY(copyCatalogues(src.path()));
     QVERIFY(writeText(src.filePath("storie/ilgattonero.txt"), "a\n<seq>b\n<seq>c\n<seq>d\n<seq>e"));
     QVERIFY(writeText(src.filePath("storie/icgattonero.txt"), "Un aiuto."));
     QVERIFY(writeText(src.filePath("storie/KEYS.md"), "note"));
@@ -329,6 +348,7 @@ void TstContentTool::folderErrors()
     QFETCH(QString, source);
     QFETCH(QString, error);
     QTemporaryDir src;
+    QVERIFY(copyCatalogues(src.path()));
     QVERIFY(writeText(src.filePath("storie/ilgattonero.txt"), "a\n<seq>b\n<seq>c\n<seq>d\n<seq>e"));
     QVERIFY(writeText(src.filePath(file), source));
     const Generation g = generateAll(src.path());
@@ -339,6 +359,7 @@ void TstContentTool::folderErrors()
 void TstContentTool::checkNamesEveryDifference()
 {
     QTemporaryDir src, out;
+    QVERIFY(copyCatalogues(src.path()));
     QVERIFY(writeText(src.filePath("genette/ordine1.txt"), "uno"));
     QVERIFY(writeText(src.filePath("genette/ordine2.txt"), "due"));
     QVERIFY(writeText(src.filePath("poesie/tuono.txt"), "tre"));
@@ -357,6 +378,82 @@ void TstContentTool::checkNamesEveryDifference()
     // Writing again mends all but the orphan, which is not the tool's to remove.
     QVERIFY(writeAll(g, out.path()).isEmpty());
     QCOMPARE(compareAll(g, out.path()), QStringList{"orfano.rtf: nessuna sorgente lo produce"});
+}
+
+// Each rule of the catalogues once: the shipped catalogues, one of them
+// changed by replacing a line; the message names the file and the line.
+void TstContentTool::catalogueErrors_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("line");        // a line of the shipped file
+    QTest::addColumn<QString>("replacement"); // what it becomes
+    QTest::addColumn<QString>("error");       // the line number is that of the replaced line
+
+    const QString seq = "sequenze/espositivo.dati", story = "storie/catalogo.dati", genette = "genette/catalogo.dati",
+                  poems = "poesie/catalogo.dati", figures = "figure/catalogo.dati";
+    QTest::newRow("not key and value") << seq << "scelta: Hai letto.." << "Hai letto.."
+                                       << "riga @: scrivi «chiave: valore»";
+    QTest::newRow("continued on an indented line")
+        << story << "fonte: Testo proprio" << "fonte: Testo\n   proprio" << "riga @+1: scrivi «chiave: valore»";
+    QTest::newRow("unknown heading") << story << "[storia]" << "[racconto]" << "riga @: [racconto] non è un titolo";
+    QTest::newRow("unknown key") << story << "aiuto: icgattonero" << "suggerimento: icgattonero"
+                                 << "riga @: chiave sconosciuta «suggerimento»";
+    QTest::newRow("key twice") << story << "aiuto: icgattonero" << "aiuto: icgattonero\naiuto: altro"
+                               << "riga @+1: «aiuto» c'è già";
+    QTest::newRow("key missing") << story << "aiuto: icgattonero" << "%% senza aiuto" << "riga @-3: manca «aiuto»";
+    QTest::newRow("not a number") << "sequenze/narrativo.dati" << "divisore: 73" << "divisore: settanta"
+                                  << "riga @: «divisore» vuole un numero da 20 a 200";
+    QTest::newRow("type not in the vocabulary")
+        << seq << "tipo: Definisce\n" << "tipo: Definisce\n\n[testo]\nscelta: x\n[sequenza]\ntipo: Racconta\ndivisore: 70\ntesto: y\n"
+        << "riga @+5: il tipo «Racconta» non è tra i tipi del catalogo";
+    QTest::newRow("sequence before its passage")
+        << seq << "tipo: Definisce\n" << "tipo: Definisce\n[sequenza]\n" << "riga @+1: una [sequenza] viene dopo";
+    QTest::newRow("too few sequences") << seq << "scelta: Hai letto.." << "scelta: Hai letto..\n[testo]\nscelta: Vuoto"
+                                       << "sequenze/espositivo.dati: il testo 8 ha 0 sequenze";
+    QTest::newRow("story sequences against their notes")
+        << story << "sequenze: 4" << "sequenze: 3" << "riga @-4: 4 righe «sequenza» per 3 sequenze";
+    QTest::newRow("answer beyond the options") << genette << "risposta: 3" << "risposta: 4"
+                                               << "riga @: «risposta» vuole un numero da 0 a 3";
+    QTest::newRow("one option only") << genette << "opzione: RACCONTO ITERATIVO" << "nota: una sola"
+                                     << "un concetto ha da 2 a 4 opzioni, non 1";
+    QTest::newRow("meaning beyond the sentences") << poems << "giusta: 3" << "giusta: 4"
+                                                  << "riga @: «giusta» vuole un numero da 0 a 3";
+    QTest::newRow("three sentences") << poems << "significato: il nonno si vergogna" << "nota: nessuna"
+                                     << "una poesia ha 4 frasi «significato», non 3";
+    QTest::newRow("draw used twice") << figures << "estrazioni: 3 13 21" << "estrazioni: 3 13 3"
+                                     << "riga @: «estrazioni» vuole tre numeri da 1 a 30";
+    QTest::newRow("definition of two figures") << figures << "definizione: 2:" << "definizione: 4:"
+                                               << "riga @: la definizione 4 è già di un'altra figura";
+}
+
+void TstContentTool::catalogueErrors()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, line);
+    QFETCH(QString, replacement);
+    QFETCH(QString, error);
+    QTemporaryDir src;
+    QVERIFY(copyCatalogues(src.path()));
+    QFile f(src.filePath(file));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(f.readAll());
+    f.close();
+    const int at = int(text.indexOf(line));
+    QVERIFY2(at >= 0, qPrintable(line));
+    const int lineNo = int(text.left(at).count(QLatin1Char('\n'))) + 1;
+    const int end = int(text.indexOf(QLatin1Char('\n'), at));
+    text.replace(at, (end < 0 ? int(text.size()) : end) - at, replacement.endsWith('\n') ? replacement.chopped(1) : replacement);
+    QVERIFY(writeText(src.filePath(file), text));
+
+    // "@" is the replaced line, "@+1" the one after it.
+    static const QRegularExpression marker(QStringLiteral("@([+-]\\d+)?"));
+    const QRegularExpressionMatch m = marker.match(error);
+    if (m.hasMatch())
+        error.replace(m.capturedStart(), m.capturedLength(), QString::number(lineNo + m.captured(1).toInt()));
+    const morvello::content::Catalogues c = readCatalogues(src.path());
+    QVERIFY(!c.errors.isEmpty());
+    QVERIFY2(c.errors.first().startsWith(file), qPrintable(c.errors.first()));
+    QVERIFY2(c.errors.first().contains(error), qPrintable(c.errors.join('\n') + "\nexpected: " + error));
 }
 
 QTEST_MAIN(TstContentTool)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "contenttree.h"
 
+#include "catalogues.h"
 #include "contentsource.h"
-#include "narrative/storycatalogue.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -23,13 +23,11 @@ QByteArray readFile(const QString &path, bool *ok)
 }
 
 // The catalogue's sequence count for a story file name, or 0.
-int catalogueSequences(const QString &name)
+int catalogueSequences(const Catalogues &c, const QString &name)
 {
-    for (const StoryEntry &e : storyCatalogue()) {
-        QString file = e.storyFile.section(QLatin1Char('\\'), -1);
-        file.chop(4); // ".rtf"
-        if (file == name)
-            return e.sequences;
+    for (const Story &s : c.stories) {
+        if (s.file == name)
+            return s.sequences;
     }
     return 0;
 }
@@ -54,6 +52,9 @@ Generation generateAll(const QString &sourceDirGiven)
     // Relative names are counted from the folder itself, so work on its absolute path.
     const QString sourceDir = QFileInfo(sourceDirGiven).absoluteFilePath();
     Generation g;
+    g.sourceDir = sourceDir;
+    const Catalogues catalogues = readCatalogues(sourceDir);
+    g.errors = catalogues.errors;
     QMap<QString, QByteArray> files;
     QMap<QString, QString> producer;
     QStringList sources;
@@ -108,7 +109,7 @@ Generation generateAll(const QString &sourceDirGiven)
                                 .arg(rel));
             continue;
         }
-        const int expected = catalogueSequences(name);
+        const int expected = catalogueSequences(catalogues, name);
         if (expected == 0) {
             g.errors.append(QStringLiteral("%1: %2 non è una storia del catalogo").arg(rel, name));
             continue;
@@ -125,13 +126,19 @@ Generation generateAll(const QString &sourceDirGiven)
     }
     for (auto f = files.cbegin(); f != files.cend(); ++f)
         g.files.append(GeneratedFile{f.key(), f.value()});
+    if (catalogues.errors.isEmpty()) {
+        for (const auto &k : keyFiles(catalogues, sourceDir))
+            g.notes.append(GeneratedFile{k.first, k.second});
+    }
     return g;
 }
 
-QStringList writeAll(const Generation &g, const QString &outDir)
+namespace {
+
+QStringList writeFiles(const QList<GeneratedFile> &files, const QString &outDir)
 {
     QStringList failed;
-    for (const GeneratedFile &f : g.files) {
+    for (const GeneratedFile &f : files) {
         const QString path = QDir(outDir).filePath(f.path);
         bool ok = false;
         if (readFile(path, &ok) == f.data && ok)
@@ -144,20 +151,57 @@ QStringList writeAll(const Generation &g, const QString &outDir)
     return failed;
 }
 
-QStringList compareAll(const Generation &g, const QString &outDirGiven)
+QStringList compareFiles(const QList<GeneratedFile> &files, const QString &dir)
 {
-    const QString outDir = QFileInfo(outDirGiven).absoluteFilePath();
     QStringList differences;
-    QStringList produced;
-    for (const GeneratedFile &f : g.files) {
-        produced.append(f.path);
+    for (const GeneratedFile &f : files) {
         bool ok = false;
-        const QByteArray existing = readFile(QDir(outDir).filePath(f.path), &ok);
+        const QByteArray existing = readFile(QDir(dir).filePath(f.path), &ok);
         if (!ok)
             differences.append(QStringLiteral("%1: manca").arg(f.path));
         else if (existing != f.data)
             differences.append(QStringLiteral("%1: è diverso da quello che scrive lo strumento").arg(f.path));
     }
+    return differences;
+}
+
+} // namespace
+
+QStringList writeAll(const Generation &g, const QString &outDir)
+{
+    return writeFiles(g.files, outDir);
+}
+
+QStringList writeNotes(const Generation &g)
+{
+    return writeFiles(g.notes, g.sourceDir);
+}
+
+QStringList compareNotes(const Generation &g)
+{
+    QStringList differences = compareFiles(g.notes, g.sourceDir);
+    QStringList produced;
+    for (const GeneratedFile &f : g.notes)
+        produced.append(f.path);
+    QDirIterator it(g.sourceDir, {QStringLiteral("KEYS*.md")}, QDir::Files, QDirIterator::Subdirectories);
+    QStringList existing;
+    while (it.hasNext())
+        existing.append(QDir(g.sourceDir).relativeFilePath(it.next()));
+    existing.sort();
+    for (const QString &rel : existing) {
+        if (!produced.contains(rel))
+            differences.append(QStringLiteral("%1: nessuna scheda lo produce").arg(rel));
+    }
+    return differences;
+}
+
+QStringList compareAll(const Generation &g, const QString &outDirGiven)
+{
+    const QString outDir = QFileInfo(outDirGiven).absoluteFilePath();
+    QStringList differences = compareFiles(g.files, outDir);
+    QStringList produced;
+    for (const GeneratedFile &f : g.files)
+        produced.append(f.path);
     QStringList existing;
     QDirIterator it(outDir, {QStringLiteral("*.rtf")}, QDir::Files,
                     QDirIterator::Subdirectories);
