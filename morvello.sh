@@ -14,7 +14,8 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-translations-l10n
           libsqlite3-dev fonts-liberation poppler-utils sqlite3 python3
           qt6-speech-dev libqt6texttospeech6 qt6-speech-speechd-plugin
-          speech-dispatcher speech-dispatcher-espeak-ng fonts-opendyslexic)
+          speech-dispatcher speech-dispatcher-espeak-ng fonts-opendyslexic
+          postgresql-15 libqt6sql6-psql)
 
 install_missing() {
   local missing=()

@@ -18,6 +18,8 @@ install(TARGETS morvello-launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The teacher's register needs no data folder: it goes straight on the PATH.
 install(TARGETS morvello-registro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/morvello-registro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The technician types it on the server, from a terminal.
+install(TARGETS morvello-server-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
 set(_man ${CMAKE_BINARY_DIR}/morvello-registro.1.gz)
 add_custom_command(OUTPUT ${_man}
@@ -112,6 +114,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation, fonts-opendyslexic")
 # The voice that reads passages aloud: without it "Leggi" says why and stays
-# off, and nothing else changes.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng")
+# off, and nothing else changes. The lab server is an option too: without its
+# driver the program keeps to the file archive; the server itself goes on one
+# machine only.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng, libqt6sql6-psql")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "postgresql-15")
 include(CPack)

@@ -21,6 +21,8 @@ constexpr int Locked = 3260;
 constexpr int NotADatabase = 3343;
 constexpr int Damaged = 3049;
 constexpr int Generic = 3000;
+// The lab server did not answer or the connection was lost.
+constexpr int ConnectionFailed = 3151;
 } // namespace DbErrorCode
 
 struct DbError {

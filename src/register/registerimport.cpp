@@ -7,7 +7,10 @@
 #include "core/resultgroups.h"
 #include "storage/database.h"
 #include "storage/datafolder.h"
+#include "storage/resultsstore.h"
 #include "storage/schema.h"
+#include "storage/serverconfig.h"
+#include "storage/serverlink.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -18,6 +21,7 @@
 #include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <functional>
@@ -491,6 +495,44 @@ ImportOutcome importFile(Register &reg, const QString &file, const QDateTime &no
     out.imported = true;
     out.computers = content.computers;
     out.flagged = content.flagged;
+    return out;
+}
+
+ImportOutcome importServer(Register &reg, const ServerConfig &config, const QDateTime &now)
+{
+    ImportOutcome out;
+    out.file = config.shownName();
+    const QString refused = QStringLiteral("I risultati del server \"%1\" non sono stati importati: ").arg(out.file);
+    DbError error;
+    std::unique_ptr<Database> server = Database::openServer(config, &error);
+    if (server)
+        error = ServerLink::checkServerArchive(*server, config);
+    if (error.isError()) {
+        out.message = refused + error.message;
+        return out;
+    }
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("server.mdb"));
+    if (!scratch.isValid() || !Database::create(copy, schema::exportTemplateStatements(), &error)) {
+        out.message = refused + (error.isError() ? error.message : QStringLiteral("manca una cartella temporanea."));
+        return out;
+    }
+    ResultsStore store(*server);
+    error = store.appendAllRowsTo(copy);
+    server->close();
+    if (error.isError()) {
+        out.message = refused + error.message;
+        return out;
+    }
+    out = importFile(reg, copy, now);
+    out.file = config.shownName();
+    if (!out.imported) {
+        out.message.replace(shown(QFileInfo(copy).absoluteFilePath()), config.shownName());
+        return out;
+    }
+    // The scratch file goes; the register remembers where the rows came from.
+    reg.database().exec(QStringLiteral("UPDATE importazioni SET file = ?, tipo = ? WHERE id = (SELECT max(id) FROM importazioni)"),
+                        {QStringLiteral("server %1").arg(config.shownName()), QStringLiteral("server")});
     return out;
 }
 

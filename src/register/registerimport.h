@@ -8,6 +8,7 @@
 namespace morvello {
 
 class Register;
+struct ServerConfig;
 
 // What a file brought to a register, or why it brought nothing.
 struct ImportOutcome
@@ -41,6 +42,14 @@ QString kindName(ImportOutcome::Kind kind);
 // tabtesti as one attempt, and tabtesti rows repeated by repeated exports
 // are one attempt.
 ImportOutcome importFile(Register &reg, const QString &file, const QDateTime &now);
+
+// Imports the results of a school's lab server, read with the given
+// connection (the teacher's role): the server's rows are copied, as an
+// export is, into a scratch file, which is then imported as any export
+// (the same rows once only, by their codes). The provenance and the message
+// name the server; a server that does not answer, refuses, or is not ours
+// changes nothing.
+ImportOutcome importServer(Register &reg, const ServerConfig &config, const QDateTime &now);
 
 // The files of a folder and its subfolders that may be imported (.mdb,
 // .sqlite, .db), sorted.

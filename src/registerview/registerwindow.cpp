@@ -10,6 +10,7 @@
 #include "register/registercsv.h"
 #include "register/registerimport.h"
 #include "storage/database.h"
+#include "storage/serverconfig.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -174,6 +175,7 @@ void RegisterWindow::buildMenus()
     import->addAction(QStringLiteral("Importa &file (esportazioni, archivi, registri)..."), this,
                       &RegisterWindow::importChosenFiles);
     import->addAction(QStringLiteral("Importa una &cartella..."), this, &RegisterWindow::importFolder);
+    import->addAction(QStringLiteral("Importa dal &server della scuola"), this, [this] { importFromServer(); });
     QMenu *pupils = menuBar()->addMenu(QStringLiteral("&Alunni"));
     QAction *hidden = pupils->addAction(QStringLiteral("Mostra anche gli alunni &nascosti"));
     hidden->setCheckable(true);
@@ -429,6 +431,25 @@ QString RegisterWindow::importFiles(const QStringList &files, bool ask)
     if (!done.isEmpty())
         summary += QStringLiteral("\n\nImportati:\n") + done.join(QLatin1Char('\n'));
     refresh();
+    if (ask)
+        QMessageBox::information(this, QStringLiteral("Importazione"), summary);
+    return summary;
+}
+
+QString RegisterWindow::importFromServer(bool ask)
+{
+    if (!m_reg)
+        return {};
+    const ServerConfig config = ServerConfig::load();
+    QString summary;
+    if (!config.isSet()) {
+        summary = QStringLiteral("Nessun server della scuola è indicato: il tecnico lo scrive nella sezione [server] "
+                                 "del file morvello.conf (in ~/.config/morvello o in /etc/xdg/morvello).");
+    } else {
+        const ImportOutcome out = importServer(*m_reg, config, QDateTime::currentDateTime());
+        summary = out.imported ? QStringLiteral("Server \"%1\": %2 righe nuove.").arg(out.file).arg(out.newRows) : out.message;
+        refresh();
+    }
     if (ask)
         QMessageBox::information(this, QStringLiteral("Importazione"), summary);
     return summary;

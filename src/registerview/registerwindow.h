@@ -51,6 +51,8 @@ public:
     // Imports files one by one, each whole or not at all, with a progress
     // bar the teacher may stop between two files; returns the summary shown.
     QString importFiles(const QStringList &files, bool ask = true);
+    // The same from the school's lab server named in morvello.conf.
+    QString importFromServer(bool ask = true);
 
     // Short column titles of the groups; the full caption is the tooltip.
     static QString shortCaption(int group);

@@ -155,6 +155,19 @@ void FRisultati::buildGrid()
     place(m_grid, kGridTwips[0], kGridTwips[1], kGridTwips[2], kGridTwips[3]);
     setDesignFont(m_grid, QStringLiteral("MS Sans Serif"), 12);
     m_label1->stackUnder(m_grid);
+
+    // Between the grid and the picture: shown only while results saved on
+    // this computer wait for the lab server.
+    m_labAttesa = makeLabel(this, "LabATTESA", pendingText(), QColor(255, 255, 160), QColor(0, 0, 64));
+    place(m_labAttesa, kGridTwips[0], 5160, kGridTwips[2], 240);
+    setFittedFont(m_labAttesa, DesignFont{kArial, 8.25, true}, kNarrowed);
+    m_labAttesa->setAlignment(Qt::AlignCenter);
+    m_labAttesa->hide();
+}
+
+QString FRisultati::pendingText()
+{
+    return QStringLiteral("Alcuni risultati sono ancora in attesa di essere inviati al server.");
 }
 
 void FRisultati::buildSearch()
@@ -399,6 +412,7 @@ void FRisultati::fillGrid(const QString &searched, bool forStudent)
     std::optional<QVector<QVariant>> row;
     if (m_store)
         row = m_store->pupilRow(key, &err);
+    m_labAttesa->setVisible(m_store && m_store->pendingCount() > 0);
     if (!row) {
         m_env.services->tell(err.isError() ? err.message : QStringLiteral("Nome non trovato nell'archivio"));
         for (int r = 1; r < kGridRows; ++r) {

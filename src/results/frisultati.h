@@ -58,6 +58,10 @@ public:
     // The grid's cell text (row 0 and column 0 are the captions).
     QString cell(int row, int column) const;
 
+    // The line shown while results wait for the lab server.
+    static QString pendingText();
+    StyledLabel *labAttesa() const { return m_labAttesa; }
+
     // The export help, exactly as the pupil reads it.
     static QString exportHelpText();
 
@@ -98,6 +102,7 @@ private:
     void offerFolderExport();
 
     ScreenEnv m_env;
+    StyledLabel *m_labAttesa = nullptr;
     ResultsStore *m_store = nullptr;
     std::unique_ptr<PrinterSource> m_printerOverride;
 

@@ -10,6 +10,7 @@
 #include "results/frisultati.h"
 #include "storage/datafolder.h"
 #include "storage/resultsstore.h"
+#include "storage/serverlink.h"
 
 #include <QPushButton>
 #include <QShortcut>
@@ -31,14 +32,27 @@ AppHost::~AppHost()
     // Screens first: they may still reach the store while they go.
     m_navigator.reset();
     m_models.clear();
+    m_link.reset();
     m_store.reset();
 }
 
 void AppHost::setDatabase(Database *db)
 {
+    m_link.reset();
     m_store = db ? std::make_unique<ResultsStore>(*db) : nullptr;
     if (m_store)
         m_store->setComputerId(computerId(m_services.baseDir));
+}
+
+ServerLink *AppHost::connectServer(const ServerConfig &config)
+{
+    if (!m_store || !config.isSet())
+        return nullptr;
+    m_link = std::make_unique<ServerLink>(config, *m_store);
+    m_store->setLink(m_link.get());
+    m_link->setTell([this](const QString &text) { m_services.tell(text); });
+    m_link->start(m_services.ticks);
+    return m_link.get();
 }
 
 void AppHost::registerScreens(const QVector<Activity> &rows)

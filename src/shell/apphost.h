@@ -16,6 +16,8 @@ namespace morvello {
 class Database;
 class FRisultati;
 class ResultsStore;
+class ServerLink;
+struct ServerConfig;
 
 // The program around the screens: the session, the navigator with every
 // screen, and the results store, answering what the screens ask through
@@ -35,6 +37,11 @@ public:
     // The results file the store works on (owned by the caller); null for none.
     void setDatabase(Database *db);
     ResultsStore *store() const { return m_store.get(); }
+    // A lab server in front of the file (see ServerLink): checked at once on
+    // a worker thread and every minute by the services' timers; what it
+    // refuses is told through the dialogs, once. Null without a store.
+    ServerLink *connectServer(const ServerConfig &config);
+    ServerLink *serverLink() const { return m_link.get(); }
 
     // What ending the program does (the application's quit; a flag in tests).
     void setEnd(std::function<void()> end) { m_end = std::move(end); }
@@ -78,6 +85,7 @@ private:
     std::map<QString, std::unique_ptr<QObject>> m_models;
     std::unique_ptr<Navigator> m_navigator;
     std::unique_ptr<ResultsStore> m_store;
+    std::unique_ptr<ServerLink> m_link; // after the store: it goes first
     std::function<void()> m_end;
     QVector<Activity> m_rows;
 };

@@ -6,6 +6,7 @@
 #include "core/commandline.h"
 
 #include "storage/datafolder.h"
+#include "storage/serverconfig.h"
 #include "results/printout.h"
 #include "storage/removabledrive.h"
 #include "kit/qtdialogs.h"
@@ -122,6 +123,11 @@ bool MorvelloApp::start()
     for (const QString &notice : m_db->notices())
         m_dialogs->message(notice);
     m_host->setDatabase(m_db.get());
+    // A school's lab server, when its technician named one: the file above
+    // stays, for whenever the server does not answer.
+    const ServerConfig server = ServerConfig::load();
+    if (server.isSet())
+        m_host->connectServer(server);
     // The menu's load would ask the name before showing itself; asked here,
     // before the menu is built, the name entry is on screen without waiting
     // for the menu's fonts, most of the start-up. The menu then finds the

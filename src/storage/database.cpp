@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "database.h"
 
+#include "serverconfig.h"
+
 #include "core/datapaths.h"
 
 #include <QDate>
@@ -787,6 +789,11 @@ bool Database::attach(const QString &file, const QString &schemaName, DbError *e
             *error = notOpenError();
         return false;
     }
+    if (m_server) {
+        setError(error, DbErrorCode::CannotOpen,
+                 QStringLiteral("Un file non può essere unito a un archivio sul server."));
+        return false;
+    }
     const QString real = QFileInfo(file).canonicalFilePath().isEmpty() ? QFileInfo(file).absoluteFilePath()
                                                                         : QFileInfo(file).canonicalFilePath();
     QSqlQuery q(connection());
@@ -978,6 +985,108 @@ void Database::setBusyTimeout(int milliseconds)
         sqlite3_busy_timeout(h, milliseconds);
 }
 
+bool Database::serverDriverAvailable()
+{
+    return QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"));
+}
+
+bool Database::isConnectionLoss(const DbError &error)
+{
+    return error.number == DbErrorCode::ConnectionFailed;
+}
+
+std::unique_ptr<Database> Database::openServer(const ServerConfig &config, DbError *error)
+{
+    clearError(error);
+    const QString shownName = config.shownName();
+    if (!serverDriverAvailable()) {
+        setError(error, DbErrorCode::CannotOpen,
+                 QStringLiteral("Il server dei risultati \"%1\" non può essere usato: manca il collegamento a "
+                                "PostgreSQL (il pacchetto libqt6sql6-psql). I risultati restano in questo computer.")
+                     .arg(shownName));
+        return nullptr;
+    }
+    std::unique_ptr<Database> db(new Database);
+    db->m_server = true;
+    db->m_path = shownName;
+    db->m_connectionName = nextConnectionName();
+    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), db->m_connectionName);
+    if (!config.host.isEmpty())
+        c.setHostName(config.host);
+    c.setPort(config.port);
+    if (!config.database.isEmpty())
+        c.setDatabaseName(config.database);
+    if (!config.role.isEmpty())
+        c.setUserName(config.role);
+    c.setConnectOptions(config.connectOptions());
+    if (c.open())
+        return db;
+    // A refused connection has no state code: libpq's words tell why.
+    const QString text = c.lastError().databaseText() + QLatin1Char(' ') + c.lastError().driverText();
+    int number = DbErrorCode::ConnectionFailed;
+    QString reason;
+    if (text.contains(QLatin1String("password")) || text.contains(QLatin1String("authentication"))) {
+        number = DbErrorCode::CannotOpen;
+        reason = QStringLiteral("il server non ha accettato il nome o la password di questo computer "
+                                "(la password va scritta nel file .pgpass)");
+    } else if (text.contains(QLatin1String("database")) && text.contains(QLatin1String("does not exist"))) {
+        number = DbErrorCode::CannotOpen;
+        reason = QStringLiteral("sul server non esiste un archivio con questo nome");
+    } else if (text.contains(QLatin1String("role")) && text.contains(QLatin1String("does not exist"))) {
+        number = DbErrorCode::CannotOpen;
+        reason = QStringLiteral("il server non conosce il nome con cui questo computer si presenta");
+    } else if (text.contains(QLatin1String("SSL")) || text.contains(QLatin1String("certificate"))) {
+        number = DbErrorCode::CannotOpen;
+        reason = QStringLiteral("il collegamento protetto con il server non è riuscito (certificato o sslmode)");
+    } else {
+        reason = QStringLiteral("il server non risponde");
+    }
+    setError(error, number,
+             QStringLiteral("Il server dei risultati \"%1\" non può essere usato: %2. "
+                            "I risultati restano in questo computer.\nDettagli tecnici: %3")
+                 .arg(shownName, reason, text.simplified()));
+    c = QSqlDatabase();
+    db->close();
+    return nullptr;
+}
+
+DbError Database::translateServer(const QString &what, const QString &sqlState, const QString &driverText) const
+{
+    int number = DbErrorCode::Generic;
+    QString reason;
+    const QString cls = sqlState.left(2);
+    if (sqlState.isEmpty() || cls == QLatin1String("08") || sqlState.startsWith(QLatin1String("57P"))) {
+        // No answer at all, or the server going down under us.
+        number = DbErrorCode::ConnectionFailed;
+        reason = QStringLiteral("il collegamento con il server si è interrotto");
+    } else if (sqlState == QLatin1String("23505")) {
+        number = DbErrorCode::DuplicateKey;
+        reason = QStringLiteral("esiste già una riga con lo stesso nome");
+    } else if (sqlState == QLatin1String("42501")) {
+        number = DbErrorCode::ReadOnly;
+        reason = QStringLiteral("il server non concede a questo computer di farlo");
+    } else if (sqlState == QLatin1String("25006")) {
+        number = DbErrorCode::ReadOnly;
+        reason = QStringLiteral("il server accetta solo letture (sola lettura)");
+    } else if (sqlState == QLatin1String("42P01")) {
+        number = DbErrorCode::TableNotFound;
+        reason = QStringLiteral("tabella mancante (%1)").arg(driverText.simplified());
+    } else if (sqlState == QLatin1String("42703")) {
+        number = DbErrorCode::FieldNotFound;
+        reason = QStringLiteral("campo mancante (%1)").arg(driverText.simplified());
+    } else if (sqlState == QLatin1String("53100")) {
+        number = DbErrorCode::DiskFull;
+        reason = QStringLiteral("il disco del server è pieno");
+    } else if (cls == QLatin1String("40") || sqlState == QLatin1String("55P03")) {
+        number = DbErrorCode::Locked;
+        reason = QStringLiteral("il server è occupato da altri salvataggi; riprovare fra qualche istante");
+    } else {
+        reason = QStringLiteral("errore del server (%1: %2)").arg(sqlState, driverText.simplified());
+    }
+    return DbError::make(number, QStringLiteral("Errore nel server dei risultati \"%1\" durante %2: %3.")
+                                     .arg(m_path, what, reason));
+}
+
 DbError Database::notOpenError() const
 {
     return DbError::make(DbErrorCode::NotOpen,
@@ -986,6 +1095,9 @@ DbError Database::notOpenError() const
 
 DbError Database::failure(const QSqlQuery &query, const QString &what) const
 {
+    if (m_server)
+        return translateServer(what, query.lastError().nativeErrorCode(),
+                               query.lastError().databaseText() + QLatin1Char(' ') + query.lastError().driverText());
     int code = query.lastError().nativeErrorCode().toInt();
     int systemErrno = 0;
     if (sqlite3 *h = handleOf(connection())) {
@@ -1042,6 +1154,14 @@ bool Database::exec(const QString &sql, const QVariantList &values, DbError *err
     }
     const QString what = QStringLiteral("l'esecuzione di un comando");
     QSqlQuery q(connection());
+    if (m_server && values.isEmpty()) {
+        // Settings and definitions cannot be prepared on a server.
+        if (q.exec(sql))
+            return true;
+        if (error)
+            *error = failure(q, what);
+        return false;
+    }
     if (!prepare(q, sql, what, error))
         return false;
     for (int i = 0; i < values.size(); ++i)
@@ -1057,6 +1177,8 @@ bool Database::checkIntegrity(DbError *error, const QStringList &tables)
             *error = notOpenError();
         return false;
     }
+    if (m_server) // the server keeps its own pages whole
+        return true;
     const QString what = QStringLiteral("il controllo");
     QStringList problems;
     bool damaged = false;
@@ -1103,6 +1225,19 @@ bool Database::beginTransaction(DbError *error)
     }
     // IMMEDIATE takes the write lock now: a second copy of the program waits
     // here instead of failing halfway through its save.
+    if (m_server) {
+        // The rows themselves are locked there (SELECT ... FOR UPDATE); the
+        // driver's own transaction, since a server prepares no BEGIN.
+        QSqlDatabase c = connection();
+        if (!c.transaction()) {
+            if (error)
+                *error = translateServer(QStringLiteral("il salvataggio"), c.lastError().nativeErrorCode(),
+                                         c.lastError().databaseText() + QLatin1Char(' ') + c.lastError().driverText());
+            return false;
+        }
+        m_inTransaction = true;
+        return true;
+    }
     QSqlQuery q(connection());
     if (!prepare(q, QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("il salvataggio"), error) || !run(q, QStringLiteral("il salvataggio"), error))
         return false;
@@ -1125,7 +1260,13 @@ bool Database::commit(DbError *error)
         return false;
     }
     bool ok;
-    {
+    if (m_server) {
+        QSqlDatabase c = connection();
+        ok = c.commit();
+        if (!ok && error)
+            *error = translateServer(QStringLiteral("il salvataggio"), c.lastError().nativeErrorCode(),
+                                     c.lastError().databaseText() + QLatin1Char(' ') + c.lastError().driverText());
+    } else {
         QSqlQuery q(connection());
         ok = prepare(q, QStringLiteral("COMMIT"), QStringLiteral("il salvataggio"), error)
              && run(q, QStringLiteral("il salvataggio"), error);
@@ -1145,6 +1286,11 @@ void Database::rollback()
     m_inTransaction = false;
     if (!isOpen())
         return;
+    if (m_server) {
+        if (was)
+            connection().rollback();
+        return;
+    }
     sqlite3 *h = handleOf(connection());
     if (was || (h && sqlite3_get_autocommit(h) == 0)) {
         QSqlQuery q(connection());

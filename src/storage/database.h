@@ -15,6 +15,8 @@ class QSqlQuery;
 
 namespace morvello {
 
+struct ServerConfig;
+
 // The results files are SQLite databases. This adapter opens and creates
 // them, checks them, runs transactions and turns engine failures into the
 // numbered Italian errors; the statements on the results live in the
@@ -60,6 +62,20 @@ public:
     // companions are the ones looked at, and the real file is opened.
     // Anything but a plain file (a pipe, a device) is refused at once.
     static std::unique_ptr<Database> open(const QString &path, DbError *error = nullptr);
+
+    // Opens a connection to a lab server (PostgreSQL, through Qt's QPSQL
+    // driver) instead of a file. The same transactions, statements and
+    // numbered errors; what only a file has (journals, integrity checks,
+    // attaching) is not offered. Fails with 3151 when the server does not
+    // answer within 2 s or refuses the connection, with 3051 when the
+    // program has no driver for it; the message says why in Italian.
+    static std::unique_ptr<Database> openServer(const ServerConfig &config, DbError *error = nullptr);
+    // Whether QPSQL is there: without it the program keeps to the file.
+    static bool serverDriverAvailable();
+    bool isServer() const { return m_server; }
+    // A failure that says the server went away (or never answered), as
+    // opposed to one it gave an answer to.
+    static bool isConnectionLoss(const DbError &error);
 
     // Opens an existing database file for reading only (a template that is
     // checked, not written): no write access needed, nothing switched.
@@ -144,6 +160,7 @@ public:
 private:
     Database() = default;
 
+    DbError translateServer(const QString &what, const QString &sqlState, const QString &driverText) const;
     bool connect(const QString &what, DbError *error);
     DbError notOpenError() const;
     bool foldLeftOverLog(DbError *error);
@@ -155,6 +172,7 @@ private:
     bool m_inTransaction = false;
     bool m_readOnly = false;
     bool m_registered = false;
+    bool m_server = false;
     QHash<QString, QString> m_attached; // schema name -> real path
     QStringList m_notices;
 };

@@ -3,6 +3,7 @@
 
 #include "schema.h"
 
+#include "serverlink.h"
 #include "storage/database.h"
 #include "core/numeric.h"
 
@@ -25,10 +26,30 @@ QString quoted(const QString &identifier)
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-QString byName()
+QString byName(const Database &db)
 {
     // The comparison of the "nome" index, so that the index answers.
+    if (db.isServer())
+        return schema::serverNameKey(QStringLiteral("\"nome\"")) + QStringLiteral(" = ")
+               + schema::serverNameKey(QStringLiteral("?"));
     return QStringLiteral("\"nome\" = ? COLLATE %1").arg(Database::nameCollation());
+}
+
+// The row key: SQLite's own rowid in a file, "id" on a server.
+QString rowKey(const Database &db)
+{
+    return db.isServer() ? QStringLiteral("\"id\"") : QStringLiteral("rowid");
+}
+
+// A server hands 16-bit columns back as int; the file as the engine's
+// 64-bit integers, which the callers know.
+QVariant asRead(const QVariant &v)
+{
+    if (v.isNull())
+        return QVariant();
+    if (v.typeId() == QMetaType::Int)
+        return QVariant(qlonglong(v.toInt()));
+    return v;
 }
 
 } // namespace
@@ -94,7 +115,10 @@ bool ResultsStore::findRow(const QString &nome, qint64 *rowid, DbError *error)
 {
     *rowid = -1;
     if (!prepareOnce(m_db, m_q->find,
-                     QStringLiteral("SELECT rowid FROM \"tabtesti\" WHERE %1 ORDER BY rowid LIMIT 1").arg(byName()),
+                     // On a server the row is locked until the save commits: two
+                     // computers saving the same pupil take turns.
+                     QStringLiteral("SELECT %2 FROM \"tabtesti\" WHERE %1 ORDER BY %2 LIMIT 1%3")
+                         .arg(byName(m_db), rowKey(m_db), m_db.isServer() ? QStringLiteral(" FOR UPDATE") : QString()),
                      kSaving, error))
         return false;
     QSqlQuery &q = *m_q->find;
@@ -124,7 +148,7 @@ bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTim
             sets << quoted(c) + QStringLiteral("=?");
         auto fresh = std::make_shared<QSqlQuery>(m_db.connection());
         if (!m_db.prepare(*fresh,
-                          QStringLiteral("UPDATE \"tabtesti\" SET %1 WHERE rowid=?").arg(sets.join(QLatin1Char(','))),
+                          QStringLiteral("UPDATE \"tabtesti\" SET %1 WHERE %2=?").arg(sets.join(QLatin1Char(',')), rowKey(m_db)),
                           kSaving, error))
             return false;
         q = fresh;
@@ -150,7 +174,8 @@ bool ResultsStore::writeGroup(qint64 rowid, const GroupValues &g, const QDateTim
 }
 
 bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const QVariant stored[4],
-                                const QDateTime &now, const SaveOrigin &origin, DbError *error)
+                                const QDateTime &now, const SaveOrigin &origin, bool pending, const QString &given,
+                                DbError *error)
 {
     if (!prepareOnce(m_db, m_q->history,
                      QStringLiteral("INSERT INTO \"tentativi\" (\"codice\",\"nome\",\"gruppo\",\"conteggio\",\"totale\","
@@ -159,7 +184,8 @@ bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const
                      kSaving, error))
         return false;
     QSqlQuery &q = *m_q->history;
-    q.bindValue(0, schema::newRowCode());
+    const QString code = given.isEmpty() ? schema::newRowCode() : given;
+    q.bindValue(0, code);
     q.bindValue(1, nome);
     q.bindValue(2, resultGroup(g.group).columns[0]);
     for (int k = 0; k < 4; ++k)
@@ -169,11 +195,46 @@ bool ResultsStore::writeHistory(const QString &nome, const GroupValues &g, const
     q.bindValue(8, origin.screen.isEmpty() ? QVariant() : QVariant(origin.screen));
     q.bindValue(9, origin.visit.isEmpty() ? QVariant() : QVariant(origin.visit));
     q.bindValue(10, m_computerId.isEmpty() ? QVariant() : QVariant(m_computerId));
-    return m_db.run(q, kSaving, error);
+    if (!m_db.run(q, kSaving, error))
+        return false;
+    if (!pending)
+        return true;
+    QSqlQuery mark(m_db.connection());
+    if (!m_db.prepare(mark, QStringLiteral("INSERT INTO \"%1\" (\"codice\") VALUES (?)").arg(ServerLink::pendingTable()),
+                      kSaving, error))
+        return false;
+    mark.bindValue(0, code);
+    return m_db.run(mark, kSaving, error);
+}
+
+ResultsStore *ResultsStore::remote() const
+{
+    return m_link ? m_link->server() : nullptr;
+}
+
+bool ResultsStore::lost(const DbError &error) const
+{
+    if (!m_link || !Database::isConnectionLoss(error))
+        return false;
+    m_link->dropped();
+    return true;
+}
+
+int ResultsStore::pendingCount()
+{
+    return m_link ? m_link->pendingCount() : 0;
 }
 
 DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
                            const SaveOrigin &origin)
+{
+    if (m_link && !nome.isEmpty())
+        return m_link->save(nome, groups, now, origin);
+    return saveHere(nome, groups, now, origin);
+}
+
+DbError ResultsStore::saveHere(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
+                               const SaveOrigin &origin, bool pending, const QStringList &codes)
 {
     // The program never creates a row without a name: nothing to write, and
     // no lock to take.
@@ -194,6 +255,22 @@ DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &grou
     qint64 rowid = -1;
     if (!findRow(nome, &rowid, &error))
         return fail();
+    if (rowid < 0 && m_db.isServer()) {
+        // The first save of a pupil on a server: whichever computer inserts
+        // first, the others find its row, locked, and edit it.
+        if (!prepareOnce(m_db, m_q->insert,
+                         QStringLiteral("INSERT INTO \"tabtesti\" (\"nome\") VALUES (?) ON CONFLICT DO NOTHING"), kSaving,
+                         &error))
+            return fail();
+        m_q->insert->bindValue(0, nome);
+        if (!m_db.run(*m_q->insert, kSaving, &error) || !findRow(nome, &rowid, &error))
+            return fail();
+        if (rowid < 0) {
+            error = DbError::make(DbErrorCode::NoCurrentRecord,
+                                  QStringLiteral("La riga dell'alunno non esiste più nell'archivio dei risultati."));
+            return fail();
+        }
+    }
     if (rowid < 0) {
         if (!prepareOnce(m_db, m_q->insert, QStringLiteral("INSERT INTO \"tabtesti\" (\"nome\") VALUES (?)"), kSaving,
                          &error))
@@ -215,9 +292,11 @@ DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &grou
             }
         }
     }
-    for (const GroupValues &g : groups) {
+    for (int i = 0; i < groups.size(); ++i) {
+        const GroupValues &g = groups.at(i);
         QVariant stored[4];
-        if (!writeGroup(rowid, g, now, &error, stored) || !writeHistory(nome, g, stored, now, origin, &error))
+        if (!writeGroup(rowid, g, now, &error, stored)
+            || !writeHistory(nome, g, stored, now, origin, pending, codes.value(i), &error))
             return fail();
     }
     if (own && !m_db.commit(&error))
@@ -227,6 +306,15 @@ DbError ResultsStore::save(const QString &nome, const QVector<GroupValues> &grou
 
 std::optional<QVector<QVariant>> ResultsStore::pupilRow(const QString &nome, DbError *error)
 {
+    if (ResultsStore *server = remote()) {
+        DbError e;
+        auto row = server->pupilRow(nome, &e);
+        if (!lost(e)) {
+            if (error)
+                *error = e;
+            return row;
+        }
+    }
     DbError local;
     DbError *err = error ? error : &local;
     *err = DbError{};
@@ -235,7 +323,7 @@ std::optional<QVector<QVariant>> ResultsStore::pupilRow(const QString &nome, DbE
         return std::nullopt;
     }
     if (!prepareOnce(m_db, m_q->row,
-                     QStringLiteral("SELECT * FROM \"tabtesti\" WHERE %1 ORDER BY rowid LIMIT 1").arg(byName()),
+                     QStringLiteral("SELECT * FROM \"tabtesti\" WHERE %1 ORDER BY %2 LIMIT 1").arg(byName(m_db), rowKey(m_db)),
                      kReading, err))
         return std::nullopt;
     QSqlQuery &q = *m_q->row;
@@ -253,7 +341,7 @@ std::optional<QVector<QVariant>> ResultsStore::pupilRow(const QString &nome, DbE
     for (int i = 0; i < n; ++i) {
         const QVariant v = q.value(i);
         if (!v.isNull())
-            row[i] = v;
+            row[i] = asRead(v);
     }
     q.finish();
     for (const ResultGroup &g : resultGroups()) {
@@ -266,6 +354,15 @@ std::optional<QVector<QVariant>> ResultsStore::pupilRow(const QString &nome, DbE
 
 QStringList ResultsStore::names(DbError *error)
 {
+    if (ResultsStore *server = remote()) {
+        DbError e;
+        const QStringList out = server->names(&e);
+        if (!lost(e)) {
+            if (error)
+                *error = e;
+            return out;
+        }
+    }
     if (error)
         *error = DbError{};
     QStringList out;
@@ -279,7 +376,7 @@ QStringList ResultsStore::names(DbError *error)
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
     const QString what = QStringLiteral("la lettura dei nomi");
-    if (!m_db.prepare(q, QStringLiteral("SELECT \"nome\" FROM \"tabtesti\" ORDER BY rowid"), what, error)
+    if (!m_db.prepare(q, QStringLiteral("SELECT \"nome\" FROM \"tabtesti\" ORDER BY %1").arg(rowKey(m_db)), what, error)
         || !m_db.run(q, what, error))
         return out;
     while (q.next())
@@ -291,6 +388,11 @@ QStringList ResultsStore::names(DbError *error)
 
 DbError ResultsStore::appendStudentRow(const QString &nome, const QString &argomento, double right, double second)
 {
+    if (ResultsStore *server = remote()) {
+        const DbError e = server->appendStudentRow(nome, argomento, right, second);
+        if (!lost(e))
+            return e;
+    }
     if (nome.isEmpty())
         return DbError{};
     if (!m_db.isOpen())
@@ -314,6 +416,16 @@ DbError ResultsStore::appendStudentRow(const QString &nome, const QString &argom
 
 bool ResultsStore::forEachRow(const std::function<bool(const QVector<QVariant> &)> &row, DbError *error)
 {
+    // Not retried here when the server goes away halfway: some rows would
+    // be handed over twice.
+    if (ResultsStore *server = remote()) {
+        DbError e;
+        const bool ok = server->forEachRow(row, &e);
+        lost(e);
+        if (error)
+            *error = e;
+        return ok;
+    }
     if (error)
         *error = DbError{};
     if (!m_db.isOpen()) {
@@ -323,14 +435,14 @@ bool ResultsStore::forEachRow(const std::function<bool(const QVector<QVariant> &
     }
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
-    if (!m_db.prepare(q, QStringLiteral("SELECT * FROM \"tabtesti\" ORDER BY rowid"), kReading, error)
+    if (!m_db.prepare(q, QStringLiteral("SELECT * FROM \"tabtesti\" ORDER BY %1").arg(rowKey(m_db)), kReading, error)
         || !m_db.run(q, kReading, error))
         return false;
     const int n = q.record().count();
     QVector<QVariant> values(n);
     while (q.next()) {
         for (int i = 0; i < n; ++i)
-            values[i] = q.value(i);
+            values[i] = m_db.isServer() ? asRead(q.value(i)) : q.value(i);
         if (!row(values))
             return true;
     }
@@ -363,8 +475,15 @@ DbError ResultsStore::appendAllRowsTo(const QString &otherFile, int *rows, int *
         *rows = 0;
     if (historyRows)
         *historyRows = 0;
+    if (ResultsStore *server = remote()) {
+        const DbError e = server->appendAllRowsTo(otherFile, rows, historyRows);
+        if (!lost(e))
+            return e;
+    }
     if (!m_db.isOpen())
         return notOpen();
+    if (m_db.isServer())
+        return copyServerRowsTo(otherFile, rows, historyRows);
     const QString what = QStringLiteral("la copia dei risultati");
     DbError error;
     // The other file joins this connection under its own name; the rows
@@ -437,6 +556,105 @@ DbError ResultsStore::appendAllRowsTo(const QString &otherFile, int *rows, int *
             *rows = 0;
         if (historyRows)
             *historyRows = 0;
+    }
+    return ok ? DbError{} : error;
+}
+
+DbError ResultsStore::copyServerRowsTo(const QString &otherFile, int *rows, int *historyRows)
+{
+    // A server's rows cannot be attached to a file: they travel through
+    // the program, into one transaction on the other file.
+    const QString what = QStringLiteral("la copia dei risultati");
+    DbError error;
+    std::unique_ptr<Database> disk = Database::open(otherFile, &error);
+    if (!disk)
+        return error;
+    ResultsStore target(*disk);
+    const int n = int(schema::tabtestiColumns().size());
+    const QStringList to = target.tableColumns(QStringLiteral("main"), &error);
+    if (error.isError())
+        return error;
+    if (to.size() < n)
+        return DbError::make(DbErrorCode::TableNotFound,
+                             QStringLiteral("Nel file \"%1\" manca la tabella dei risultati.").arg(otherFile));
+    QStringList target34;
+    QStringList marks;
+    for (int j = 0; j < n; ++j) {
+        target34 << quoted(to.at(j));
+        marks << QStringLiteral("?");
+    }
+    if (!disk->exec(QStringLiteral("PRAGMA synchronous=FULL"), {}, &error) || !disk->beginTransaction(&error))
+        return error;
+    bool ok = true;
+    for (const QString &sql : schema::historyTableStatements())
+        ok = ok && disk->exec(sql, {}, &error);
+    int copied = 0;
+    int copiedHistory = 0;
+    QSqlQuery insert(disk->connection());
+    ok = ok
+         && disk->prepare(insert,
+                          QStringLiteral("INSERT INTO \"tabtesti\" (%1) VALUES (%2)")
+                              .arg(target34.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                          what, &error);
+    DbError readError;
+    if (ok)
+        ok = forEachRow(
+            [&](const QVector<QVariant> &values) {
+                for (int j = 0; j < n; ++j)
+                    insert.bindValue(j, values.value(j));
+                if (!disk->run(insert, what, &error))
+                    return false;
+                ++copied;
+                return true;
+            },
+            &readError);
+    ok = ok && !error.isError() && !readError.isError();
+    if (readError.isError())
+        error = readError;
+    if (ok) {
+        QStringList cols;
+        QStringList holes;
+        for (const schema::Column &c : schema::tentativiColumns()) {
+            cols << quoted(c.name);
+            holes << QStringLiteral("?");
+        }
+        QSqlQuery read(m_db.connection());
+        read.setForwardOnly(true);
+        QSqlQuery add(disk->connection());
+        ok = m_db.prepare(read,
+                          QStringLiteral("SELECT %1 FROM \"tentativi\" ORDER BY \"ordine\"").arg(cols.join(QLatin1Char(','))),
+                          what, &error)
+             && m_db.run(read, what, &error)
+             && disk->prepare(add,
+                              QStringLiteral("INSERT INTO \"tentativi\" (%1) SELECT %2 WHERE NOT EXISTS (SELECT 1 FROM "
+                                             "\"tentativi\" WHERE \"codice\" = ?)")
+                                  .arg(cols.join(QLatin1Char(',')), holes.join(QLatin1Char(','))),
+                              what, &error);
+        const int m = int(cols.size());
+        while (ok && read.next()) {
+            for (int j = 0; j < m; ++j)
+                add.bindValue(j, asRead(read.value(j)));
+            add.bindValue(m, read.value(0));
+            ok = disk->run(add, what, &error);
+            if (ok)
+                copiedHistory += add.numRowsAffected();
+        }
+        if (ok && read.lastError().type() != QSqlError::NoError) {
+            error = m_db.failure(read, what);
+            ok = false;
+        }
+    }
+    insert.finish();
+    if (ok)
+        ok = disk->commit(&error);
+    else
+        disk->rollback();
+    disk->close();
+    if (ok) {
+        if (rows)
+            *rows = copied;
+        if (historyRows)
+            *historyRows = copiedHistory;
     }
     return ok ? DbError{} : error;
 }

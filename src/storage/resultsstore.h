@@ -16,6 +16,7 @@ class QSqlQuery;
 namespace morvello {
 
 class Database;
+class ServerLink;
 
 // The one way into the results file: a handful of prepared statements, each
 // operation one durable transaction where it writes.
@@ -44,9 +45,24 @@ public:
     // `origin`, this computer's id and a new row code.
     DbError save(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
                  const SaveOrigin &origin = {});
+    // The same, on this store's own database whatever the link says; with
+    // `pending`, each history row is also marked as not yet on the server.
+    // `codes`, when given, are the history rows' codes, one per group: a save
+    // tried on the server and then here keeps its codes, so that a save the
+    // server did commit but could not confirm is still one row there.
+    DbError saveHere(const QString &nome, const QVector<GroupValues> &groups, const QDateTime &now,
+                     const SaveOrigin &origin = {}, bool pending = false, const QStringList &codes = {});
+
+    // A lab server in front of this file: while it answers, saves and reads
+    // go there (see ServerLink); null for the file alone.
+    void setLink(ServerLink *link) { m_link = link; }
+    ServerLink *link() const { return m_link; }
+    // Results saved here while the server did not answer and not sent yet.
+    int pendingCount();
 
     // This computer's id, written into every history row.
     void setComputerId(const QString &id) { m_computerId = id; }
+    QString computerId() const { return m_computerId; }
 
     // The pupil's row by name (case ignored): the 34 values by position, date
     // and time columns as QDateTime; nullopt when there is none (error set on
@@ -80,13 +96,19 @@ private:
     bool writeGroup(qint64 rowid, const GroupValues &g, const QDateTime &now, DbError *error,
                     QVariant stored[4]);
     bool writeHistory(const QString &nome, const GroupValues &g, const QVariant stored[4], const QDateTime &now,
-                      const SaveOrigin &origin, DbError *error);
+                      const SaveOrigin &origin, bool pending, const QString &code, DbError *error);
+    // The server's store while the link is online; a read that finds the
+    // server gone tells the link and goes on here.
+    ResultsStore *remote() const;
+    bool lost(const DbError &error) const;
     DbError notOpen() const;
+    DbError copyServerRowsTo(const QString &otherFile, int *rows, int *historyRows);
     QStringList tableColumns(const QString &schemaName, DbError *error);
 
     Database &m_db;
     std::unique_ptr<Prepared> m_q;
     QString m_computerId;
+    ServerLink *m_link = nullptr;
 };
 
 // The value a group's column keeps: counts and percentages as doubles, the

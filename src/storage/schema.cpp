@@ -165,4 +165,83 @@ QStringList exportTemplateStatements()
     return QStringList{QStringLiteral("PRAGMA journal_mode=DELETE"), tabtestiTable(false)} + historyTableStatements();
 }
 
+QString quotedName(const QString &identifier)
+{
+    return quoted(identifier);
+}
+
+QString serverNameKey(const QString &value)
+{
+    // translate() is the same on every server whatever its locale, as the
+    // file's NOCASE is on every computer.
+    return QStringLiteral("translate(%1, 'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ')").arg(value);
+}
+
+QString serverOrderColumn(const QString &table)
+{
+    return table == QLatin1String("tabtesti") ? QStringLiteral("id") : QStringLiteral("ordine");
+}
+
+namespace {
+
+QString serverType(const Column &c)
+{
+    if (c.sqlType == kSmall)
+        return QStringLiteral("smallint");
+    if (c.sqlType == QLatin1String("DOUBLE") || c.sqlType == QLatin1String("NUMERIC"))
+        return QStringLiteral("double precision");
+    return QStringLiteral("text"); // names, codes, and dates as the file writes them
+}
+
+QString serverTable(const QString &name, const QVector<Column> &cols, bool withOrder)
+{
+    QStringList defs;
+    for (const Column &c : cols) {
+        if (c.name == QLatin1String("id"))
+            defs << QStringLiteral("\"id\" bigserial PRIMARY KEY");
+        else
+            defs << quoted(c.name) + QLatin1Char(' ') + serverType(c)
+                        + (c.name == QLatin1String("codice") || (c.name == QLatin1String("nome") && name == QLatin1String("tabtesti"))
+                               ? QStringLiteral(" NOT NULL")
+                               : QString());
+    }
+    if (withOrder)
+        defs << QStringLiteral("\"ordine\" bigserial");
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), defs.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QStringList serverSchemaStatements()
+{
+    return {
+        QStringLiteral("CREATE TABLE \"morvello_schema\" (\"versione\" integer NOT NULL)"),
+        QStringLiteral("INSERT INTO \"morvello_schema\" VALUES (%1)").arg(kServerSchemaVersion),
+        serverTable(QStringLiteral("tabtesti"), tabtestiColumns(), false),
+        QStringLiteral("CREATE UNIQUE INDEX \"tabtesti_nome\" ON \"tabtesti\" (%1)").arg(serverNameKey(QStringLiteral("\"nome\""))),
+        serverTable(QStringLiteral("studenti"), studentiColumns(), true),
+        serverTable(QStringLiteral("tentativi"), tentativiColumns(), true),
+        QStringLiteral("ALTER TABLE \"tentativi\" ADD PRIMARY KEY (\"codice\")"),
+        // The newest save of a pupil's group, asked when pending rows arrive.
+        QStringLiteral("CREATE INDEX \"tentativi_gruppo\" ON \"tentativi\" (%1, \"gruppo\", \"momento\")")
+            .arg(serverNameKey(QStringLiteral("\"nome\""))),
+    };
+}
+
+QStringList serverGrantStatements(const QString &pupilsRole, const QString &teacherRole)
+{
+    const QString pupils = quoted(pupilsRole);
+    const QString teacher = quoted(teacherRole);
+    return {
+        QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM PUBLIC"),
+        QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
+        QStringLiteral("GRANT USAGE ON SCHEMA public TO %1, %2").arg(pupils, teacher),
+        QStringLiteral("GRANT SELECT, INSERT, UPDATE ON \"tabtesti\", \"tentativi\" TO %1").arg(pupils),
+        QStringLiteral("GRANT SELECT, INSERT ON \"studenti\" TO %1").arg(pupils),
+        QStringLiteral("GRANT SELECT ON \"morvello_schema\" TO %1").arg(pupils),
+        QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO %1").arg(pupils),
+        QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(teacher),
+    };
+}
+
 } // namespace morvello::schema

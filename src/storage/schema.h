@@ -71,6 +71,24 @@ const QVector<Column> &tentativiColumns();
 QStringList historyTableStatements(const QString &schemaName = QStringLiteral("main"));
 QString newRowCode();
 
+// The lab server's tables (PostgreSQL): the same tables and columns in the
+// same order, date columns as text as in the file; "id" is the row key, the
+// one-row-per-pupil index folds the letters A-Z only, as the file's does,
+// and each table but tabtesti ends with "ordine", the order rows came in.
+// "morvello_schema" holds the version, so that a server of another program,
+// or of a newer version, is told from ours.
+constexpr int kServerSchemaVersion = 1;
+QStringList serverSchemaStatements();
+// The rights of the pupils' computers (read, insert and update the results
+// and the history, nothing else) and of the teacher (read everything).
+QStringList serverGrantStatements(const QString &pupilsRole, const QString &teacherRole);
+// The key expression of a pupil's name on the server.
+QString serverNameKey(const QString &value);
+// The column that orders a server table's rows ("id" or "ordine").
+QString serverOrderColumn(const QString &table);
+// Double-quoted SQL identifier.
+QString quotedName(const QString &identifier);
+
 // Data file names as the program writes them.
 inline QString resultsFile() { return QStringLiteral("Permorvello\\testi1.mdb"); }
 inline QString exportTemplateFile() { return QStringLiteral("permorvello\\exporttesti.mdb"); }

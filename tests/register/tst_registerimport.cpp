@@ -5,6 +5,8 @@
 #include "register/registerimport.h"
 #include "core/resultgroups.h"
 #include "storage/database.h"
+#include "storage/resultsstore.h"
+#include "pgcluster.h"
 #include "support_classroom.h"
 #include "testfiles.h"
 
@@ -300,6 +302,43 @@ private slots:
         QCOMPARE(row.at(4).toInt(), 2);
         QCOMPARE(row.at(5).toString(), QStringLiteral("esportazione"));
         QCOMPARE(count(*m_reg, QStringLiteral("SELECT count(*) FROM tentativi WHERE importazione = %1").arg(row.at(0).toInt())), 2);
+    }
+
+    // Straight from the lab server: every attempt once, however often the
+    // teacher imports; a server that is not ours changes nothing.
+    void importStraightFromTheServer()
+    {
+        MORVELLO_REQUIRE_SERVER(cluster);
+        const QString archive = QStringLiteral("registro_server");
+        QVERIFY2(cluster->makeArchive(archive), qPrintable(cluster->why()));
+        {
+            DbError e;
+            auto db = Database::openServer(cluster->superuser(archive), &e);
+            QVERIFY2(db, qPrintable(e.message));
+            ResultsStore store(*db);
+            store.setComputerId(QStringLiteral("aula3"));
+            for (int i = 1; i <= 3; ++i)
+                QVERIFY(!store.save(QStringLiteral("ROSSI ANNA"), {GroupValues{FieldGroup::Genette, i, 3, i * 33, {}}},
+                                    kStart.addSecs(i))
+                             .isError());
+            QVERIFY(!store.save(QStringLiteral("VERDI LUCA"), {GroupValues{FieldGroup::Poesia, 1, 2, 50, {}}}, kStart).isError());
+        }
+        const ImportOutcome first = importServer(*m_reg, cluster->superuser(archive), kImported);
+        QVERIFY2(first.imported, qPrintable(first.message));
+        QCOMPARE(first.newRows, 4);
+        QCOMPARE(first.computers, QStringList{QStringLiteral("aula3")});
+        QCOMPARE(importServer(*m_reg, cluster->superuser(archive), kImported).newRows, 0);
+        QCOMPARE(attempts(*m_reg), 4);
+        const auto imports = test::tableRows(m_reg->database(), QStringLiteral("importazioni"));
+        QCOMPARE(imports.size(), 2);
+        QCOMPARE(imports.at(0).at(1).toString(), QStringLiteral("server registro_server"));
+
+        const QString before = contentOf(*m_reg);
+        QVERIFY(cluster->run({QStringLiteral("DROP DATABASE IF EXISTS magazzino"), QStringLiteral("CREATE DATABASE magazzino")}));
+        const ImportOutcome foreign = importServer(*m_reg, cluster->superuser(QStringLiteral("magazzino")), kImported);
+        QVERIFY(!foreign.imported);
+        QVERIFY2(foreign.message.contains(QStringLiteral("altro programma")), qPrintable(foreign.message));
+        QCOMPARE(contentOf(*m_reg), before);
     }
 
     // One register gathered into another brings its rows once.

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "storage/serverconfig.h"
+#include "storage/serverlink.h"
 #include "results/frisultati.h"
 
 #include "storage/database.h"
@@ -51,6 +53,16 @@ struct Fixture {
         return screen();
     }
 };
+
+// A lab server named in the configuration, with nothing listening where it
+// is said to be.
+ServerConfig nobodyListening(test::TestContext &t)
+{
+    ServerConfig c;
+    c.host = t.base() + QStringLiteral("/nessuno");
+    c.database = QStringLiteral("laboratorio");
+    return c;
+}
 
 QStringList rowCells(FRisultati *s, int r)
 {
@@ -184,6 +196,24 @@ private slots:
         QCOMPARE(s->ModoRisultati(), QString());
         for (int r = 1; r <= 8; ++r)
             QCOMPARE(rowCells(s, r), (QStringList{"0", "0", "0", ""}));
+    }
+
+    // A save made while the lab server did not answer: the screen says, in
+    // one line, that it waits; a save that went straight to the file alone
+    // does not.
+    void pendingLineWhileTheServerIsAway()
+    {
+        Fixture f;
+        QVERIFY(!test::saveGroup(f.t, FieldGroup::Genette, 1, 2, 50).isError());
+        FRisultati *s = f.open();
+        QVERIFY(s->labAttesa()->isHidden());
+        f.t.host->connectServer(nobodyListening(f.t));
+        QVERIFY(!test::saveGroup(f.t, FieldGroup::Genette, 2, 2, 100).isError());
+        s->CMDAGGIORNA_Click();
+        QVERIFY(s->labAttesa()->isVisible());
+        QCOMPARE(s->labAttesa()->text(), FRisultati::pendingText());
+        QCOMPARE(s->cell(8, 1), QStringLiteral("2"));
+        QVERIFY(f.t.dialogs.messages.isEmpty()); // a server that is off is no news
     }
 
     void refreshAsksForAMissingName()
@@ -423,6 +453,14 @@ private slots:
             s->text1()->setText(QStringLiteral("anna"));
             s->LabCERCA_Click();
             QVERIFY(s->grab().save(dir + QStringLiteral("/frisultati-failed-search-") + tag + QStringLiteral(".png")));
+        }
+        f.t.host->connectServer(nobodyListening(f.t));
+        QVERIFY(!test::saveGroup(f.t, FieldGroup::Genette, 2, 2, 100).isError());
+        for (const QSize &size : {QSize(1280, 1024), QSize(800, 600)}) {
+            s->resize(size);
+            s->CMDAGGIORNA_Click();
+            const QString tag = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+            QVERIFY(s->grab().save(dir + QStringLiteral("/frisultati-pending-") + tag + QStringLiteral(".png")));
         }
     }
 };

@@ -60,10 +60,12 @@ private slots:
         QStringList types;
         {
             QSqlQuery q(t.db->connection());
-            QVERIFY(q.exec(QStringLiteral("PRAGMA table_info(tabtesti)")));
+            QVERIFY(q.exec(t.onServer() ? QStringLiteral("SELECT column_name, upper(data_type) FROM information_schema.columns "
+                                                         "WHERE table_name = 'tabtesti' ORDER BY ordinal_position")
+                                        : QStringLiteral("SELECT name, type FROM pragma_table_info('tabtesti')")));
             while (q.next()) {
-                names << q.value(1).toString();
-                types << q.value(2).toString();
+                names << q.value(0).toString();
+                types << q.value(1).toString();
             }
         }
         QCOMPARE(names.size(), 34);
@@ -181,7 +183,7 @@ private slots:
         if (database == QLatin1String("none"))
             t.host->setDatabase(nullptr);
         if (database == QLatin1String("readonly"))
-            QVERIFY(t.db->exec(QStringLiteral("PRAGMA query_only=1")));
+            QVERIFY(makeReadOnly(*t.db));
         t.session.nomeStudente.clear();
         QVERIFY(!saveGroup(t, FieldGroup::Espositivi, 3, 5, 60).isError());
         QVERIFY(!saveGroups(t, {GroupValues{FieldGroup::Sequenze, 1, 2, 50, {}},
@@ -255,7 +257,7 @@ private slots:
     {
         TestContext t;
         DbError e;
-        std::unique_ptr<Database> second = Database::open(t.resultsPath(), &e);
+        std::unique_ptr<Database> second = t.openAnother(&e);
         QVERIFY2(second, qPrintable(e.message));
         ResultsStore other(*second);
         t.session.nomeStudente = QStringLiteral("ROSSI");
@@ -280,7 +282,7 @@ private slots:
     {
         QFETCH(QString, refused);
         TestContext t;
-        QVERIFY(t.db->exec(QStringLiteral("CREATE TRIGGER rifiuta %1 BEGIN SELECT RAISE(ABORT, 'rifiutato'); END").arg(refused)));
+        QVERIFY(refuseWrites(*t.db, refused));
         t.session.nomeStudente = QStringLiteral("NUOVO");
         const DbError e = saveGroup(t, FieldGroup::Espositivi, 1, 2, 50);
         QVERIFY(e.isError());
@@ -289,7 +291,7 @@ private slots:
         QVERIFY(!t.db->inTransaction());
         // The program goes on: the next save of another group works once the
         // obstacle is gone.
-        QVERIFY(t.db->exec(QStringLiteral("DROP TRIGGER rifiuta")));
+        QVERIFY(allowWrites(*t.db));
         QVERIFY(!saveGroup(t, FieldGroup::Espositivi, 1, 2, 50).isError());
         QCOMPARE(tabtestiRows(*t.db), 1);
         QCOMPARE(test::tableRows(*t.db, QStringLiteral("tentativi")).size(), 1);
@@ -355,7 +357,7 @@ private slots:
     void readOnlyFailureIsReportedInItalian()
     {
         TestContext t;
-        QVERIFY(t.db->exec(QStringLiteral("PRAGMA query_only=1")));
+        QVERIFY(makeReadOnly(*t.db));
         t.session.nomeStudente = QStringLiteral("BLU");
         const DbError e = saveGroup(t, FieldGroup::Poesia, 1, 2, 50);
         QCOMPARE(e.number, DbErrorCode::ReadOnly);
@@ -364,7 +366,7 @@ private slots:
         const QString m = t.dialogs.messages.first();
         QVERIFY(m.startsWith(QStringLiteral("Il risultato non è stato salvato nell'archivio.")));
         QVERIFY2(m.contains(QStringLiteral("sola lettura")), qPrintable(m));
-        QVERIFY2(m.contains(QStringLiteral("testi1.mdb")), qPrintable(m));
+        QVERIFY2(m.contains(t.onServer() ? QStringLiteral("morvello_prove") : QStringLiteral("testi1.mdb")), qPrintable(m));
         QVERIFY(!t.ended);
         // Nothing to report, nothing said.
         reportSaveFailure(t, DbError{});
@@ -435,5 +437,11 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstResultsStore)
+// The same cases on the file and on the lab server.
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    TstResultsStore tests;
+    return runOnBothArchives(tests, argc, argv);
+}
 #include "tst_resultsstore.moc"

@@ -37,21 +37,35 @@ QVector<QVector<QVariant>> tableRows(Database &db, const QString &table)
     QVector<QVector<QVariant>> out;
     // Date and time columns read back as dates, as the program reads them.
     QVector<bool> dates;
-    {
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    if (db.isServer()) {
+        // The server keeps dates as text, as the file does; its tables end
+        // with the order they were written in, which is not a column of the file.
+        if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY \"%2\"").arg(table, schema::serverOrderColumn(table))))
+            return out;
+        QSet<QString> dateColumns{QStringLiteral("data"), QStringLiteral("momento")};
+        for (const schema::Column &c : schema::tabtestiColumns())
+            if (c.sqlType == QLatin1String("DATETIME"))
+                dateColumns.insert(c.name);
+        for (int j = 0; j < q.record().count(); ++j)
+            dates << dateColumns.contains(q.record().fieldName(j));
+    } else {
         QSqlQuery info(db.connection());
         if (!info.exec(QStringLiteral("SELECT type FROM pragma_table_info('%1')").arg(table)))
             return out;
         while (info.next())
             dates << info.value(0).toString().toUpper().contains(QLatin1String("DATE"));
+        if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
+            return out;
     }
-    QSqlQuery q(db.connection());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
-        return out;
+    const int shown = db.isServer() && table != QLatin1String("tabtesti") ? q.record().count() - 1 : q.record().count();
     while (q.next()) {
         QVector<QVariant> row;
-        for (int j = 0; j < q.record().count(); ++j) {
-            const QVariant v = q.isNull(j) ? QVariant() : q.value(j);
+        for (int j = 0; j < shown; ++j) {
+            QVariant v = q.isNull(j) ? QVariant() : q.value(j);
+            if (v.typeId() == QMetaType::Int)
+                v = qlonglong(v.toInt());
             row << (dates.value(j) ? Database::fromStoredDate(v) : v);
         }
         out << row;

@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "storage/schema.h"
+#include "pgcluster.h"
 
 #include "kit/accessibility.h"
 
@@ -31,6 +32,95 @@ static Services makeServices(TestContext &t)
     return s;
 }
 
+namespace {
+
+Archive g_archive = Archive::File;
+const QString kTestArchive = QStringLiteral("morvello_prove");
+
+// The server's database, made once per test program and emptied for each
+// context: far quicker than a database per test.
+std::unique_ptr<Database> freshServerArchive()
+{
+    PgCluster *cluster = sharedCluster();
+    if (!cluster)
+        qFatal("no PostgreSQL cluster for a server context");
+    static bool made = false;
+    if (!made) {
+        if (!cluster->makeArchive(kTestArchive))
+            qFatal("cannot make the server's archive: %s", qPrintable(cluster->why()));
+        made = true;
+    }
+    if (!cluster->run({QStringLiteral("SET client_min_messages = warning"),
+                       QStringLiteral("DROP FUNCTION IF EXISTS rifiuta() CASCADE"),
+                       QStringLiteral("TRUNCATE \"tabtesti\", \"studenti\", \"tentativi\" RESTART IDENTITY")},
+                      kTestArchive))
+        qFatal("cannot empty the server's archive: %s", qPrintable(cluster->why()));
+    DbError err;
+    std::unique_ptr<Database> db = Database::openServer(cluster->superuser(kTestArchive), &err);
+    if (!db)
+        qFatal("cannot open the server's archive: %s", qPrintable(err.message));
+    return db;
+}
+
+} // namespace
+
+void setArchive(Archive archive)
+{
+    g_archive = archive;
+}
+
+Archive currentArchive()
+{
+    return g_archive;
+}
+
+int runOnBothArchives(QObject &tests, int argc, char **argv)
+{
+    setArchive(Archive::File);
+    int failed = QTest::qExec(&tests, argc, argv);
+    if (!sharedCluster()) {
+        if (serverRequired()) {
+            qCritical("FAIL: the server's run of %s needs PostgreSQL under CI=true", tests.metaObject()->className());
+            return failed + 1;
+        }
+        qWarning("SKIP: the server's run of %s: no PostgreSQL 15 to start", tests.metaObject()->className());
+        return failed;
+    }
+    setArchive(Archive::Server);
+    failed += QTest::qExec(&tests, argc, argv);
+    setArchive(Archive::File);
+    return failed;
+}
+
+std::unique_ptr<Database> TestContext::openAnother(DbError *error) const
+{
+    if (onServer())
+        return Database::openServer(sharedCluster()->superuser(kTestArchive), error);
+    return Database::open(resultsPath(), error);
+}
+
+bool refuseWrites(Database &db, const QString &moment)
+{
+    if (!db.isServer())
+        return db.exec(QStringLiteral("CREATE TRIGGER rifiuta %1 BEGIN SELECT RAISE(ABORT, 'rifiutato'); END").arg(moment));
+    return db.exec(QStringLiteral("CREATE OR REPLACE FUNCTION rifiuta() RETURNS trigger LANGUAGE plpgsql AS "
+                                  "$$BEGIN RAISE EXCEPTION 'rifiutato'; END$$"))
+           && db.exec(QStringLiteral("CREATE TRIGGER rifiuta %1 FOR EACH ROW EXECUTE FUNCTION rifiuta()").arg(moment));
+}
+
+bool allowWrites(Database &db)
+{
+    if (!db.isServer())
+        return db.exec(QStringLiteral("DROP TRIGGER rifiuta"));
+    return db.exec(QStringLiteral("DROP FUNCTION rifiuta() CASCADE"));
+}
+
+bool makeReadOnly(Database &db)
+{
+    return db.exec(db.isServer() ? QStringLiteral("SET default_transaction_read_only = on")
+                                 : QStringLiteral("PRAGMA query_only=1"));
+}
+
 TestContext::TestContext(bool createDatabase)
     : services(makeServices(*this)), host(std::make_unique<AppHost>(services)), session(host->session())
 {
@@ -40,7 +130,10 @@ TestContext::TestContext(bool createDatabase)
     drive.setFolder(dir.path() + QStringLiteral("/floppy"));
     navigator = &host->navigator();
     host->setEnd([this] { ended = true; });
-    if (createDatabase) {
+    if (createDatabase && g_archive == Archive::Server) {
+        db = freshServerArchive();
+        host->setDatabase(db.get());
+    } else if (createDatabase) {
         DbError err;
         if (!Database::create(resultsPath(), schema::resultsDatabaseStatements(), &err))
             qFatal("cannot create test database: %s", qPrintable(err.message));

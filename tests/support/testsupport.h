@@ -13,6 +13,16 @@
 
 namespace morvello::test {
 
+// Where the contexts made from now on keep the results: the file, as a
+// computer without a server does, or a database on this test program's
+// PostgreSQL cluster, emptied for each context.
+enum class Archive { File, Server };
+void setArchive(Archive archive);
+Archive currentArchive();
+// Runs a test class on the file, then again on the server; without
+// PostgreSQL the second run is reported skipped (a failure under CI=true).
+int runOnBothArchives(QObject &tests, int argc, char **argv);
+
 // A whole program over a temporary data folder: a fresh results database
 // "permorvello/testi1.mdb" opened and handed to the host's store, scripted
 // dialogs, a fixed clock (2026-03-14 10:30:00), a seeded random source,
@@ -50,7 +60,17 @@ public:
     QString base() const { return dir.path(); }
     QString dataDir() const { return dir.path() + QStringLiteral("/permorvello"); }
     QString resultsPath() const { return dataDir() + QStringLiteral("/testi1.mdb"); }
+    bool onServer() const { return db && db->isServer(); }
+    // A second connection to the same archive: another computer saving.
+    std::unique_ptr<Database> openAnother(DbError *error = nullptr) const;
 };
+
+// What a test does to the archive behind the program's back, on either
+// kind: refuse the statements of a trigger's moment ("BEFORE UPDATE ON
+// tabtesti") until allowWrites(), or let the connection only read.
+bool refuseWrites(Database &db, const QString &moment);
+bool allowWrites(Database &db);
+bool makeReadOnly(Database &db);
 
 // The save, the registration and the report of a failed save, as the
 // screens reach them: through the host, for the session's pupil.
