@@ -27,16 +27,24 @@ struct Judgement
     std::optional<bool> right;
     // The groups to write, in one update; empty saves nothing.
     QVector<GroupValues> saves;
+    // After a wrong answer, the right one in words, where the logic knows it
+    // (a screen reader tells it to the pupil).
+    QString rightAnswer;
 
     static Judgement ignored() { return Judgement{}; }
-    static Judgement refused(const QString &message) { return Judgement{Kind::Refused, message, std::nullopt, {}}; }
+    static Judgement refused(const QString &message) { return Judgement{Kind::Refused, message, std::nullopt, {}, {}}; }
     static Judgement judged(const QVector<GroupValues> &saves, std::optional<bool> right = std::nullopt)
     {
-        return Judgement{Kind::Judged, QString(), right, saves};
+        return Judgement{Kind::Judged, QString(), right, saves, {}};
     }
     static Judgement judged(FieldGroup group, const Score &score, std::optional<bool> right = std::nullopt)
     {
         return judged(QVector<GroupValues>{GroupValues::of(group, score)}, right);
+    }
+    Judgement &withRightAnswer(const QString &answer)
+    {
+        rightAnswer = answer;
+        return *this;
     }
     bool isJudged() const { return kind == Kind::Judged; }
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "activityscreen.h"
 
+#include "accessibility.h"
 #include "passageview.h"
 #include "reader.h"
 
@@ -191,6 +192,7 @@ ActivityScreen::ActivityScreen(const ScreenEnv &env, const QString &name, const 
     : Screen(name, designTwips, background, caption, parent), m_env(env), m_onMenu(onMenu)
 {
     Q_ASSERT(env.session && env.services && env.host);
+    m_live = new LiveRegion(this);
 }
 
 ActivityScreen::~ActivityScreen() = default;
@@ -273,6 +275,9 @@ void ActivityScreen::showEvent(QShowEvent *event)
         m_visit = QUuid::createUuid().toString(QUuid::Id128);
         m_visitEnded = false;
     }
+    // Last visit's verdict is not spoken again when the screen comes back.
+    if (!event->spontaneous())
+        m_live->hide();
     Screen::showEvent(event);
 }
 
@@ -354,12 +359,48 @@ bool ActivityScreen::present(const Judgement &judgement, PictureSlot *picture)
     case Judgement::Kind::Judged:
         break;
     }
+    // The focus is parked while the state is shown: a control disabled under
+    // it would hand it on down the row one control at a time, each move a
+    // burst of events that crowds the verdict out of a screen reader's queue.
+    QWidget *had = focusWidget();
+    if (had && had != this)
+        had->clearFocus();
     showState();
+    keepFocusInExercise(had);
+    m_live->announce(verdictText(judgement));
     if (picture && judgement.right)
         picture->showAnswer(*judgement.right);
     if (!judgement.saves.isEmpty())
         saveAndReport(judgement.saves);
     return true;
+}
+
+QString ActivityScreen::verdictText(const Judgement &judgement)
+{
+    if (!judgement.right)
+        return QStringLiteral("Risposta controllata");
+    if (*judgement.right)
+        return QStringLiteral("Giusto");
+    if (judgement.rightAnswer.isEmpty())
+        return QStringLiteral("Sbagliato");
+    return QStringLiteral("Sbagliato, la risposta era: ") + judgement.rightAnswer;
+}
+
+void ActivityScreen::keepFocusInExercise(QWidget *had)
+{
+    if (!had || had == this)
+        return;
+    if (had->isEnabled() && had->isVisible()) {
+        had->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The answer closed the control that had the focus: the focus goes on
+    // to the next control of the exercise, never to an exit, so that the
+    // next Space does not leave the exercise.
+    QList<QWidget *> exits;
+    for (const auto &e : m_exits)
+        exits << e.second;
+    a11y::keepFocusNear(had, exits);
 }
 
 PictureSlot *ActivityScreen::addPicture(const QString &name, const QRect &twips)

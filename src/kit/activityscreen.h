@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace morvello {
 
+class LiveRegion;
 class Ticker;
 class ReadButton;
 struct ReadingPiece;
@@ -169,6 +170,12 @@ public:
     // or back exit; not after a look at the archive). Its saves carry it.
     QString visitId() const { return m_visit; }
 
+    // What a screen reader says of a judgement: "Giusto", "Sbagliato, la
+    // risposta era ..." or, for a check of a whole board, that it was checked.
+    static QString verdictText(const Judgement &judgement);
+    // Where the screen's verdicts are spoken.
+    LiveRegion *liveRegion() const { return m_live; }
+
     // "Leggi" with its speed chooser, placed in free space of the screen:
     // reads aloud what `what` gives at the time of the press.
     ReadButton *addReadButton(const QRect &twips, std::function<QVector<ReadingPiece>()> what);
@@ -202,12 +209,14 @@ protected:
 
 private:
     void runExit(Exit exit);
+    void keepFocusInExercise(QWidget *had);
 
     ScreenEnv m_env;
     OnMenu m_onMenu;
     QString m_backTarget;
     QVector<QPair<Exit, QPushButton *>> m_exits;
     QVector<PictureSlot *> m_pictures;
+    LiveRegion *m_live = nullptr;
     QSet<QString> m_picturesTold;
     QString m_visit;
     bool m_visitEnded = true;

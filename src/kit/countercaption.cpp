@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "countercaption.h"
 
+#include "accessibility.h"
 #include "labels.h"
 #include "screen.h"
 
@@ -54,6 +55,14 @@ CounterCaption::CounterCaption(Screen *screen, StyledLabel *caption)
 CounterCaption &CounterCaption::number(StyledLabel *label, Place where, int blankRun, int leftmost)
 {
     m_slots.append(Slot{label, where, blankRun, leftmost});
+    // A screen reader hears what the number counts with the number: the
+    // number's own name when the screen gave one, the caption's otherwise.
+    QString what = label->accessibleName();
+    if (what.isEmpty())
+        what = a11y::counterName(label);
+    if (what.isEmpty())
+        what = m_caption->accessibleName().isEmpty() ? m_caption->text().simplified() : m_caption->accessibleName();
+    a11y::nameCounter(label, what);
     place();
     return *this;
 }

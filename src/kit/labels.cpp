@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "labels.h"
 
+#include <QAccessible>
+
 #include <cmath>
 
 #include <QApplication>
@@ -216,6 +218,12 @@ ClickLabel::ClickLabel(const QString &text, QWidget *parent) : StyledLabel(text,
     setAccessibleName(text.simplified());
 }
 
+void ClickLabel::click()
+{
+    m_modifiers = Qt::NoModifier;
+    emit clicked();
+}
+
 void ClickLabel::mousePressEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton)
@@ -279,6 +287,11 @@ void DragLabel::setPicked(bool on)
     f.setUnderline(on);
     setFont(f);
     update();
+    // A screen reader hears the pick as a button pressed in or let out.
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void DragLabel::mousePressEvent(QMouseEvent *e)

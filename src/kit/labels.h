@@ -90,6 +90,8 @@ public:
 
     // The keys held at the last click (Shift for a click's second meaning).
     Qt::KeyboardModifiers clickModifiers() const { return m_modifiers; }
+    // A click with no keys held, as a screen reader's "press" gives it.
+    void click();
 
 signals:
     void clicked();
@@ -140,6 +142,8 @@ public:
 
     void setPicked(bool on);
     bool isPicked() const { return m_picked; }
+    // What Enter or Space does: reports picked().
+    void pick() { emit picked(); }
 
 signals:
     void picked();

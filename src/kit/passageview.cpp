@@ -18,6 +18,10 @@ PassageView::PassageView(Screen *screen, const QString &name, const QString &acc
 {
     setObjectName(name);
     setAccessibleName(accessibleName);
+    // A pupil who cannot see reaches the passage with Tab, as any other
+    // control, and leaves it with Tab again.
+    setFocusPolicy(Qt::StrongFocus);
+    setTabChangesFocus(true);
     screen->setDesignGeometry(this, twips);
     connect(screen, &Screen::laidOut, this, &PassageView::fit);
 }

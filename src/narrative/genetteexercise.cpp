@@ -76,7 +76,8 @@ Judgement GenetteExercise::answer(int index)
     ++m_tot;
     m_pictureShown = true;
     m_timerEnabled = true;
-    return Judgement::judged(FieldGroup::Genette, score(), right);
+    return Judgement::judged(FieldGroup::Genette, score(), right)
+        .withRightAnswer(right ? QString() : optionCaption(opzioniGiuste(m_nrEsercizio)));
 }
 
 GenetteExercise::NextOutcome GenetteExercise::next()

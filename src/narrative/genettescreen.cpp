@@ -4,6 +4,7 @@
 #include "narrativescreens.h"
 
 #include "kit/controls.h"
+#include "kit/accessibility.h"
 #include "kit/countercaption.h"
 #include "kit/passageview.h"
 #include "kit/reader.h"
@@ -80,9 +81,9 @@ void GenetteScreen::buildPassage()
     addLabel(QStringLiteral("Label7"), QString(), QRect(240, 240, 6135, 5655), 8.25, false, Qt::black, kSage);
     m_rich = new PassageView(this, QStringLiteral("RichTextBox1"), QStringLiteral("Testo da analizzare"),
                              QRect(360, 360, 5895, 5415));
-    // Focused by a click only: a blinking cursor in the passage would look
-    // like a box to type in.
-    m_rich->setFocusPolicy(Qt::ClickFocus);
+    // In the Tab order for a screen reader, but with no blinking cursor:
+    // one would make the passage look like a box to type in.
+    m_rich->setCursorWidth(0);
 
     addLabel(QStringLiteral("Label8"), QString(), QRect(240, 6000, 6135, 2055), 8.25, false, Qt::black,
              QColor(240, 224, 192));
@@ -91,7 +92,7 @@ void GenetteScreen::buildPassage()
                         QColor(128, 0, 0), kCream);
     m_label3->setWordWrap(true);
     m_label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_label3->setAccessibleName(QStringLiteral("Problema"));
+    // Read by its whole text ("PROBLEMA: ..."), which changes with the text.
 }
 
 void GenetteScreen::buildConcepts()
@@ -127,10 +128,10 @@ void GenetteScreen::buildConcepts()
     m_labConcetto->setContentsMargins(5, 0, 0, 0);
     m_labConcetto->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setFittedFont(m_labConcetto, DesignFont{kFont, 9.75, true}, oneLine);
-    m_labConcetto->setAccessibleName(QStringLiteral("Concetto selezionato"));
+    a11y::nameCounter(m_labConcetto, QStringLiteral("Concetto selezionato"));
     addLabel(QStringLiteral("Label9"), QStringLiteral("Testo Nr. "), QRect(8640, 2400, 735, 255), 8.25, false, kCream);
     m_labNrEser = addLabel(QStringLiteral("LabNrEser"), QString(), QRect(9360, 2400, 375, 255), 8.25, false, kCream);
-    m_labNrEser->setAccessibleName(QStringLiteral("Numero del testo"));
+    a11y::nameCounter(m_labNrEser, QStringLiteral("Testo numero"));
 }
 
 void GenetteScreen::buildOptions()
@@ -186,12 +187,14 @@ void GenetteScreen::buildScoreAndExits()
 
 void GenetteScreen::buildTabOrder()
 {
-    QWidget *previous = m_conceptButtons[0];
+    // The passage is read first, as on paper; then the concepts above the
+    // options, the options, and the commands.
+    QWidget *previous = m_rich;
     auto chain = [&previous](QWidget *w) {
         setTabOrder(previous, w);
         previous = w;
     };
-    for (int i = 1; i < GenetteConceptCount; ++i)
+    for (int i = 0; i < GenetteConceptCount; ++i)
         chain(m_conceptButtons[size_t(i)]);
     for (OptionBox *o : m_options)
         chain(o);

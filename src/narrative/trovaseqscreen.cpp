@@ -4,6 +4,7 @@
 #include "narrativescreens.h"
 
 #include "kit/controls.h"
+#include "kit/accessibility.h"
 #include "kit/countercaption.h"
 #include "kit/passageview.h"
 #include "kit/reader.h"
@@ -208,6 +209,10 @@ void TrovaSeqScreen::buildCommandsAndScore()
                         true, Qt::white);
     m_aiuti = addLabel(QStringLiteral("Labaiuti"), QStringLiteral("0"), QRect(kAiutiLeft, 7920, 615, 255), 8.25, true,
                        Qt::white);
+    a11y::nameCounter(m_punti, QStringLiteral("Punti"));
+    a11y::nameCounter(m_tot, QStringLiteral("Punti possibili"));
+    a11y::nameCounter(m_errori, QStringLiteral("Mancate coincidenze"));
+    a11y::nameCounter(m_aiuti, QStringLiteral("Aiuti ricevuti"));
     (new CounterCaption(this, puntiSu))
         ->number(m_punti, CounterCaption::Place::BeforeCaption)
         .number(m_tot, CounterCaption::Place::AfterCaption);
@@ -269,10 +274,6 @@ void TrovaSeqScreen::showState()
     m_tot->setText(counterText(l.tot()));
     m_errori->setText(counterText(l.erroriShown()));
     m_aiuti->setText(counterText(l.nrAiuti()));
-    m_punti->setAccessibleName(QStringLiteral("Punti: %1").arg(m_punti->text()));
-    m_tot->setAccessibleName(QStringLiteral("Punti possibili: %1").arg(m_tot->text()));
-    m_errori->setAccessibleName(QStringLiteral("Mancate coincidenze: %1").arg(m_errori->text()));
-    m_aiuti->setAccessibleName(QStringLiteral("Aiuti ricevuti: %1").arg(m_aiuti->text()));
 }
 
 void TrovaSeqScreen::Combo1_Click(const QString &text)

@@ -140,9 +140,10 @@ void FPoesia1::buildCountersAndCommands()
 
 void FPoesia1::buildTabOrder()
 {
-    // Keyboard road: the chooser, a tile, then a box to place it in, then the commands.
+    // Keyboard road: the chooser, the poem, a tile, then a box to place it
+    // in, then the commands.
     QVector<QWidget *> chain;
-    chain << m_combo << m_board->tabChain() << m_cmdrisult << m_cmdapprof << exitButton(Exit::Menu)
+    chain << m_combo << m_view << m_board->tabChain() << m_cmdrisult << m_cmdapprof << exitButton(Exit::Menu)
           << exitButton(Exit::Archive) << exitButton(Exit::Quit);
     for (int i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);

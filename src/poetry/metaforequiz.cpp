@@ -86,7 +86,8 @@ Judgement MetaforeQuiz::answerFigure(int index)
         ++m_figures.wrong;
         m_wrongFigure = index;
     }
-    return Judgement::judged(FieldGroup::Figure, m_figures.score(), right);
+    return Judgement::judged(FieldGroup::Figure, m_figures.score(), right)
+        .withRightAnswer(right ? QString() : m_example.figure);
 }
 
 Judgement MetaforeQuiz::answerDefinition(int index)
@@ -102,7 +103,10 @@ Judgement MetaforeQuiz::answerDefinition(int index)
         ++m_definitions.wrong;
         m_wrongDefinition = index;
     }
-    return Judgement::judged(FieldGroup::Definizioni, m_definitions.score(), right);
+    const QStringList &texts = definitionTexts();
+    const bool known = m_example.definition >= 0 && m_example.definition < texts.size();
+    return Judgement::judged(FieldGroup::Definizioni, m_definitions.score(), right)
+        .withRightAnswer(right || !known ? QString() : texts.at(m_example.definition));
 }
 
 void MetaforeQuiz::markUnavailable()

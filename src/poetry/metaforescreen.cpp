@@ -4,6 +4,7 @@
 #include "poetryscreens.h"
 
 #include "core/clock.h"
+#include "kit/accessibility.h"
 #include "kit/reader.h"
 #include "kit/controls.h"
 #include "kit/passageview.h"
@@ -307,8 +308,8 @@ void MetaforeScreen::buildCounters()
                                  rowFont, Qt::white, kPanel);
         (*wrong)->setAlignment(Qt::AlignCenter);
         (*right)->setAlignment(Qt::AlignCenter);
-        (*wrong)->setAccessibleName(caption + QStringLiteral(": risposte sbagliate"));
-        (*right)->setAccessibleName(caption + QStringLiteral(": risposte giuste"));
+        a11y::nameCounter(*wrong, caption + QStringLiteral(" sbagliate"));
+        a11y::nameCounter(*right, caption + QStringLiteral(" giuste"));
     };
     row(QStringLiteral("Label4"), QStringLiteral("Figure"), top + 20, &m_figSba, &m_figGiu, QStringLiteral("LabFigSba"),
         QStringLiteral("LabFigGiu"));

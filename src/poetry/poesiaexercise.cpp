@@ -215,7 +215,8 @@ Judgement PoesiaExercise::answerMeaning(int index)
     m_meaning[size_t(index)] = right ? OptionState::Right : OptionState::Wrong;
     m_meaningChosen = index;
     addToBoth(right);
-    return Judgement::judged(FieldGroup::Poesia, score(), right);
+    return Judgement::judged(FieldGroup::Poesia, score(), right)
+        .withRightAnswer(right ? QString() : frasiMessaggio(m_rispMessaggio));
 }
 
 PoesiaExercise::OptionState PoesiaExercise::optionState(Question q, int index) const

@@ -2,6 +2,7 @@
 #include "poesiawidgets.h"
 
 #include "kit/controls.h"
+#include "kit/accessibility.h"
 #include "kit/countercaption.h"
 #include "text/richtextview.h"
 #include "core/ticker.h"
@@ -56,6 +57,10 @@ CounterRow addCounterRow(Screen *screen, const QString &frameName, const QString
     };
     row.right = number(rightName, Qt::AlignHCenter, twips.x() + kRightCentre - kNumberWidth / 2);
     row.total = number(totalName, Qt::AlignLeft, twips.x());
+    // "Attuale 3 su 5" is heard as "Attuale, giuste: 3" and "Attuale, su: 5".
+    const QString what = caption.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    a11y::nameCounter(row.right, what + QStringLiteral(", giuste"));
+    a11y::nameCounter(row.total, what + QStringLiteral(", su"));
     (new CounterCaption(screen, row.frame))
         ->number(row.right, CounterCaption::Place::OwnPlace)
         .number(row.total, CounterCaption::Place::AfterCaption)

@@ -142,7 +142,10 @@ void FRisultati::buildGrid()
     m_grid->verticalHeader()->hide();
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
-    m_grid->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab and read cell by cell with the arrows; Tab leaves it.
+    m_grid->setFocusPolicy(Qt::StrongFocus);
+    m_grid->setTabKeyNavigation(false);
+    m_grid->setAccessibleName(QStringLiteral("Tabella dei risultati"));
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setWordWrap(false);
@@ -226,6 +229,8 @@ void FRisultati::buildBottomBar()
 {
     // A plain bar: its design caption is there, in the bar's own colour.
     m_label5 = makeLabel(this, "Label5", QStringLiteral("Label5"), QColor(0, 0, 64), QColor(0, 0, 64));
+    // The caption cannot be seen; a screen reader names the bar instead.
+    m_label5->setAccessibleName(QStringLiteral("Barra dei comandi"));
     m_label5->setMouseTracking(true);
     m_label5->installEventFilter(this);
     place(m_label5, 0, 7920, 12015, 375);
@@ -357,11 +362,21 @@ void FRisultati::layOutGrid()
     m_grid->setColumnCount(kGridColumns);
     m_grid->setRowCount(kGridRows);
     applyGridMetrics();
-    for (int c = 0; c < kGridColumns; ++c)
-        setCell(0, c, QString::fromUtf8(kColumnCaptions[c]));
+    QStringList columns;
+    for (int c = 0; c < kGridColumns; ++c) {
+        columns << QString::fromUtf8(kColumnCaptions[c]);
+        setCell(0, c, columns.last());
+    }
+    QStringList rows{QString()};
     const QVector<ResultGroup> &groups = resultGroups();
-    for (int r = 1; r < kGridRows && r - 1 < groups.size(); ++r)
-        setCell(r, 0, groups[r - 1].gridCaption);
+    for (int r = 1; r < kGridRows && r - 1 < groups.size(); ++r) {
+        rows << groups[r - 1].gridCaption;
+        setCell(r, 0, rows.last());
+    }
+    // The headers stay hidden (the first row and column show them); a screen
+    // reader reads them out with each cell.
+    m_grid->setHorizontalHeaderLabels(columns);
+    m_grid->setVerticalHeaderLabels(rows);
 }
 
 void FRisultati::CMDAGGIORNA_Click()

@@ -2,6 +2,7 @@
 #include "sequencescreen.h"
 
 #include "kit/controls.h"
+#include "kit/accessibility.h"
 #include "kit/countercaption.h"
 #include "kit/reader.h"
 
@@ -216,6 +217,10 @@ void SequenceScreen::buildCounters()
     // "su" of both rows stands halfway between the two columns of numbers,
     // which keep their places.
     const int suCentre = (m_config.rightLeft + kCounterWidth + m_config.totalLeft) / 2;
+    a11y::nameCounter(m_label2, QStringLiteral("Giuste nell'ultima verifica"));
+    a11y::nameCounter(m_label3, QStringLiteral("Sequenze dell'ultima verifica"));
+    a11y::nameCounter(m_label6, QStringLiteral("Giuste in tutto"));
+    a11y::nameCounter(m_label8, QStringLiteral("Sequenze in tutto"));
     (new CounterCaption(this, m_label4))
         ->number(m_label2, CounterCaption::Place::OwnPlace)
         .number(m_label3, CounterCaption::Place::OwnPlace)
@@ -288,8 +293,6 @@ void SequenceScreen::showBoard()
         StyledLabel *text = m_label1[i];
         text->setText(m_exercise.rowText(i));
         setDesignGeometry(text, QRect(kTextLeft, top, kTextWidth, m_heights[i]));
-        text->setAccessibleName(QStringLiteral("Testo della sequenza %1").arg(k));
-        text->setAccessibleDescription(m_exercise.rowText(i));
         text->setVisible(shown);
 
         const QString caption = m_exercise.dropCaption(i);
@@ -302,6 +305,9 @@ void SequenceScreen::showBoard()
         m_board->setBoxGeometry(i, QRect(m_config.dropLeft, top, m_config.dropWidth, boxHeight));
         m_board->setBox(i, caption, m_exercise.dropWrong(i) ? red() : sequenceRowColor(i), name);
         m_board->box(i)->setVisible(shown);
+        // The texts cannot be reached by Tab: each box tells its own text
+        // after its name, so the pupil hears what to classify.
+        m_board->box(i)->setAccessibleDescription(m_exercise.rowText(i));
 
         StyledLabel *answer = m_answers[i];
         answer->setText(m_exercise.answerCaption(i));
@@ -317,10 +323,6 @@ void SequenceScreen::showBoard()
     m_label3->setText(last ? counterText(last->total) : QString());
     m_label6->setText(counterText(visit.right));
     m_label8->setText(counterText(visit.total));
-    m_label2->setAccessibleName(QStringLiteral("Giuste nell'ultima verifica: %1").arg(m_label2->text()));
-    m_label3->setAccessibleName(QStringLiteral("Sequenze dell'ultima verifica: %1").arg(m_label3->text()));
-    m_label6->setAccessibleName(QStringLiteral("Giuste in tutto: %1").arg(m_label6->text()));
-    m_label8->setAccessibleName(QStringLiteral("Sequenze in tutto: %1").arg(m_label8->text()));
 
     evenRowFonts();
 

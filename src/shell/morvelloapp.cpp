@@ -12,6 +12,8 @@
 #include "kit/qtdialogs.h"
 #include "speech/enginespeech.h"
 
+#include "kit/accessibility.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QFont>
@@ -49,6 +51,7 @@ void setupApplication(QApplication &app)
     QFont base(QStringLiteral("Liberation Sans"));
     base.setPointSizeF(10);
     app.setFont(base);
+    a11y::install();
 }
 
 MorvelloApp::MorvelloApp(const QString &baseDir, std::unique_ptr<Dialogs> dialogs,

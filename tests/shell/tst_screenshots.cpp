@@ -22,14 +22,7 @@ private slots:
         if (dir.isEmpty())
             QSKIP("MORVELLO_SHOTS_DIR not set");
         test::TestContext t;
-        QDir().mkpath(t.dataDir());
-        // The shipped data folder, so that passages, poems and pictures show.
-        const QDir src(QStringLiteral(MORVELLO_SOURCE_DIR "/permorvello"));
-        for (const QFileInfo &fi : src.entryInfoList(QDir::Files))
-            QFile::copy(fi.filePath(), t.dataDir() + QLatin1Char('/') + fi.fileName());
-        QDir().mkpath(t.dataDir() + QStringLiteral("/genette"));
-        for (const QFileInfo &fi : QDir(src.filePath(QStringLiteral("genette"))).entryInfoList(QDir::Files))
-            QFile::copy(fi.filePath(), t.dataDir() + QStringLiteral("/genette/") + fi.fileName());
+        t.copyShippedData();
         t.session.nomeStudente = QStringLiteral("ROSSI MARIO");
         t.registerScreens();
         const QStringList names{ScreenName::Menu,     ScreenName::Espositivo, ScreenName::Sequenze,

@@ -4,6 +4,8 @@
 #include "storage/schema.h"
 #include "pgcluster.h"
 
+#include "kit/accessibility.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -122,6 +124,7 @@ bool makeReadOnly(Database &db)
 TestContext::TestContext(bool createDatabase)
     : services(makeServices(*this)), host(std::make_unique<AppHost>(services)), session(host->session())
 {
+    a11y::install();
     QDir().mkpath(dataDir());
     services.baseDir = dir.path();
     drive.setFolder(dir.path() + QStringLiteral("/floppy"));
@@ -138,6 +141,17 @@ TestContext::TestContext(bool createDatabase)
         if (!db)
             qFatal("cannot open test database: %s", qPrintable(err.message));
         host->setDatabase(db.get());
+    }
+}
+
+void TestContext::copyShippedData()
+{
+    const QDir src(QStringLiteral(MORVELLO_SOURCE_DIR "/permorvello"));
+    for (const QString &sub : {QString(), QStringLiteral("genette")}) {
+        const QString to = dataDir() + (sub.isEmpty() ? QString() : QLatin1Char('/') + sub);
+        QDir().mkpath(to);
+        for (const QFileInfo &fi : QDir(src.filePath(sub)).entryInfoList(QDir::Files))
+            QFile::copy(fi.filePath(), to + QLatin1Char('/') + fi.fileName());
     }
 }
 

@@ -51,6 +51,9 @@ public:
 
     ScreenEnv env() { return host->env(); }
     ResultsStore *store() const { return host->store(); }
+    // The shipped data folder (passages, poems, pictures) copied in, so that
+    // screens show what a classroom sees.
+    void copyShippedData();
     // The menu, the results screen and every activity of the build.
     void registerScreens() { host->registerScreens(); }
 
