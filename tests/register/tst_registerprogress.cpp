@@ -15,9 +15,9 @@ namespace {
 
 // "genette 2026-10-05 80" or "genette 2026-10-05 -/7/10" (no percentage,
 // right/total) or "genette - 50" (no moment).
-PupilAttempt attemptFrom(const QString &spec)
+PupilAttempt attemptFrom(const QString &line)
 {
-    const QStringList f = spec.split(QLatin1Char(' '));
+    const QStringList f = line.split(QLatin1Char(' '));
     PupilAttempt pa;
     pa.pupil = QStringLiteral("ROSSI ADA");
     pa.attempt.group = f.at(0);
