@@ -326,6 +326,32 @@ QVector<QStringList> lookAlikeGroups(const QVector<StoredName> &rows)
     return out;
 }
 
+// The file's place in the chain of versions.
+int userVersion(Database &db, DbError *error)
+{
+    QSqlQuery q(db.connection());
+    if (!db.prepare(q, QStringLiteral("PRAGMA user_version"), kChecking, error) || !db.run(q, kChecking, error))
+        return 0;
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+// One step of the chain: every statement or none, so that a run killed on
+// the way leaves the file as it was, to be brought up to date next time.
+DbError runAsOneStep(Database &db, const QStringList &statements)
+{
+    DbError error;
+    if (!db.beginTransaction(&error))
+        return error;
+    for (const QString &sql : statements) {
+        if (!db.exec(sql, {}, &error)) {
+            db.rollback();
+            return error;
+        }
+    }
+    db.commit(&error);
+    return error;
+}
+
 // Names stored by earlier versions are put in today's form once, in one
 // transaction, and the file marked done. Two rows whose names would then be
 // one are both left as they are: the teacher is told once that some rows
@@ -334,12 +360,11 @@ QVector<QStringList> lookAlikeGroups(const QVector<StoredName> &rows)
 DbError normaliseStoredNames(Database &db)
 {
     DbError error;
-    QSqlQuery version(db.connection());
-    if (!db.prepare(version, QStringLiteral("PRAGMA user_version"), kChecking, &error) || !db.run(version, kChecking, &error))
+    const int version = userVersion(db, &error);
+    if (error.isError())
         return error;
-    if (version.next() && version.value(0).toInt() >= schema::kNamesVersion)
+    if (version >= schema::kNamesVersion)
         return {};
-    version.finish();
 
     QVector<StoredName> rows;
     if (!readStoredNames(db, &rows, &error))
@@ -395,13 +420,9 @@ DbError normaliseStoredNames(Database &db)
 DbError addHistoryTable(Database &db)
 {
     DbError error;
-    int version = 0;
-    {
-        QSqlQuery q(db.connection());
-        if (!db.prepare(q, QStringLiteral("PRAGMA user_version"), kChecking, &error) || !db.run(q, kChecking, &error))
-            return error;
-        version = q.next() ? q.value(0).toInt() : 0;
-    }
+    const int version = userVersion(db, &error);
+    if (error.isError())
+        return error;
     const QVector<schema::Column> have = columnsOf(db, QStringLiteral("tentativi"), &error);
     if (error.isError())
         return error;
@@ -412,19 +433,10 @@ DbError addHistoryTable(Database &db)
                               QStringLiteral("la tabella \"tentativi\" ha %1 colonne invece di %2")
                                   .arg(have.size())
                                   .arg(schema::tentativiColumns().size()));
-    if (!db.beginTransaction(&error))
-        return error;
     QStringList statements = schema::historyTableStatements();
     if (version < schema::kHistoryVersion)
         statements << QStringLiteral("PRAGMA user_version=%1").arg(schema::kHistoryVersion);
-    for (const QString &sql : std::as_const(statements)) {
-        if (!db.exec(sql, {}, &error)) {
-            db.rollback();
-            return error;
-        }
-    }
-    db.commit(&error);
-    return error;
+    return runAsOneStep(db, statements);
 }
 
 // The pupils' choices join an archive of an earlier version: the table and
@@ -432,26 +444,13 @@ DbError addHistoryTable(Database &db)
 DbError addPreferencesTable(Database &db)
 {
     DbError error;
-    int version = 0;
-    {
-        QSqlQuery q(db.connection());
-        if (!db.prepare(q, QStringLiteral("PRAGMA user_version"), kChecking, &error) || !db.run(q, kChecking, &error))
-            return error;
-        version = q.next() ? q.value(0).toInt() : 0;
-    }
+    const int version = userVersion(db, &error);
+    if (error.isError())
+        return error;
     if (version >= schema::kPreferencesVersion)
         return {};
-    if (!db.beginTransaction(&error))
-        return error;
-    for (const QString &sql : {schema::preferencesTableStatement(),
-                               QStringLiteral("PRAGMA user_version=%1").arg(schema::kPreferencesVersion)}) {
-        if (!db.exec(sql, {}, &error)) {
-            db.rollback();
-            return error;
-        }
-    }
-    db.commit(&error);
-    return error;
+    return runAsOneStep(db, {schema::preferencesTableStatement(),
+                             QStringLiteral("PRAGMA user_version=%1").arg(schema::kPreferencesVersion)});
 }
 
 // An archive made before archives had an id gets one, once.
