@@ -13,9 +13,7 @@
 
 #include <QDateTime>
 #include <QFrame>
-#include <QPainter>
 #include <QPushButton>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>

@@ -12,7 +12,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFontMetricsF>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>

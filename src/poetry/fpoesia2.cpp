@@ -11,7 +11,6 @@
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QRadioButton>
 
 namespace morvello {
 
@@ -151,7 +150,7 @@ void FPoesia2::buildMeaning()
         setDesignFont(o, DesignFont{kFont, 9.75});
         o->setCaptionFit(TextFit{false, 0.7, true});
         m_optionGroup.addButton(o, i);
-        connect(o, &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+        connect(o, &OptionBox::clicked, this, [this, i] { Option1_Click(i); });
         m_options[size_t(i)] = o;
     }
 }

@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QDateTime>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -230,7 +229,7 @@ void MetaforeScreen::buildLists()
         setDesignGeometry(o, tw(kLeftX + 6, kListTop + i * kOptionStep, kLeftW - 12, kOptionH));
         setDesignFont(o, DesignFont{kFont, kOptionPoints});
         m_optionGroup->addButton(o, i);
-        connect(o, &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+        connect(o, &OptionBox::clicked, this, [this, i] { Option1_Click(i); });
         m_options[i] = o;
     }
 

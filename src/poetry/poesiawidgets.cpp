@@ -7,13 +7,10 @@
 #include "text/richtextview.h"
 #include "core/ticker.h"
 
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVector>
-#include <tuple>
 
-#include <QFontMetricsF>
 
 namespace morvello::poesiawidgets {
 
