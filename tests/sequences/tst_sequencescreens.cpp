@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit/labels.h"
+#include "kit/passageview.h"
+#include "kit/reader.h"
 #include "core/numeric.h"
 #include "storage/resultsstore.h"
 #include "sequences/sequencescreen.h"
@@ -225,18 +227,23 @@ void TestSequenceScreens::rowsFollowTheExercise_data()
     QTest::addColumn<QString>("screen");
     QTest::addColumn<int>("text");
     QTest::addColumn<QSize>("display");
-    for (const QString &screen : {ScreenName::Espositivo, ScreenName::Sequenze})
-        for (int text = 1; text <= 8; ++text)
-            QTest::addRow("%s %d", qPrintable(screen), text) << screen << text << QSize(1280, 1024);
+    QTest::addColumn<bool>("legible");
+    for (const bool legible : {false, true})
+        for (const QString &screen : {ScreenName::Espositivo, ScreenName::Sequenze})
+            for (int text = 1; text <= 8; ++text)
+                QTest::addRow("%s %d%s", qPrintable(screen), text, legible ? " legible" : "")
+                    << screen << text << QSize(1280, 1024) << legible;
     // The passages with the longest captions and the one-line rows, on a
     // wide display and on a small one.
     for (const QSize &display : {QSize(1920, 1080), QSize(1024, 768)}) {
         for (int text : {2, 6, 7, 8})
             QTest::addRow("Fespositivo %d at %dx%d", text, display.width(), display.height())
-                << ScreenName::Espositivo << text << display;
+                << ScreenName::Espositivo << text << display << false;
         QTest::addRow("Fsequenze 8 at %dx%d", display.width(), display.height())
-            << ScreenName::Sequenze << 8 << display;
+            << ScreenName::Sequenze << 8 << display << false;
     }
+    QTest::newRow("Fespositivo 2 legible at 1920x1080") << ScreenName::Espositivo << 2 << QSize(1920, 1080) << true;
+    QTest::newRow("Fsequenze 1 legible at 1024x768") << ScreenName::Sequenze << 1 << QSize(1024, 768) << true;
 }
 
 void TestSequenceScreens::rowsFollowTheExercise()
@@ -244,17 +251,29 @@ void TestSequenceScreens::rowsFollowTheExercise()
     QFETCH(QString, screen);
     QFETCH(int, text);
     QFETCH(QSize, display);
+    QFETCH(bool, legible);
     Fixture f;
     SequenceScreen *s = f.show(screen);
     s->resize(display);
     choose(s, text);
     const SequenceExercise &ex = s->exercise();
     const int rows = ex.numSequenze();
+    const int normalPixels = s->textLabel(0)->font().pixelSize();
+    // In the normal look the rows fit the room the design gives them.
+    QVERIFY(!s->rowColumn()->scrolls());
+    const QRect column = s->rowColumn()->geometry();
+    s->setLegible(legible);
+    QCOMPARE(s->rowColumn()->geometry(), column);
 
     // Nothing of the passage may reach the chooser or the type labels.
     int below = s->designGeometry(s->chooser()).top();
     for (DragLabel *t : s->typeLabels())
         below = qMin(below, s->designGeometry(t).top());
+    QVERIFY(s->designGeometry(s->rowColumn()).bottom() < below);
+    // What scrolls never passes over "RISULTATO", which may reach into its corner.
+    const QRect check = s->checkButton()->geometry().translated(-s->rowColumn()->pos());
+    const QRegion open = s->rowColumn()->mask().isEmpty() ? QRegion(s->rowColumn()->rect()) : s->rowColumn()->mask();
+    QVERIFY(!open.intersects(check));
 
     QCOMPARE(s->designGeometry(s->textLabel(0)).top(), 120);
     for (int i = 0; i < rows; ++i) {
@@ -263,9 +282,10 @@ void TestSequenceScreens::rowsFollowTheExercise()
         const QRect box = s->designGeometry(s->dropBox(i));
         QCOMPARE(box.top(), row.top());
         QCOMPARE(s->designGeometry(s->answerLabel(i)).top(), row.top());
-        const int nextTop = i + 1 < rows ? s->rowTop(i + 1) : below;
+        const int nextTop = i + 1 < rows ? s->rowTop(i + 1) : legible ? INT_MAX : below;
         QVERIFY2(box.top() + box.height() <= nextTop, qPrintable(QStringLiteral("box %1 runs over").arg(i)));
-        QVERIFY(row.top() + row.height() <= below);
+        // Legible rows scroll in the column instead.
+        QVERIFY(legible || row.top() + row.height() <= below);
         if (i > 0) {
             const QRect above = s->designGeometry(s->textLabel(i - 1));
             QCOMPARE(row.top(), above.top() + above.height());
@@ -276,11 +296,17 @@ void TestSequenceScreens::rowsFollowTheExercise()
     for (int i = 0; i < rows; ++i) {
         const QRect inside = s->textLabel(i)->contentsRect();
         QVERIFY(inside.left() >= 4 && inside.top() >= 2 && s->textLabel(i)->width() - inside.right() >= 4);
-        // ... and shows whole inside that margin.
+        // ... and shows whole inside that margin, in its own spacing.
         const QRect need = QFontMetrics(s->textLabel(i)->font())
                                .boundingRect(QRect(0, 0, inside.width(), 10000), Qt::TextWordWrap,
                                              s->textLabel(i)->text());
-        QVERIFY2(need.height() <= inside.height(), qPrintable(QStringLiteral("passage row %1 is cut").arg(i)));
+        // (The legible lines stand closer than the typeface's own.)
+        QVERIFY2((legible || need.height() <= inside.height())
+                     && s->textLabel(i)->heightForWidth(s->textLabel(i)->width()) <= s->textLabel(i)->height(),
+                 qPrintable(QStringLiteral("passage row %1 is cut").arg(i)));
+        // The legible type as large as a passage view's, never fitted smaller.
+        QVERIFY(!legible || s->textLabel(i)->font().pixelSize() >= PassageView::LegibleSize * normalPixels);
+        QCOMPARE(s->textLabel(i)->font().family() == PassageView::legibleFamily(), legible);
         // One passage, one size.
         QCOMPARE(s->textLabel(i)->font().pixelSize(), s->textLabel(0)->font().pixelSize());
         if (i > 0)
@@ -497,7 +523,7 @@ void TestSequenceScreens::pickAndPlaceWithKeyboard()
     // caption, and keeps to it when the window is laid out again.
     DropLabel *box = s->dropBox(1);
     box->setFocus(Qt::TabFocusReason);
-    FocusRing *ring = FocusRing::of(s);
+    FocusRing *ring = FocusRing::of(box->parentWidget());
     QVERIFY(ring && ring->isVisible());
     QCOMPARE(ring->target(), box);
     const int reach = FocusRing::Reach;
