@@ -69,13 +69,17 @@ qreal PassageLabel::layOut(QTextLayout &layout, const QRectF &room, bool whole) 
     qreal height = 0;
     layout.beginLayout();
     if (m_legible) {
-        // One and a half type sizes from line to line, as in a passage view,
-        // each line in the middle of its stretch.
+        // One and a half type sizes from line to line, as in a passage view.
+        // A typeface taller than that reaches past the last line's stretch:
+        // the label holds it whole, and the mark of any line too.
         const qreal pitch = std::round(PassageView::LegibleLineSpacing * f.pixelSize());
+        qreal top = 0;
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(width);
-            line.setPosition(QPointF(0, height + std::floor((pitch - (line.ascent() + line.descent())) / 2)));
-            height += pitch;
+            const qreal own = line.ascent() + line.descent();
+            line.setPosition(QPointF(0, top + qMax<qreal>(0, std::floor((pitch - own) / 2))));
+            height = top + qMax(pitch, own);
+            top += pitch;
         }
     } else {
         // As a plain label draws its text, to the pixel: the normal look of

@@ -157,9 +157,10 @@ void SequenceScreen::buildRows()
     // The rows scroll, with their boxes and answers, only when the legible
     // type makes them higher than the room the design gives them; the bar
     // stands in the margin left of them. The column reaches a little beyond
-    // the rows so that a focus ring around a box shows whole.
+    // the rows so that a focus ring around a box shows whole, and stops a
+    // strip of background short of the controls below.
     const int margin = 60;
-    const int bottom = m_config.rowsBottom - 15;
+    const int bottom = m_config.rowsBottom - kBoxGap;
     m_column = new ScrollColumn(this, QStringLiteral("ColonnaSequenze"),
                                 QRect(kTextLeft - margin, sequencerows::FirstTop - margin,
                                       m_config.design.width() - (kTextLeft - margin),

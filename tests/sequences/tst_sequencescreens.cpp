@@ -17,6 +17,7 @@
 #include <QFrame>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QAccessible>
 #include <QtTest>
 
@@ -120,6 +121,8 @@ private slots:
     void realDropEventSetsCaption_data();
     void realDropEventSetsCaption();
     void pickAndPlaceWithKeyboard();
+    void readsRowsSentenceBySentence_data();
+    void readsRowsSentenceBySentence();
     void pickAndPlaceWithClicks();
     void emptyBoxGivesMessageOnly();
     void checkColoursAndSaves_data();
@@ -441,20 +444,36 @@ void TestSequenceScreens::realDropEventSetsCaption_data()
 {
     QTest::addColumn<QString>("screen");
     QTest::addColumn<int>("row");
-    QTest::newRow("Fespositivo row 0") << ScreenName::Espositivo << 0;
-    QTest::newRow("Fespositivo row 3") << ScreenName::Espositivo << 3;
-    QTest::newRow("Fsequenze row 4") << ScreenName::Sequenze << 4;
+    QTest::addColumn<bool>("legible");
+    QTest::newRow("Fespositivo row 0") << ScreenName::Espositivo << 0 << false;
+    QTest::newRow("Fespositivo row 3") << ScreenName::Espositivo << 3 << false;
+    QTest::newRow("Fsequenze row 4") << ScreenName::Sequenze << 4 << false;
+    // Rows scrolled into sight with the bar.
+    QTest::newRow("Fespositivo row 3 legible") << ScreenName::Espositivo << 3 << true;
+    QTest::newRow("Fsequenze row 4 legible") << ScreenName::Sequenze << 4 << true;
 }
 
 void TestSequenceScreens::realDropEventSetsCaption()
 {
     QFETCH(QString, screen);
     QFETCH(int, row);
+    QFETCH(bool, legible);
     Fixture f;
     SequenceScreen *s = f.show(screen);
+    s->resize(1280, 1024);
+    s->setLegible(legible);
+    QCOMPARE(s->rowColumn()->bar()->isVisible(), legible);
+    if (legible) {
+        QScrollBar *bar = s->rowColumn()->bar();
+        bar->setValue(bar->maximum());
+        QCOMPARE(s->rowColumn()->verticalScrollBar()->value(), bar->maximum());
+    }
+    // The box is what lies at its middle on the screen, where the pupil
+    // drops and clicks.
     DropLabel *box = s->dropBox(row);
     QVERIFY(box->isVisible());
     const QPointF at = box->rect().center();
+    QCOMPARE(s->childAt(box->mapTo(s, at.toPoint())), box);
 
     auto dropOn = [&](const QString &caption, const QString &format) {
         QMimeData mime;
@@ -477,6 +496,69 @@ void TestSequenceScreens::realDropEventSetsCaption()
     // Text dragged in from elsewhere is not a type.
     dropOn(QStringLiteral("altro"), QStringLiteral("text/plain"));
     QCOMPARE(box->text(), types[1]);
+    // A label picked, then the box clicked.
+    s->typeLabels().at(0)->pick();
+    QTest::mouseClick(box, Qt::LeftButton, {}, at.toPoint());
+    QCOMPARE(s->exercise().dropCaption(row), s->typeLabels().at(0)->text());
+}
+
+void TestSequenceScreens::readsRowsSentenceBySentence_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<bool>("legible");
+    QTest::addColumn<QSize>("display");
+    // Its first passage has a row of two sentences.
+    QTest::newRow("Fsequenze") << ScreenName::Sequenze << false << QSize(1280, 1024);
+    QTest::newRow("Fsequenze legible") << ScreenName::Sequenze << true << QSize(1280, 1024);
+    QTest::newRow("Fespositivo legible, wide") << ScreenName::Espositivo << true << QSize(1920, 1080);
+}
+
+// Each sentence of each row is marked inside its row while it is read, the
+// row scrolled into sight; no frame goes round the whole row.
+void TestSequenceScreens::readsRowsSentenceBySentence()
+{
+    QFETCH(QString, screen);
+    QFETCH(bool, legible);
+    QFETCH(QSize, display);
+    Fixture f;
+    SequenceScreen *s = f.show(screen);
+    s->resize(display);
+    s->setLegible(legible);
+    const SequenceExercise &ex = s->exercise();
+    QStringList expected;
+    for (int i = 0; i < ex.numSequenze(); ++i)
+        for (const auto &span : sentenceSpans(ex.rowText(i)))
+            expected << ex.rowText(i).mid(span.first, span.second - span.first);
+    QVERIFY(expected.size() >= ex.numSequenze());
+
+    s->readButton()->press();
+    QWidget *viewport = s->rowColumn()->viewport();
+    int lastRow = -1;
+    QRect lastBand;
+    for (int n = 0; n < expected.size(); ++n) {
+        QCOMPARE(f.tc.speech.said.size(), n + 1);
+        QCOMPARE(f.tc.speech.said.last(), expected.at(n));
+        int marked = -1;
+        for (int i = 0; i < ex.numSequenze(); ++i)
+            if (s->textLabel(i)->readingMark().first >= 0) {
+                QCOMPARE(marked, -1);
+                marked = i;
+            }
+        QVERIFY(marked >= lastRow && marked >= 0);
+        PassageLabel *row = s->textLabel(marked);
+        const QRect band = row->readingRect();
+        QVERIFY2(row->contentsRect().contains(band), qPrintable(expected.at(n)));
+        // Moved on within the row, or to the next row.
+        QVERIFY(marked > lastRow || band != lastBand);
+        const QRect inSight(row->mapTo(viewport, band.topLeft()), band.size());
+        QVERIFY2(viewport->rect().contains(inSight), qPrintable(expected.at(n)));
+        QVERIFY(s->findChildren<QWidget *>(QStringLiteral("CorniceLettura")).isEmpty());
+        lastRow = marked;
+        lastBand = band;
+        f.tc.speech.finish();
+    }
+    QVERIFY(!s->readButton()->reader()->reading());
+    QCOMPARE(s->textLabel(lastRow)->readingMark(), qMakePair(-1, -1));
 }
 
 void TestSequenceScreens::pickAndPlaceWithKeyboard()
