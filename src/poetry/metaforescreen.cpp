@@ -273,7 +273,7 @@ void MetaforeScreen::buildCommands()
     // Between the figures' panel and the counters, left of their headings:
     // free on every display, and beside the lists it reads. It reads the
     // example, the figures, then the definitions.
-    addReadButton(tw(kLeftX, kListTop - 6 + 10 * kOptionStep + 10 + 2, 96, 24), [this] {
+    addReadButton(tw(kLeftX, kListTop - 6 + 10 * kOptionStep + 10 + 2, 90, 24), [this] {
         Reading r = reading::of(m_view);
         for (OptionBox *o : m_options)
             r += reading::ofChoice(o);
