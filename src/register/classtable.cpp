@@ -6,10 +6,12 @@
 #include "storage/database.h"
 
 #include <QHash>
-#include <QPair>
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 #include <functional>
 
 namespace morvello {
@@ -55,57 +57,83 @@ bool forEachAttempt(Register &reg, qint64 pupilId, DbError *error,
 
 // A period's numbers counted from its attempts: the table read front to
 // back (through the pupils' index the engine would fetch the rows in a
-// random order, a page read for each) and the period's rows grouped by
-// name, then put together for the names joined to one pupil. The latest attempt is the one with the
-// greatest moment and, among equals, the last to arrive: one text key holds
-// both, and its percentage.
+// random order, a page read for each), straight from the engine, and
+// counted here: grouped and sorted by the engine, a term of a thousand
+// pupils took ten times the class view's budget. The latest attempt is the
+// one with the greatest moment and, among equals, the last to arrive.
 bool countPeriod(Database &db, const QDate &from, const QDate &to, QVector<PupilLine> &lines,
                  const QHash<qint64, int> &lineOf, DbError *error)
 {
     const QString what = QStringLiteral("la lettura del registro");
-    QHash<qint64, qint64> pupilOf;
+    QHash<qint64, int> lineOfRow;
     {
         QSqlQuery q(db.connection());
         q.setForwardOnly(true);
         if (!db.prepare(q, QStringLiteral("SELECT id, ifnull(unito_a, id) FROM alunni"), what, error) || !db.run(q, what, error))
             return false;
-        while (q.next())
-            pupilOf.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
+        while (q.next()) {
+            const auto line = lineOf.constFind(q.value(1).toLongLong());
+            if (line != lineOf.constEnd())
+                lineOfRow.insert(q.value(0).toLongLong(), *line);
+        }
     }
-    QSqlQuery q(db.connection());
-    q.setForwardOnly(true);
-    if (!db.prepare(q,
-                    QStringLiteral("SELECT alunno, gruppo, count(*), max(percentuale), "
-                                   "max(momento || char(31) || printf('%020d', rowid) || char(31) || ifnull(percentuale, '')) "
-                                   "FROM tentativi NOT INDEXED WHERE ultimo = 1 AND momento IS NOT NULL AND momento >= ? "
-                                   "AND momento < ? "
-                                   "GROUP BY alunno, gruppo"),
-                    what, error))
+    const int groups = int(resultGroups().size());
+    struct Latest
+    {
+        std::string moment;
+        qint64 row = 0;
+        bool hasBest = false;
+    };
+    std::vector<Latest> latest(size_t(lines.size()) * size_t(groups));
+    qint64 lastPupil = -1;
+    int line = -1;
+    QByteArray lastGroup;
+    int g = -1;
+    const bool read = db.scan(
+        QStringLiteral("SELECT alunno, gruppo, percentuale, momento, rowid FROM tentativi NOT INDEXED "
+                       "WHERE ultimo = 1 AND momento IS NOT NULL AND momento >= ? AND momento < ?"),
+        // Bounds that read as dates, never as numbers: the column's numeric
+        // affinity would turn "9999" into a number, which sorts before any text.
+        {from.isValid() ? from.toString(Qt::ISODate) : QStringLiteral("0000-01-01"),
+         to.isValid() ? to.addDays(1).toString(Qt::ISODate) : QStringLiteral("9999-12-31")},
+        what,
+        [&](const Database::RawRow &row) {
+            if (row.whole(0) != lastPupil) {
+                lastPupil = row.whole(0);
+                line = lineOfRow.value(lastPupil, -1);
+            }
+            if (row.text(1) != QByteArrayView(lastGroup)) {
+                lastGroup = row.text(1).toByteArray();
+                g = groupIndex(QString::fromUtf8(lastGroup));
+            }
+            if (line < 0 || g < 0)
+                return true;
+            GroupCell &cell = lines[line].cells[g];
+            Latest &mark = latest[size_t(line) * size_t(groups) + size_t(g)];
+            const bool first = cell.attempts == 0;
+            ++cell.attempts;
+            if (!row.isNull(2)) {
+                const double percent = row.number(2);
+                cell.best = mark.hasBest ? std::max(cell.best, percent) : percent;
+                mark.hasBest = true;
+            }
+            const QByteArrayView moment = row.text(3);
+            const std::string_view momentText(moment.data(), size_t(moment.size()));
+            const int order = momentText.compare(mark.moment);
+            if (first || order > 0 || (order == 0 && row.whole(4) > mark.row)) {
+                mark.moment.assign(momentText);
+                mark.row = row.whole(4);
+                cell.latest = row.isNull(2) ? 0.0 : row.number(2);
+            }
+            return true;
+        },
+        error);
+    if (!read)
         return false;
-    // Bounds that read as dates, never as numbers: the column's numeric
-    // affinity would turn "9999" into a number, which sorts before any text.
-    q.bindValue(0, from.isValid() ? from.toString(Qt::ISODate) : QStringLiteral("0000-01-01"));
-    q.bindValue(1, to.isValid() ? to.addDays(1).toString(Qt::ISODate) : QStringLiteral("9999-12-31"));
-    if (!db.run(q, what, error))
-        return false;
-    QHash<QPair<int, int>, QString> latestKey;
-    while (q.next()) {
-        const auto line = lineOf.constFind(pupilOf.value(q.value(0).toLongLong()));
-        const int g = groupIndex(q.value(1).toString());
-        if (g < 0 || line == lineOf.constEnd())
-            continue;
-        GroupCell &cell = lines[*line].cells[g];
-        const QString key = q.value(4).toString();
-        QString &latest = latestKey[qMakePair(*line, g)];
-        const bool first = cell.attempts == 0;
-        cell.attempts += q.value(2).toInt();
-        const double best = q.value(3).toDouble();
-        cell.best = first ? best : std::max(cell.best, best);
-        if (first || key > latest) {
-            latest = key;
-            const QStringList parts = key.split(QChar(0x1f));
-            cell.last = parts.value(0);
-            cell.latest = parts.value(2).toDouble();
+    for (int l = 0; l < lines.size(); ++l) {
+        for (int c = 0; c < groups; ++c) {
+            if (lines[l].cells[c].attempts > 0)
+                lines[l].cells[c].last = QString::fromStdString(latest[size_t(l) * size_t(groups) + size_t(c)].moment);
         }
     }
     return true;
@@ -115,11 +143,22 @@ bool countPeriod(Database &db, const QDate &from, const QDate &to, QVector<Pupil
 
 namespace {
 
-int digits(const QChar *s, int n, bool *ok)
+char16_t unit(QChar c)
+{
+    return c.unicode();
+}
+
+char16_t unit(char c)
+{
+    return char16_t(uchar(c));
+}
+
+template <typename Char>
+int digits(const Char *s, int n, bool *ok)
 {
     int v = 0;
     for (int i = 0; i < n; ++i) {
-        const char16_t c = s[i].unicode();
+        const char16_t c = unit(s[i]);
         if (c < u'0' || c > u'9') {
             *ok = false;
             return 0;
@@ -129,29 +168,43 @@ int digits(const QChar *s, int n, bool *ok)
     return v;
 }
 
-} // namespace
-
 // Read by its characters, by the same rule as the storage's own dates
 // ("yyyy-MM-dd HH:mm:ss", 'T' or a space between, up to three decimals),
-// without making a date-time of it.
-QString italianMoment(const QString &stored)
+// without making a date-time of it. Fills the 16 characters of
+// "31/12/2026 14:05"; false when it is no moment the program wrote.
+template <typename Char>
+bool italianMomentOf(const Char *c, qsizetype n, char out[16])
 {
-    const int n = int(stored.size());
-    if (n < 19 || (n > 19 && (n < 21 || n > 23 || stored.at(19) != QLatin1Char('.'))))
-        return {};
-    const QChar *c = stored.constData();
-    if (c[4] != QLatin1Char('-') || c[7] != QLatin1Char('-') || (c[10] != QLatin1Char(' ') && c[10] != QLatin1Char('T'))
-        || c[13] != QLatin1Char(':') || c[16] != QLatin1Char(':'))
-        return {};
+    if (n < 19 || (n > 19 && (n < 21 || n > 23 || unit(c[19]) != u'.')))
+        return false;
+    if (unit(c[4]) != u'-' || unit(c[7]) != u'-' || (unit(c[10]) != u' ' && unit(c[10]) != u'T')
+        || unit(c[13]) != u':' || unit(c[16]) != u':')
+        return false;
     bool ok = true;
     const int y = digits(c, 4, &ok), mo = digits(c + 5, 2, &ok), d = digits(c + 8, 2, &ok);
     const int h = digits(c + 11, 2, &ok), mi = digits(c + 14, 2, &ok), se = digits(c + 17, 2, &ok);
     if (n > 19)
-        digits(c + 20, n - 20, &ok);
+        digits(c + 20, int(n - 20), &ok);
     if (!ok || !QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, se))
-        return {};
-    const QChar out[] = {c[8], c[9], u'/', c[5], c[6], u'/', c[0], c[1], c[2], c[3], u' ', c[11], c[12], u':', c[14], c[15]};
-    return QString(out, 16);
+        return false;
+    const int from[] = {8, 9, -1, 5, 6, -1, 0, 1, 2, 3, -2, 11, 12, -3, 14, 15};
+    for (int i = 0; i < 16; ++i)
+        out[i] = from[i] == -1 ? '/' : from[i] == -2 ? ' ' : from[i] == -3 ? ':' : char(unit(c[from[i]]));
+    return true;
+}
+
+} // namespace
+
+QString italianMoment(const QString &stored)
+{
+    char out[16];
+    return italianMomentOf(stored.constData(), stored.size(), out) ? QString::fromLatin1(out, 16) : QString();
+}
+
+QByteArray italianMoment(QByteArrayView stored)
+{
+    char out[16];
+    return italianMomentOf(stored.data(), stored.size(), out) ? QByteArray(out, 16) : QByteArray();
 }
 
 QDateTime GroupCell::lastMoment() const

@@ -42,6 +42,7 @@ struct GroupCell
 // A moment as the register keeps it, shown as "31/12/2026 14:05"; empty
 // when it is no moment the program wrote.
 QString italianMoment(const QString &stored);
+QByteArray italianMoment(QByteArrayView stored);
 
 struct PupilLine
 {

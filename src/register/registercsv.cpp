@@ -7,9 +7,8 @@
 
 #include <QHash>
 #include <QLocale>
-#include <QSqlError>
-#include <QSqlQuery>
 
+#include <charconv>
 #include <cmath>
 #include <functional>
 
@@ -88,13 +87,15 @@ namespace {
 // The engine's number as the Italian spreadsheet reads it, without a
 // locale object per field: whole numbers as they are, others with 15
 // significant digits and the decimal comma.
-void appendNumber(QByteArray &to, const QVariant &v)
+void appendNumber(QByteArray &to, const Database::RawRow &row, int column)
 {
-    if (!v.isValid() || v.isNull())
+    if (row.isNull(column))
         return;
-    const double d = v.toDouble();
+    const double d = row.number(column);
     if (d == std::floor(d) && std::fabs(d) < 1e15) {
-        to += QByteArray::number(qint64(d));
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, qint64(d)).ptr;
+        to.append(digits, end - digits);
         return;
     }
     QByteArray text = QByteArray::number(d, 'g', 15);
@@ -102,45 +103,44 @@ void appendNumber(QByteArray &to, const QVariant &v)
     to += text;
 }
 
-// The few texts that come back on every line (pupil, group, computer),
-// quoted and encoded once.
+// A text that comes back on line after line (a group, a computer), quoted
+// and encoded once: the lines come pupil by pupil, so the last one asked
+// is nearly always the one asked again.
 class FieldCache
 {
 public:
-    const QByteArray &field(const QString &value, const std::function<QString(const QString &)> &shown = {})
+    const QByteArray &field(QByteArrayView stored, const std::function<QString(const QString &)> &shown = {})
     {
-        auto it = m_fields.constFind(value);
+        if (m_hasLast && stored == QByteArrayView(m_lastStored))
+            return *m_last;
+        auto it = m_fields.constFind(stored.toByteArray());
         if (it == m_fields.constEnd()) {
             if (m_fields.size() > 4096)
                 m_fields.clear();
-            it = m_fields.insert(value, csvField(shown ? shown(value) : value).toUtf8());
+            const QString value = QString::fromUtf8(stored);
+            it = m_fields.insert(stored.toByteArray(), csvField(shown ? shown(value) : value).toUtf8());
         }
-        return *it;
+        m_lastStored = it.key();
+        m_last = &it.value();
+        m_hasLast = true;
+        return *m_last;
     }
 
 private:
-    QHash<QString, QByteArray> m_fields;
+    QHash<QByteArray, QByteArray> m_fields;
+    QByteArray m_lastStored;
+    const QByteArray *m_last = nullptr;
+    bool m_hasLast = false;
 };
 
 } // namespace
 
 bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error)
 {
-    Database &db = reg.database();
-    const QString what = QStringLiteral("la lettura del registro");
-    QSqlQuery q(db.connection());
-    // Read once, front to back: the driver keeps no rows behind. One pass
-    // over the table in its own order and one sort: reading pupil by pupil
-    // through their index would visit every page of the table once a pupil.
-    q.setForwardOnly(true);
-    if (!db.prepare(q,
-                    QStringLiteral("SELECT b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, "
-                                   "t.storico FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
-                                   "JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) WHERE t.ultimo = 1 "
-                                   "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid"),
-                    what, error)
-        || !db.run(q, what, error))
-        return false;
+    // One pass over the table in its own order and one sort, read straight
+    // from the engine: reading pupil by pupil through their index would
+    // visit every page of the table once a pupil, and a value object per
+    // field would cost more than the reading.
     QByteArray buffer = QByteArrayLiteral("\xEF\xBB\xBF");
     buffer += csvField(QStringLiteral("Alunno")).toUtf8() + ';' + csvField(QStringLiteral("Attività")).toUtf8()
               + QByteArrayLiteral(";Giuste;Totale;Percentuale;Data;Computer;Origine\r\n");
@@ -150,37 +150,43 @@ bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error)
     FieldCache computers;
     const auto caption = [](const QString &group) { return groupCaption(group); };
     auto flush = [&] {
-        const bool whole = out.write(buffer) == buffer.size();
+        const bool written = out.write(buffer) == buffer.size();
         buffer.clear();
-        if (!whole && error)
+        if (!written && error)
             *error = DbError::make(DbErrorCode::Generic, out.errorString());
-        return whole;
+        return written;
     };
-    FieldCache pupils;
-    while (q.next()) {
-        buffer += pupils.field(q.value(0).toString());
-        buffer += ';';
-        buffer += groups.field(q.value(1).toString(), caption);
-        buffer += ';';
-        appendNumber(buffer, q.value(2));
-        buffer += ';';
-        appendNumber(buffer, q.value(3));
-        buffer += ';';
-        appendNumber(buffer, q.value(4));
-        buffer += ';';
-        buffer += italianMoment(q.value(5).toString()).toLatin1();
-        buffer += ';';
-        buffer += computers.field(q.value(6).toString());
-        buffer += q.value(7).toInt() != 0 ? QByteArrayLiteral(";storia\r\n") : QByteArrayLiteral(";tabtesti\r\n");
-        if (buffer.size() >= kChunk && !flush())
-            return false;
-    }
-    if (q.lastError().type() != QSqlError::NoError) {
-        if (error)
-            *error = db.failure(q, what);
-        return false;
-    }
-    return flush();
+    qint64 pupil = -1;
+    QByteArray pupilField;
+    const bool read = reg.database().scan(
+        QStringLiteral("SELECT b.id, b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, "
+                       "t.storico FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
+                       "JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) WHERE t.ultimo = 1 "
+                       "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid"),
+        {}, QStringLiteral("la lettura del registro"),
+        [&](const Database::RawRow &row) {
+            if (row.whole(0) != pupil) {
+                pupil = row.whole(0);
+                pupilField = csvField(QString::fromUtf8(row.text(1))).toUtf8();
+            }
+            buffer += pupilField;
+            buffer += ';';
+            buffer += groups.field(row.text(2), caption);
+            buffer += ';';
+            appendNumber(buffer, row, 3);
+            buffer += ';';
+            appendNumber(buffer, row, 4);
+            buffer += ';';
+            appendNumber(buffer, row, 5);
+            buffer += ';';
+            buffer += italianMoment(row.text(6));
+            buffer += ';';
+            buffer += computers.field(row.text(7));
+            buffer += row.whole(8) != 0 ? QByteArrayLiteral(";storia\r\n") : QByteArrayLiteral(";tabtesti\r\n");
+            return buffer.size() < kChunk || flush();
+        },
+        error);
+    return read ? flush() : false;
 }
 
 } // namespace morvello

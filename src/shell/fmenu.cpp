@@ -28,6 +28,14 @@ FMenu::FMenu(AppHost &host, const QVector<Activity> &rows)
       m_host(host), m_rows(rows)
 {
     buildActivities();
+    if (host.services().ticks && host.services().speech) {
+        m_warmVoice = host.services().ticks->newTicker(this);
+        connect(m_warmVoice, &Ticker::timeout, this, [this] {
+            m_warmVoice->stop();
+            if (isVisible())
+                m_host.services().speech->prepare();
+        });
+    }
     auto *arch = addCommand(QStringLiteral("Labarchivio"), QStringLiteral("Archivio dei risultatti"), kComandi, kArial,
                             14.25, QRect(7800, 7680, 1815, 735));
     auto *esco = addCommand(QStringLiteral("Labesco"), QStringLiteral("Esco dal programma"), kComandi, kArial, 14.25,
@@ -92,6 +100,8 @@ void FMenu::showEvent(QShowEvent *e)
     // The name may have changed since: the switch shows this pupil's choice.
     m_leggibile->setChecked(m_host.session().testoLeggibile);
     Screen::showEvent(e);
+    if (m_warmVoice && m_host.services().speech->state() == Speech::State::Idle)
+        m_warmVoice->start(kWarmVoiceMs);
 }
 
 void FMenu::buildActivities()

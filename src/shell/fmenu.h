@@ -14,6 +14,7 @@ class QListWidgetItem;
 namespace morvello {
 
 class AppHost;
+class Ticker;
 
 // The main menu "Scegli": start-up screen, lives for the whole run.
 class FMenu : public Screen
@@ -39,6 +40,11 @@ public:
     void ChkLeggibile_Click(bool on);
     QCheckBox *legibleSwitch() const { return m_leggibile; }
     static QString legibleCaption() { return QStringLiteral("Testo più leggibile"); }
+    // Reaching the voice takes the speech server over a second (it lists
+    // every voice it has): begun this long after the menu shows, in the
+    // background, it is over before a pupil has opened a passage, and the
+    // program's start and the menu's first drawing are not slowed.
+    static constexpr int kWarmVoiceMs = 400;
 
     // The eight hover-sensitive labels, for the hover rules and tests.
     const QVector<CommandLabel *> &commandLabels() const { return m_commands; }
@@ -71,6 +77,7 @@ private:
     ClickLabel *m_labGuida = nullptr;
     QListWidget *m_list = nullptr;
     QCheckBox *m_leggibile = nullptr;
+    Ticker *m_warmVoice = nullptr;
 };
 
 } // namespace morvello

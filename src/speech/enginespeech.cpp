@@ -37,16 +37,18 @@ void EngineSpeech::prepare()
     if (m_state != State::Idle)
         return;
     setState(State::Connecting);
-    if (QTextToSpeech::availableEngines().isEmpty()) {
-        giveUp(QStringLiteral("La lettura ad alta voce non è disponibile: manca il modulo della voce "
-                              "(pacchetto qt6-speech-speechd-plugin)."));
-        return;
-    }
     QThread *home = thread();
     const QString engine = m_engine;
-    // The plugin opens its connection in its constructor, starting the
-    // engine if need be: off the user-interface thread.
+    // Looking for the plugins reads folders, and the plugin opens its
+    // connection in its constructor, starting the engine if need be: all off
+    // the user-interface thread.
     m_thread = QThread::create([this, home, engine] {
+        if (QTextToSpeech::availableEngines().isEmpty()) {
+            const QString why = QStringLiteral("La lettura ad alta voce non è disponibile: manca il modulo della voce "
+                                               "(pacchetto qt6-speech-speechd-plugin).");
+            QMetaObject::invokeMethod(this, [this, why] { giveUp(why); }, Qt::QueuedConnection);
+            return;
+        }
         auto *tts = engine.isEmpty() ? new QTextToSpeech : new QTextToSpeech(engine);
         QString why;
         if (tts->state() == QTextToSpeech::Error)

@@ -1169,6 +1169,84 @@ bool Database::exec(const QString &sql, const QVariantList &values, DbError *err
     return run(q, what, error);
 }
 
+bool Database::RawRow::isNull(int column) const
+{
+    return sqlite3_column_type(static_cast<sqlite3_stmt *>(m_statement), column) == SQLITE_NULL;
+}
+
+bool Database::RawRow::isWhole(int column) const
+{
+    return sqlite3_column_type(static_cast<sqlite3_stmt *>(m_statement), column) == SQLITE_INTEGER;
+}
+
+qint64 Database::RawRow::whole(int column) const
+{
+    return sqlite3_column_int64(static_cast<sqlite3_stmt *>(m_statement), column);
+}
+
+double Database::RawRow::number(int column) const
+{
+    return sqlite3_column_double(static_cast<sqlite3_stmt *>(m_statement), column);
+}
+
+QByteArrayView Database::RawRow::text(int column) const
+{
+    auto *statement = static_cast<sqlite3_stmt *>(m_statement);
+    const unsigned char *bytes = sqlite3_column_text(statement, column);
+    return bytes ? QByteArrayView(reinterpret_cast<const char *>(bytes), sqlite3_column_bytes(statement, column))
+                 : QByteArrayView();
+}
+
+bool Database::scan(const QString &sql, const QVariantList &values, const QString &what,
+                    const std::function<bool(const RawRow &)> &onRow, DbError *error)
+{
+    clearError(error);
+    sqlite3 *h = isOpen() && !m_server ? handleOf(connection()) : nullptr;
+    if (!h) {
+        if (error)
+            *error = notOpenError();
+        return false;
+    }
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &statement, nullptr);
+    // The statement is finalised on every way out, an early stop included.
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(statement, sqlite3_finalize);
+    for (int i = 0; rc == SQLITE_OK && i < values.size(); ++i) {
+        const QVariant v = forStorage(values.at(i));
+        switch (v.typeId()) {
+        case QMetaType::UnknownType:
+            rc = sqlite3_bind_null(statement, i + 1);
+            break;
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int64(statement, i + 1, v.toLongLong());
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(statement, i + 1, v.toDouble());
+            break;
+        default: {
+            const QByteArray bytes = v.toString().toUtf8();
+            rc = sqlite3_bind_text(statement, i + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc == SQLITE_OK) {
+        const RawRow row(statement);
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            if (!onRow(row))
+                return false;
+        }
+        if (rc == SQLITE_DONE)
+            return true;
+    }
+    if (error)
+        *error = translate(what, sqlite3_extended_errcode(h), QString::fromUtf8(sqlite3_errmsg(h)),
+                           sqlite3_system_errno(h));
+    return false;
+}
+
 bool Database::checkIntegrity(DbError *error, const QStringList &tables)
 {
     clearError(error);

@@ -153,12 +153,14 @@ private slots:
         QTest::newRow("a letter") << "2026-1a-03 08:06:00" << "";
         QTest::newRow("fixed text of the helps") << "(...)" << "";
         QTest::newRow("empty") << "" << "";
+        QTest::newRow("an accented letter") << "2026-11-0è 08:06:00" << "";
     }
     void momentsShownTheItalianWay()
     {
         QFETCH(QString, stored);
         QFETCH(QString, shown);
         QCOMPARE(italianMoment(stored), shown);
+        QCOMPARE(italianMoment(QByteArrayView(stored.toUtf8())), shown.toLatin1()); // as the CSV reads it
     }
 };
 

@@ -272,6 +272,22 @@ private slots:
         QVERIFY(f.t.dialogs.messages.isEmpty());
     }
 
+    // The voice is reached in the background a moment after the menu shows,
+    // so that a pupil's first "Leggi" does not wait for the speech server;
+    // not while the program starts, and not for a menu already left.
+    void menuReachesTheVoiceAMomentAfterShowing()
+    {
+        MenuFixture f;
+        f.menu->hide();
+        f.t.ticks.advance(FMenu::kWarmVoiceMs);
+        QCOMPARE(f.t.speech.state(), Speech::State::Idle);
+        f.menu->show();
+        f.t.ticks.advance(FMenu::kWarmVoiceMs - 1);
+        QCOMPARE(f.t.speech.state(), Speech::State::Idle);
+        f.t.ticks.advance(1);
+        QCOMPARE(f.t.speech.state(), Speech::State::Ready);
+    }
+
     void exitEndsAtOnce()
     {
         MenuFixture f;
