@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of reading aloud and of the legible look on the story-colouring
-// screen with the shipped first story.
+// screen with the shipped first story, and of the legible look on the
+// narrative sequence screen with its first passage.
 //
 //   bench_speech [RUNS]     RUNS timed runs of each figure (default 21)
 //
@@ -15,6 +16,7 @@
 #include "kit/reader.h"
 #include "narrative/storycatalogue.h"
 #include "narrative/trovaseqscreen.h"
+#include "sequences/sequencescreen.h"
 #include "shell/apphost.h"
 #include "speech/enginespeech.h"
 
@@ -133,6 +135,22 @@ int main(int argc, char **argv)
     });
     print("legible look switched and the screen drawn", legible);
     screen.setLegible(false);
+
+    // The same on the narrative sequence screen, whose rows are laid out
+    // again in the legible type and scroll.
+    SequenceScreen rows(host.env(), sequenzeConfig());
+    rows.resize(1280, 1024);
+    rows.formLoad();
+    rows.show();
+    QCoreApplication::processEvents();
+    on = false;
+    const Stats relaid = measure(runs, [&] {
+        on = !on;
+        rows.setLegible(on);
+        rows.repaint();
+    });
+    print("Fsequenze: legible look, rows laid out, drawn", relaid);
+    rows.hide();
 
     ReadButton *read = screen.readButton();
     std::vector<double> ms;

@@ -2,6 +2,7 @@
 #include "activityscreen.h"
 
 #include "accessibility.h"
+#include "passagelabel.h"
 #include "passageview.h"
 #include "reader.h"
 
@@ -234,7 +235,7 @@ ReadButton *ActivityScreen::addReadButton(const QRect &twips, std::function<Read
     return m_readButton;
 }
 
-void ActivityScreen::addPassageLabel(QLabel *label)
+void ActivityScreen::addPassageLabel(PassageLabel *label)
 {
     m_passageLabels.append(label);
     m_passageFonts.insert(label, designFont(label));
@@ -251,20 +252,22 @@ void ActivityScreen::setLegible(bool on)
         v->setLegible(on);
     if (m_passageLabels.isEmpty())
         return;
-    for (const QPointer<QLabel> &l : std::as_const(m_passageLabels)) {
+    for (const QPointer<PassageLabel> &l : std::as_const(m_passageLabels)) {
         if (!l)
             continue;
         DesignFont f = m_passageFonts.value(l);
+        l->setLegibleSpacing(on);
         if (!on) {
             setDesignFont(l, f);
             continue;
         }
-        // A row keeps its height, so the wider typeface may have to be
-        // smaller than the designed size to show whole: never cut.
+        // As large as a passage view's legible type, never fitted smaller:
+        // the screen makes the row as high as the text then needs.
         f.family = PassageView::legibleFamily();
-        setFittedFont(l, f, TextFit{true, 0.6, false});
+        f.points *= PassageView::LegibleSize;
+        setFittedFont(l, f, TextFit{true, 1.0, false});
     }
-    // Rows are fitted to their text again, in the new typeface.
+    // Rows are laid out again, in the new type.
     relayout();
 }
 

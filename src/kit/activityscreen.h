@@ -17,6 +17,7 @@ class QPushButton;
 namespace morvello {
 
 class LiveRegion;
+class PassageLabel;
 class Ticker;
 class ReadButton;
 struct ReadingPiece;
@@ -182,8 +183,9 @@ public:
     ReadButton *readButton() const { return m_readButton; }
 
     // A label that shows passage text (a row of a passage): it takes the
-    // legible typeface with the passage views.
-    void addPassageLabel(QLabel *label);
+    // legible look with the passage views, its type as large as theirs; the
+    // screen gives it the height its text then needs.
+    void addPassageLabel(PassageLabel *label);
     // The high-legibility look of every passage of the screen; taken from
     // the session each time the screen is shown.
     void setLegible(bool on);
@@ -221,8 +223,8 @@ private:
     QString m_visit;
     bool m_visitEnded = true;
     ReadButton *m_readButton = nullptr;
-    QVector<QPointer<QLabel>> m_passageLabels;
-    QHash<QLabel *, DesignFont> m_passageFonts;
+    QVector<QPointer<PassageLabel>> m_passageLabels;
+    QHash<PassageLabel *, DesignFont> m_passageFonts;
     bool m_legible = false;
 };
 

@@ -174,11 +174,16 @@ void StyledLabel::restyle()
 void StyledLabel::paintEvent(QPaintEvent *e)
 {
     QLabel::paintEvent(e);
-    // A label on its own has no parent to carry the ring: it draws it inside.
-    const bool ringInside = m_keyboardFocus && hasFocus() && !parentWidget();
-    if (!m_border && !ringInside)
+    if (!m_border && !(m_keyboardFocus && hasFocus()))
         return;
     QPainter p(this);
+    paintEdges(p);
+}
+
+void StyledLabel::paintEdges(QPainter &p)
+{
+    // A label on its own has no parent to carry the ring: it draws it inside.
+    const bool ringInside = m_keyboardFocus && hasFocus() && !parentWidget();
     if (m_border) {
         const double half = m_borderWidth / 2.0;
         p.setPen(QPen(Qt::black, m_borderWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));

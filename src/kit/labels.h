@@ -67,6 +67,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *e) override;
+    // The border, and the focus ring of a label on its own, over the text.
+    void paintEdges(QPainter &p);
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
 

@@ -145,7 +145,7 @@ void PassageView::spaceLegibleLines()
         if (points <= 0)
             points = fallback > 0 ? fallback : 12.0;
         QTextBlockFormat bf = b.blockFormat();
-        const double height = std::round(1.5 * points * pxPerPoint);
+        const double height = std::round(LegibleLineSpacing * points * pxPerPoint);
         if (bf.lineHeightType() == QTextBlockFormat::FixedHeight && bf.lineHeight() == height)
             continue;
         bf.setLineHeight(height, QTextBlockFormat::FixedHeight);
@@ -165,13 +165,7 @@ void PassageView::markReading(int start, int end)
     sel.cursor = QTextCursor(document());
     sel.cursor.setPosition(start);
     sel.cursor.setPosition(end, QTextCursor::KeepAnchor);
-    // A translucent band and a thick underline: the pupil's colours, text
-    // or background, still show through.
-    QColor band = readingColour();
-    band.setAlpha(70);
-    sel.format.setBackground(band);
-    sel.format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
-    sel.format.setUnderlineColor(readingColour());
+    sel.format = readingMarkFormat();
     setExtraSelections({sel});
     // Into sight, without moving the pupil's cursor.
     QTextCursor at(document());
@@ -254,7 +248,7 @@ void setLegibleLook(QTextDocument *doc, bool on)
                 cf.setProperty(QTextFormat::FontFamily, PassageView::legibleFamily());
                 cf.setFontFamilies(QStringList{PassageView::legibleFamily()});
                 cf.setFontLetterSpacingType(QFont::PercentageSpacing);
-                cf.setFontLetterSpacing(112);
+                cf.setFontLetterSpacing(PassageView::LegibleLetterSpacing);
             } else {
                 for (const auto &[property, before] : kept) {
                     if (cf.property(before).isValid())

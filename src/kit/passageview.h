@@ -43,6 +43,10 @@ public:
     bool legible() const { return m_legible; }
     static QString legibleFamily() { return QStringLiteral("OpenDyslexic"); }
     static constexpr double LegibleSize = 1.4;
+    // Lines this many type sizes apart; letters at this percentage of their
+    // own spacing.
+    static constexpr double LegibleLineSpacing = 1.5;
+    static constexpr int LegibleLetterSpacing = 112;
 
     // The sentence being read aloud, [start, end) in the plain text: drawn
     // over the text and scrolled into sight, the text and the pupil's

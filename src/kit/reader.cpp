@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reader.h"
 
+#include "passagelabel.h"
 #include "passageview.h"
 #include "screen.h"
 
@@ -97,6 +98,17 @@ QColor readingColour()
     return QColor(255, 140, 0);
 }
 
+QTextCharFormat readingMarkFormat()
+{
+    QTextCharFormat f;
+    QColor band = readingColour();
+    band.setAlpha(70);
+    f.setBackground(band);
+    f.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    f.setUnderlineColor(readingColour());
+    return f;
+}
+
 QVector<QPair<int, int>> sentenceSpans(const QString &text)
 {
     QVector<QPair<int, int>> spans;
@@ -139,13 +151,14 @@ QVector<QPair<int, int>> sentenceSpans(const QString &text)
     return spans;
 }
 
-Reading reading::of(PassageView *view)
+namespace {
+// A text that marks the sentence being read over itself (a passage view, a
+// passage row): its sentences, each marked while it is read.
+template <class Marked>
+Reading markedSentences(Marked *target, const QString &text)
 {
     Reading out;
-    if (!view)
-        return out;
-    const QString text = view->document()->toPlainText();
-    QPointer<PassageView> v(view);
+    QPointer<Marked> v(target);
     for (const auto &span : sentenceSpans(text)) {
         const int a = span.first, b = span.second;
         out.append({text.mid(a, b - a), [v, a, b](bool on) {
@@ -159,9 +172,17 @@ Reading reading::of(PassageView *view)
     }
     return out;
 }
+} // namespace
+
+Reading reading::of(PassageView *view)
+{
+    return view ? markedSentences(view, view->document()->toPlainText()) : Reading();
+}
 
 Reading reading::of(QLabel *label)
 {
+    if (auto *row = qobject_cast<PassageLabel *>(label))
+        return markedSentences(row, row->text());
     return label ? framedSentences(label, label->text()) : Reading();
 }
 

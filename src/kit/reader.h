@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QPair>
 #include <QPointer>
+#include <QTextCharFormat>
 #include <QVector>
 #include <QWidget>
 #include <functional>
@@ -30,6 +31,9 @@ using Reading = QVector<ReadingPiece>;
 
 // The colour that marks what is being read.
 QColor readingColour();
+// How the sentence being read is marked over a text: a translucent band and
+// an underline, through which the text's own colours still show.
+QTextCharFormat readingMarkFormat();
 
 // The sentences of a text as [start, end) positions, blanks left out: a
 // sentence ends after . ! ? or … (and the quotes or brackets that close it)
@@ -41,8 +45,8 @@ QVector<QPair<int, int>> sentenceSpans(const QString &text);
 namespace reading {
 // A passage: its sentences, each marked over the view while it is read.
 Reading of(PassageView *view);
-// A label's text (a sequence of a passage, a question): its sentences, the
-// label framed while they are read.
+// A label's text (a question): its sentences, the label framed while they
+// are read; a passage label marks each sentence over itself instead.
 Reading of(QLabel *label);
 // One choice the pupil may pick (an option, a definition): the one place
 // where a choice is turned into speech, framed while read.

@@ -44,7 +44,8 @@ void Screen::setDesignGeometry(QWidget *w, const QRect &twips)
 {
     if (!w)
         return;
-    if (w->parentWidget() != this)
+    const auto holder = m_holders.constFind(w->parentWidget());
+    if (w->parentWidget() != this && holder == m_holders.constEnd())
         w->setParent(this);
     if (!m_geometry.contains(w) && !m_fonts.contains(w) && !m_padding.contains(w))
         forgetOnDestroy(w);
@@ -52,10 +53,18 @@ void Screen::setDesignGeometry(QWidget *w, const QRect &twips)
     // Edges are rounded, not sizes, so that controls laid edge to edge on the
     // design stay edge to edge on the display, without a pixel of gap.
     const double s = m_scale / kTwipsPerPixel;
-    const int left = m_left + int(std::lround(twips.x() * s));
-    const int top = int(std::lround(twips.y() * s));
-    const int right = m_left + int(std::lround((twips.x() + twips.width()) * s));
-    const int bottom = int(std::lround((twips.y() + twips.height()) * s));
+    int left = m_left + int(std::lround(twips.x() * s));
+    int top = int(std::lround(twips.y() * s));
+    int right = m_left + int(std::lround((twips.x() + twips.width()) * s));
+    int bottom = int(std::lround((twips.y() + twips.height()) * s));
+    if (holder != m_holders.constEnd()) {
+        // The same pixels as on the surface, the holder's corner taken off.
+        const QPoint corner = toPixels(QRect(*holder, QSize(0, 0))).topLeft();
+        left -= corner.x();
+        right -= corner.x();
+        top -= corner.y();
+        bottom -= corner.y();
+    }
     w->setGeometry(left, top, qMax(1, right - left), qMax(1, bottom - top));
     auto pad = m_padding.constFind(w);
     if (pad != m_padding.constEnd()) {
@@ -86,6 +95,12 @@ void Screen::forgetOnDestroy(QWidget *w)
         m_fonts.remove(w);
         m_padding.remove(w);
     });
+}
+
+void Screen::addHolder(QWidget *holder, const QPoint &originTwips)
+{
+    m_holders.insert(holder, originTwips);
+    connect(holder, &QObject::destroyed, this, [this, holder] { m_holders.remove(holder); });
 }
 
 QRect Screen::designGeometry(QWidget *w) const
@@ -202,8 +217,10 @@ void Screen::relayout()
     // A few controls of the old designs stick out of the design surface by
     // a pixel or so; fit their extent too so that none is clipped.
     QRect extent(QPoint(0, 0), m_design);
-    for (const QRect &r : std::as_const(m_geometry))
-        extent = extent.united(r);
+    for (auto it = m_geometry.cbegin(); it != m_geometry.cend(); ++it)
+        // What a holder scrolls may be as long as it needs.
+        if (!m_holders.contains(it.key()->parentWidget()))
+            extent = extent.united(it.value());
     const double sx = width() / ((extent.x() + extent.width()) / kTwipsPerPixel);
     const double sy = height() / ((extent.y() + extent.height()) / kTwipsPerPixel);
     m_scale = qMax(0.1, qMin(sx, sy));

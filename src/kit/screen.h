@@ -58,6 +58,11 @@ public:
     QMargins designPadding(QWidget *w) const { return m_padding.value(w); }
     void setDesignTop(QWidget *w, int top);
     void setDesignHeight(QWidget *w, int height);
+    // A widget inside the screen (the content of a scrolling column) whose
+    // children keep design rectangles of the screen: they lie where they
+    // would on the surface, counted from `originTwips` (the design point at
+    // the holder's top left), and leave the surface's extent alone.
+    void addHolder(QWidget *holder, const QPoint &originTwips);
 
     // Font in points at the design size (96 dots an inch), scaled with the
     // window. A wrapped label whose caption would spill out of it is set a
@@ -124,6 +129,7 @@ private:
     QHash<QWidget *, QRect> m_geometry;
     QHash<QWidget *, FontRule> m_fonts;
     QHash<QWidget *, QMargins> m_padding;
+    QHash<QWidget *, QPoint> m_holders;
 };
 
 } // namespace morvello

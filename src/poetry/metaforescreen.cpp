@@ -270,9 +270,10 @@ void MetaforeScreen::buildCommands()
     addExit(Exit::Quit, QStringLiteral("CmdEsco"), QStringLiteral("Esco"), tw(kRightX + kRightW - 164, 602, 164, 32),
             exitFont);
 
-    // Over the foot of the screen's own picture, the one free space: the
+    // Between the figures' panel and the counters, left of their headings:
+    // free on every display, and beside the lists it reads. It reads the
     // example, the figures, then the definitions.
-    addReadButton(tw(20, 164, 96, 26), [this] {
+    addReadButton(tw(kLeftX, kListTop - 6 + 10 * kOptionStep + 10 + 2, 90, 24), [this] {
         Reading r = reading::of(m_view);
         for (OptionBox *o : m_options)
             r += reading::ofChoice(o);

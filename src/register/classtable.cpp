@@ -87,13 +87,19 @@ bool countPeriod(Database &db, const QDate &from, const QDate &to, QVector<Pupil
     std::vector<Latest> latest(size_t(lines.size()) * size_t(groups));
     qint64 lastPupil = -1;
     int line = -1;
-    QByteArray lastGroup;
     int g = -1;
+    // The rows of a pupil's groups come interleaved: the groups are told
+    // apart over the engine's bytes, without a text made for each row.
+    QVector<QByteArray> groupKeys;
+    for (const ResultGroup &rg : resultGroups())
+        groupKeys << rg.columns[0].toUtf8();
     const bool read = db.scan(
         QStringLiteral("SELECT alunno, gruppo, percentuale, momento, rowid FROM tentativi NOT INDEXED "
-                       "WHERE ultimo = 1 AND momento IS NOT NULL AND momento >= ? AND momento < ?"),
+                       "WHERE ultimo = 1 AND momento IS NOT NULL AND +momento >= ? AND +momento < ?"),
         // Bounds that read as dates, never as numbers: the column's numeric
-        // affinity would turn "9999" into a number, which sorts before any text.
+        // affinity would turn "9999" into a number, which sorts before any
+        // text; and the moments compared as they are ("+"), without the
+        // engine trying each bound as a number on every row.
         {from.isValid() ? from.toString(Qt::ISODate) : QStringLiteral("0000-01-01"),
          to.isValid() ? to.addDays(1).toString(Qt::ISODate) : QStringLiteral("9999-12-31")},
         what,
@@ -102,10 +108,10 @@ bool countPeriod(Database &db, const QDate &from, const QDate &to, QVector<Pupil
                 lastPupil = row.whole(0);
                 line = lineOfRow.value(lastPupil, -1);
             }
-            if (row.text(1) != QByteArrayView(lastGroup)) {
-                lastGroup = row.text(1).toByteArray();
-                g = groupIndex(QString::fromUtf8(lastGroup));
-            }
+            const QByteArrayView group = row.text(1);
+            g = -1;
+            for (int i = 0; i < groups && g < 0; ++i)
+                g = group == QByteArrayView(groupKeys.at(i)) ? i : -1;
             if (line < 0 || g < 0)
                 return true;
             GroupCell &cell = lines[line].cells[g];

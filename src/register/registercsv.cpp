@@ -104,8 +104,7 @@ void appendNumber(QByteArray &to, const Database::RawRow &row, int column)
 }
 
 // A text that comes back on line after line (a group, a computer), quoted
-// and encoded once: the lines come pupil by pupil, so the last one asked
-// is nearly always the one asked again.
+// and encoded once.
 class FieldCache
 {
 public:
@@ -113,7 +112,8 @@ public:
     {
         if (m_hasLast && stored == QByteArrayView(m_lastStored))
             return *m_last;
-        auto it = m_fields.constFind(stored.toByteArray());
+        // Looked up over the engine's bytes, not a copy of them.
+        auto it = m_fields.constFind(QByteArray::fromRawData(stored.data(), stored.size()));
         if (it == m_fields.constEnd()) {
             if (m_fields.size() > 4096)
                 m_fields.clear();

@@ -13,6 +13,8 @@ SequenceScreenConfig espositivoConfig()
     c.background = QColor(0x80, 0x80, 0x80);
     c.catalogue = &expositoryCatalogue();
     c.group = FieldGroup::Espositivi;
+    // The chooser and "RISULTATO".
+    c.rowsBottom = 4920;
 
     c.dropLeft = 7440;
     // The box and the answer share what lies right of the passage, wide
@@ -82,6 +84,8 @@ SequenceScreenConfig sequenzeConfig()
     c.background = QColor(0x00, 0x00, 0x00);
     c.catalogue = &narrativeCatalogue();
     c.group = FieldGroup::TipoSequenze;
+    // The type labels ("RISULTATO" beside them reaches a little higher).
+    c.rowsBottom = 5400;
 
     c.dropLeft = 7440;
     c.dropWidth = 2055;

@@ -98,7 +98,7 @@ void SequenceScreen::build()
 {
     m_board = new DropBoard(this);
     buildRows();
-    connect(this, &Screen::laidOut, this, &SequenceScreen::evenRowFonts);
+    connect(this, &Screen::laidOut, this, &SequenceScreen::layRows);
     for (const TypeLabelDef &def : m_config.typeLabels)
         m_board->addTile(def.name, def.caption, def.geometry, DesignFont{kFont, 9.75, true}, m_config.typeBackground,
                          Qt::white);
@@ -127,6 +127,7 @@ void SequenceScreen::build()
 
     m_cmdrisult = controls::button(this, QStringLiteral("cmdrisult"), QStringLiteral("RISULTATO"),
                                    m_config.checkGeometry, DesignFont{kFont, 8.25, true});
+    m_column->keepClear(m_cmdrisult);
     connect(m_cmdrisult, &QPushButton::clicked, this, &SequenceScreen::cmdrisult_Click);
 
     buildCounters();
@@ -153,13 +154,27 @@ void SequenceScreen::build()
 
 void SequenceScreen::buildRows()
 {
+    // The rows scroll, with their boxes and answers, only when the legible
+    // type makes them higher than the room the design gives them; the bar
+    // stands in the margin left of them. The column reaches a little beyond
+    // the rows so that a focus ring around a box shows whole, and stops a
+    // strip of background short of the controls below.
+    const int margin = 60;
+    const int bottom = m_config.rowsBottom - kBoxGap;
+    m_column = new ScrollColumn(this, QStringLiteral("ColonnaSequenze"),
+                                QRect(kTextLeft - margin, sequencerows::FirstTop - margin,
+                                      m_config.design.width() - (kTextLeft - margin),
+                                      bottom - (sequencerows::FirstTop - margin)),
+                                QRect(15, sequencerows::FirstTop, kTextLeft - margin - 30,
+                                      bottom - sequencerows::FirstTop));
+    m_column->setAccessibleName(QStringLiteral("Sequenze del testo"));
     for (int i = 0; i < SequenceExercise::MaxRows; ++i) {
         const QColor colour = sequenceRowColor(i);
 
-        auto *text = addLabel(rowName(QStringLiteral("Label1"), i), QString(),
-                              QRect(kTextLeft, sequencerows::FirstTop, kTextWidth, sequencerows::LineHeight));
+        auto *text = new PassageLabel(this);
+        text->setObjectName(rowName(QStringLiteral("Label1"), i));
+        setDesignGeometry(text, QRect(kTextLeft, sequencerows::FirstTop, kTextWidth, sequencerows::LineHeight));
         text->setBackgroundColor(colour);
-        text->setWordWrap(true);
         // A row is at least as high as its box: a short passage sits in the
         // middle of its block rather than on top of an empty band.
         text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -167,6 +182,7 @@ void SequenceScreen::buildRows()
         setDesignPadding(text, kTextPadding);
         text->hide();
         addPassageLabel(text);
+        m_column->adopt(text);
         m_label1[i] = text;
 
         DropLabel *box = m_board->addBox(
@@ -188,6 +204,8 @@ void SequenceScreen::buildRows()
         setFittedFont(answer, answerFont, DropBoard::captionFit(answerFont));
         answer->hide();
         m_answers[i] = answer;
+        m_column->adopt(box);
+        m_column->adopt(answer);
     }
 }
 
@@ -272,13 +290,21 @@ int SequenceScreen::rowHeight(int row) const
     return row >= 0 && row < SequenceExercise::MaxRows ? m_heights[row] : 0;
 }
 
-void SequenceScreen::showBoard()
+void SequenceScreen::layRows()
 {
     // The rows of the passage on display stack from the top; rows beyond it
     // keep where they were, hidden.
     QVector<int> heights;
+    const int width = toPixels(QRect(kTextLeft, 0, kTextWidth, 0)).width();
     for (int i = 0; i < SequenceExercise::MaxRows && m_exercise.rowShown(i); ++i) {
-        m_heights[i] = sequencerows::heightWithBox(m_exercise.rowText(i), m_exercise.rowDivisor(i));
+        if (legible()) {
+            // The legible type keeps its size and spacing: the row grows to
+            // hold it (a pixel more for the rounding of its edges).
+            const int need = m_label1[i]->heightForWidth(width) + 1;
+            m_heights[i] = qMax(sequencerows::MinHeight, int(std::ceil(need * kTwipsPerPixel / scale())));
+        } else {
+            m_heights[i] = sequencerows::heightWithBox(m_exercise.rowText(i), m_exercise.rowDivisor(i));
+        }
         heights << m_heights[i];
     }
     const QVector<int> tops = sequencerows::stackedTops(heights);
@@ -286,23 +312,33 @@ void SequenceScreen::showBoard()
         m_tops[i] = tops[i];
 
     for (int i = 0; i < SequenceExercise::MaxRows; ++i) {
-        const bool shown = m_exercise.rowShown(i);
         const int top = m_tops[i];
+        setDesignGeometry(m_label1[i], QRect(kTextLeft, top, kTextWidth, m_heights[i]));
+        // The box keeps to its row and leaves a strip of background before
+        // the next row's box, so that the boxes do not read as one stack.
+        const int boxHeight = qMin(kBoxHeight, m_heights[i] - kBoxGap);
+        m_board->setBoxGeometry(i, QRect(m_config.dropLeft, top, m_config.dropWidth, boxHeight));
+        setDesignGeometry(m_answers[i], QRect(m_config.answerLeft, top, m_config.answerWidth, boxHeight));
+        refit(m_answers[i]);
+    }
+    evenRowFonts();
+    m_column->fitContent();
+}
+
+void SequenceScreen::showBoard()
+{
+    for (int i = 0; i < SequenceExercise::MaxRows; ++i) {
+        const bool shown = m_exercise.rowShown(i);
         const int k = i + 1;
 
-        StyledLabel *text = m_label1[i];
+        PassageLabel *text = m_label1[i];
         text->setText(m_exercise.rowText(i));
-        setDesignGeometry(text, QRect(kTextLeft, top, kTextWidth, m_heights[i]));
         text->setVisible(shown);
 
         const QString caption = m_exercise.dropCaption(i);
         QString name = QStringLiteral("Sequenza %1: %2").arg(k).arg(caption.isEmpty() ? QStringLiteral("vuota") : caption);
         if (m_exercise.dropWrong(i))
             name += QStringLiteral(" (sbagliata)");
-        // The box keeps to its row and leaves a strip of background before
-        // the next row's box, so that the boxes do not read as one stack.
-        const int boxHeight = qMin(kBoxHeight, m_heights[i] - kBoxGap);
-        m_board->setBoxGeometry(i, QRect(m_config.dropLeft, top, m_config.dropWidth, boxHeight));
         m_board->setBox(i, caption, m_exercise.dropWrong(i) ? red() : sequenceRowColor(i), name);
         m_board->box(i)->setVisible(shown);
         // The texts cannot be reached by Tab: each box tells its own text
@@ -311,8 +347,6 @@ void SequenceScreen::showBoard()
 
         StyledLabel *answer = m_answers[i];
         answer->setText(m_exercise.answerCaption(i));
-        setDesignGeometry(answer, QRect(m_config.answerLeft, top, m_config.answerWidth, boxHeight));
-        refit(answer);
         answer->setAccessibleName(QStringLiteral("Risposta giusta %1: %2").arg(k).arg(m_exercise.answerCaption(i)));
         answer->setVisible(m_exercise.answerShown(i));
     }
@@ -324,7 +358,7 @@ void SequenceScreen::showBoard()
     m_label6->setText(counterText(visit.right));
     m_label8->setText(counterText(visit.total));
 
-    evenRowFonts();
+    layRows();
 
     m_labedizione->setText(m_exercise.sourceLine());
     m_labedizione->setAccessibleDescription(m_exercise.sourceLine());

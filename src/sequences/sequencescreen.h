@@ -4,6 +4,8 @@
 #include "kit/controls.h"
 #include "kit/dropboard.h"
 #include "kit/labels.h"
+#include "kit/passagelabel.h"
+#include "kit/scrollcolumn.h"
 #include "sequences/sequenceexercise.h"
 
 #include <QRect>
@@ -37,6 +39,9 @@ struct SequenceScreenConfig {
     QSize design{11880, 8490};
     const Catalogue *catalogue = nullptr;
     FieldGroup group = FieldGroup::Espositivi;
+
+    // Where the rows may reach: the top of the first control below them.
+    int rowsBottom = 5400;
 
     // Drop boxes Label7(i).
     int dropLeft = 7440;
@@ -140,7 +145,9 @@ public:
     int rowHeight(int row) const;
 
     // The controls, for tests.
-    StyledLabel *textLabel(int row) const { return m_label1[row]; }
+    PassageLabel *textLabel(int row) const { return m_label1[row]; }
+    // The column the rows, their boxes and answers scroll in.
+    ScrollColumn *rowColumn() const { return m_column; }
     DropLabel *dropBox(int row) const { return m_board->box(row); }
     StyledLabel *answerLabel(int row) const { return m_answers[row]; }
     QVector<DragLabel *> typeLabels() const { return m_board->tiles(); }
@@ -166,15 +173,17 @@ private:
     // Shows what the exercise holds.
     void showBoard();
     void showState() override { showBoard(); }
+    // Stacks the rows shown, each as high as its text needs, with their boxes
+    // and answers beside them.
+    void layRows();
     void evenRowFonts();
-    // Spreads the blanks of a counter frame so that its closing word lies
-    // between the two numbers, whatever the width of the font.
 
     SequenceScreenConfig m_config;
     SequenceExercise m_exercise;
     DropBoard *m_board = nullptr;
 
-    std::array<StyledLabel *, SequenceExercise::MaxRows> m_label1{};
+    ScrollColumn *m_column = nullptr;
+    std::array<PassageLabel *, SequenceExercise::MaxRows> m_label1{};
     std::array<StyledLabel *, SequenceExercise::MaxRows> m_answers{};
     std::array<int, SequenceExercise::MaxRows> m_tops{};
     std::array<int, SequenceExercise::MaxRows> m_heights{};

@@ -2,6 +2,7 @@
 // Reading aloud and the legible look, on a screen of the kit's own pieces
 // with a scripted voice.
 #include "kit/activityscreen.h"
+#include "kit/passagelabel.h"
 #include "kit/passageview.h"
 #include "kit/reader.h"
 #include "testsupport.h"
@@ -135,6 +136,52 @@ private slots:
         s.hide();
         QVERIFY(!s.readButton()->reader()->reading());
         QVERIFY(s.view->extraSelections().isEmpty());
+    }
+
+    // A passage row lays out its own lines; unmarked, in the normal look, it
+    // shows to the pixel what a plain label would.
+    void passageLabelDrawsAsALabel_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("alignment");
+        const QString row = QStringLiteral("Calava la sera e la piccola piazza era deserta: le finestre accese "
+                                           "disegnavano quadrati gialli sulle pietre della strada.");
+        const int middle = Qt::AlignLeft | Qt::AlignVCenter;
+        QTest::newRow("row, in the middle") << row << "MS Sans Serif" << 21 << QSize(760, 110) << middle;
+        QTest::newRow("at the top, another face")
+            << row << "Liberation Serif" << 17 << QSize(500, 140) << int(Qt::AlignLeft | Qt::AlignTop);
+        QTest::newRow("more text than room") << row + row << "MS Sans Serif" << 25 << QSize(400, 60) << middle;
+        QTest::newRow("line ends and tabs") << "Uno\tdue\nTre." << "MS Sans Serif" << 19 << QSize(300, 90) << middle;
+    }
+    void passageLabelDrawsAsALabel()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, family);
+        QFETCH(int, pixels);
+        QFETCH(QSize, size);
+        QFETCH(int, alignment);
+        QFont f(family);
+        f.setPixelSize(pixels);
+        StyledLabel plain;
+        PassageLabel row;
+        for (StyledLabel *l : {&plain, static_cast<StyledLabel *>(&row)}) {
+            l->setTextFormat(Qt::PlainText);
+            l->setWordWrap(true);
+            l->setAlignment(Qt::Alignment(alignment));
+            l->setBackgroundColor(QColor(0xFF, 0xC0, 0xC0));
+            l->setPadding(QMargins(6, 5, 6, 5));
+            l->setFont(f);
+            l->setText(text);
+            l->resize(size);
+        }
+        const QImage want = plain.grab().toImage();
+        QCOMPARE(row.grab().toImage(), want);
+        // Marked, it is no longer the same picture.
+        row.markReading(0, 5);
+        QVERIFY(row.grab().toImage() != want);
     }
 
     void withoutAVoiceTheButtonSaysWhy()

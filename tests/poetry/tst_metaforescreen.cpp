@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit/labels.h"
+#include "kit/reader.h"
 #include "text/richtextview.h"
 #include "poetry/metaforescreen.h"
 #include "poetry/poetryscreens.h"
@@ -418,6 +419,12 @@ void TstMetaforeScreen::layout()
              << s->labDefSba() << s->findChild<QWidget *>(QStringLiteral("Image1"));
     for (QWidget *w : controls)
         QVERIFY2(s->rect().contains(w->geometry()), qPrintable(w->objectName()));
+    // "Leggi", added later, covers nothing the pupil sees, the picture included.
+    const QWidget *read = s->readButton();
+    QVERIFY(read->isVisible() && s->rect().contains(read->geometry()));
+    for (QWidget *w : s->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        QVERIFY2(w == read || !w->isVisible() || !w->geometry().intersects(read->geometry()),
+                 qPrintable(w->objectName()));
     for (int a = 0; a < controls.size(); ++a)
         for (int b = a + 1; b < controls.size(); ++b)
             QVERIFY2(!controls[a]->geometry().intersects(controls[b]->geometry()),

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit/labels.h"
+#include "kit/passageview.h"
+#include "kit/reader.h"
 #include "core/numeric.h"
 #include "storage/resultsstore.h"
 #include "sequences/sequencescreen.h"
@@ -15,6 +17,7 @@
 #include <QFrame>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QAccessible>
 #include <QtTest>
 
@@ -118,6 +121,8 @@ private slots:
     void realDropEventSetsCaption_data();
     void realDropEventSetsCaption();
     void pickAndPlaceWithKeyboard();
+    void readsRowsSentenceBySentence_data();
+    void readsRowsSentenceBySentence();
     void pickAndPlaceWithClicks();
     void emptyBoxGivesMessageOnly();
     void checkColoursAndSaves_data();
@@ -225,18 +230,23 @@ void TestSequenceScreens::rowsFollowTheExercise_data()
     QTest::addColumn<QString>("screen");
     QTest::addColumn<int>("text");
     QTest::addColumn<QSize>("display");
-    for (const QString &screen : {ScreenName::Espositivo, ScreenName::Sequenze})
-        for (int text = 1; text <= 8; ++text)
-            QTest::addRow("%s %d", qPrintable(screen), text) << screen << text << QSize(1280, 1024);
+    QTest::addColumn<bool>("legible");
+    for (const bool legible : {false, true})
+        for (const QString &screen : {ScreenName::Espositivo, ScreenName::Sequenze})
+            for (int text = 1; text <= 8; ++text)
+                QTest::addRow("%s %d%s", qPrintable(screen), text, legible ? " legible" : "")
+                    << screen << text << QSize(1280, 1024) << legible;
     // The passages with the longest captions and the one-line rows, on a
     // wide display and on a small one.
     for (const QSize &display : {QSize(1920, 1080), QSize(1024, 768)}) {
         for (int text : {2, 6, 7, 8})
             QTest::addRow("Fespositivo %d at %dx%d", text, display.width(), display.height())
-                << ScreenName::Espositivo << text << display;
+                << ScreenName::Espositivo << text << display << false;
         QTest::addRow("Fsequenze 8 at %dx%d", display.width(), display.height())
-            << ScreenName::Sequenze << 8 << display;
+            << ScreenName::Sequenze << 8 << display << false;
     }
+    QTest::newRow("Fespositivo 2 legible at 1920x1080") << ScreenName::Espositivo << 2 << QSize(1920, 1080) << true;
+    QTest::newRow("Fsequenze 1 legible at 1024x768") << ScreenName::Sequenze << 1 << QSize(1024, 768) << true;
 }
 
 void TestSequenceScreens::rowsFollowTheExercise()
@@ -244,17 +254,29 @@ void TestSequenceScreens::rowsFollowTheExercise()
     QFETCH(QString, screen);
     QFETCH(int, text);
     QFETCH(QSize, display);
+    QFETCH(bool, legible);
     Fixture f;
     SequenceScreen *s = f.show(screen);
     s->resize(display);
     choose(s, text);
     const SequenceExercise &ex = s->exercise();
     const int rows = ex.numSequenze();
+    const int normalPixels = s->textLabel(0)->font().pixelSize();
+    // In the normal look the rows fit the room the design gives them.
+    QVERIFY(!s->rowColumn()->scrolls());
+    const QRect column = s->rowColumn()->geometry();
+    s->setLegible(legible);
+    QCOMPARE(s->rowColumn()->geometry(), column);
 
     // Nothing of the passage may reach the chooser or the type labels.
     int below = s->designGeometry(s->chooser()).top();
     for (DragLabel *t : s->typeLabels())
         below = qMin(below, s->designGeometry(t).top());
+    QVERIFY(s->designGeometry(s->rowColumn()).bottom() < below);
+    // What scrolls never passes over "RISULTATO", which may reach into its corner.
+    const QRect check = s->checkButton()->geometry().translated(-s->rowColumn()->pos());
+    const QRegion open = s->rowColumn()->mask().isEmpty() ? QRegion(s->rowColumn()->rect()) : s->rowColumn()->mask();
+    QVERIFY(!open.intersects(check));
 
     QCOMPARE(s->designGeometry(s->textLabel(0)).top(), 120);
     for (int i = 0; i < rows; ++i) {
@@ -263,9 +285,10 @@ void TestSequenceScreens::rowsFollowTheExercise()
         const QRect box = s->designGeometry(s->dropBox(i));
         QCOMPARE(box.top(), row.top());
         QCOMPARE(s->designGeometry(s->answerLabel(i)).top(), row.top());
-        const int nextTop = i + 1 < rows ? s->rowTop(i + 1) : below;
+        const int nextTop = i + 1 < rows ? s->rowTop(i + 1) : legible ? INT_MAX : below;
         QVERIFY2(box.top() + box.height() <= nextTop, qPrintable(QStringLiteral("box %1 runs over").arg(i)));
-        QVERIFY(row.top() + row.height() <= below);
+        // Legible rows scroll in the column instead.
+        QVERIFY(legible || row.top() + row.height() <= below);
         if (i > 0) {
             const QRect above = s->designGeometry(s->textLabel(i - 1));
             QCOMPARE(row.top(), above.top() + above.height());
@@ -276,11 +299,17 @@ void TestSequenceScreens::rowsFollowTheExercise()
     for (int i = 0; i < rows; ++i) {
         const QRect inside = s->textLabel(i)->contentsRect();
         QVERIFY(inside.left() >= 4 && inside.top() >= 2 && s->textLabel(i)->width() - inside.right() >= 4);
-        // ... and shows whole inside that margin.
+        // ... and shows whole inside that margin, in its own spacing.
         const QRect need = QFontMetrics(s->textLabel(i)->font())
                                .boundingRect(QRect(0, 0, inside.width(), 10000), Qt::TextWordWrap,
                                              s->textLabel(i)->text());
-        QVERIFY2(need.height() <= inside.height(), qPrintable(QStringLiteral("passage row %1 is cut").arg(i)));
+        // (The legible lines stand closer than the typeface's own.)
+        QVERIFY2((legible || need.height() <= inside.height())
+                     && s->textLabel(i)->heightForWidth(s->textLabel(i)->width()) <= s->textLabel(i)->height(),
+                 qPrintable(QStringLiteral("passage row %1 is cut").arg(i)));
+        // The legible type as large as a passage view's, never fitted smaller.
+        QVERIFY(!legible || s->textLabel(i)->font().pixelSize() >= PassageView::LegibleSize * normalPixels);
+        QCOMPARE(s->textLabel(i)->font().family() == PassageView::legibleFamily(), legible);
         // One passage, one size.
         QCOMPARE(s->textLabel(i)->font().pixelSize(), s->textLabel(0)->font().pixelSize());
         if (i > 0)
@@ -415,20 +444,36 @@ void TestSequenceScreens::realDropEventSetsCaption_data()
 {
     QTest::addColumn<QString>("screen");
     QTest::addColumn<int>("row");
-    QTest::newRow("Fespositivo row 0") << ScreenName::Espositivo << 0;
-    QTest::newRow("Fespositivo row 3") << ScreenName::Espositivo << 3;
-    QTest::newRow("Fsequenze row 4") << ScreenName::Sequenze << 4;
+    QTest::addColumn<bool>("legible");
+    QTest::newRow("Fespositivo row 0") << ScreenName::Espositivo << 0 << false;
+    QTest::newRow("Fespositivo row 3") << ScreenName::Espositivo << 3 << false;
+    QTest::newRow("Fsequenze row 4") << ScreenName::Sequenze << 4 << false;
+    // Rows scrolled into sight with the bar.
+    QTest::newRow("Fespositivo row 3 legible") << ScreenName::Espositivo << 3 << true;
+    QTest::newRow("Fsequenze row 4 legible") << ScreenName::Sequenze << 4 << true;
 }
 
 void TestSequenceScreens::realDropEventSetsCaption()
 {
     QFETCH(QString, screen);
     QFETCH(int, row);
+    QFETCH(bool, legible);
     Fixture f;
     SequenceScreen *s = f.show(screen);
+    s->resize(1280, 1024);
+    s->setLegible(legible);
+    QCOMPARE(s->rowColumn()->bar()->isVisible(), legible);
+    if (legible) {
+        QScrollBar *bar = s->rowColumn()->bar();
+        bar->setValue(bar->maximum());
+        QCOMPARE(s->rowColumn()->verticalScrollBar()->value(), bar->maximum());
+    }
+    // The box is what lies at its middle on the screen, where the pupil
+    // drops and clicks.
     DropLabel *box = s->dropBox(row);
     QVERIFY(box->isVisible());
     const QPointF at = box->rect().center();
+    QCOMPARE(s->childAt(box->mapTo(s, at.toPoint())), box);
 
     auto dropOn = [&](const QString &caption, const QString &format) {
         QMimeData mime;
@@ -451,6 +496,69 @@ void TestSequenceScreens::realDropEventSetsCaption()
     // Text dragged in from elsewhere is not a type.
     dropOn(QStringLiteral("altro"), QStringLiteral("text/plain"));
     QCOMPARE(box->text(), types[1]);
+    // A label picked, then the box clicked.
+    s->typeLabels().at(0)->pick();
+    QTest::mouseClick(box, Qt::LeftButton, {}, at.toPoint());
+    QCOMPARE(s->exercise().dropCaption(row), s->typeLabels().at(0)->text());
+}
+
+void TestSequenceScreens::readsRowsSentenceBySentence_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<bool>("legible");
+    QTest::addColumn<QSize>("display");
+    // Its first passage has a row of two sentences.
+    QTest::newRow("Fsequenze") << ScreenName::Sequenze << false << QSize(1280, 1024);
+    QTest::newRow("Fsequenze legible") << ScreenName::Sequenze << true << QSize(1280, 1024);
+    QTest::newRow("Fespositivo legible, wide") << ScreenName::Espositivo << true << QSize(1920, 1080);
+}
+
+// Each sentence of each row is marked inside its row while it is read, the
+// row scrolled into sight; no frame goes round the whole row.
+void TestSequenceScreens::readsRowsSentenceBySentence()
+{
+    QFETCH(QString, screen);
+    QFETCH(bool, legible);
+    QFETCH(QSize, display);
+    Fixture f;
+    SequenceScreen *s = f.show(screen);
+    s->resize(display);
+    s->setLegible(legible);
+    const SequenceExercise &ex = s->exercise();
+    QStringList expected;
+    for (int i = 0; i < ex.numSequenze(); ++i)
+        for (const auto &span : sentenceSpans(ex.rowText(i)))
+            expected << ex.rowText(i).mid(span.first, span.second - span.first);
+    QVERIFY(expected.size() >= ex.numSequenze());
+
+    s->readButton()->press();
+    QWidget *viewport = s->rowColumn()->viewport();
+    int lastRow = -1;
+    QRect lastBand;
+    for (int n = 0; n < expected.size(); ++n) {
+        QCOMPARE(f.tc.speech.said.size(), n + 1);
+        QCOMPARE(f.tc.speech.said.last(), expected.at(n));
+        int marked = -1;
+        for (int i = 0; i < ex.numSequenze(); ++i)
+            if (s->textLabel(i)->readingMark().first >= 0) {
+                QCOMPARE(marked, -1);
+                marked = i;
+            }
+        QVERIFY(marked >= lastRow && marked >= 0);
+        PassageLabel *row = s->textLabel(marked);
+        const QRect band = row->readingRect();
+        QVERIFY2(row->contentsRect().contains(band), qPrintable(expected.at(n)));
+        // Moved on within the row, or to the next row.
+        QVERIFY(marked > lastRow || band != lastBand);
+        const QRect inSight(row->mapTo(viewport, band.topLeft()), band.size());
+        QVERIFY2(viewport->rect().contains(inSight), qPrintable(expected.at(n)));
+        QVERIFY(s->findChildren<QWidget *>(QStringLiteral("CorniceLettura")).isEmpty());
+        lastRow = marked;
+        lastBand = band;
+        f.tc.speech.finish();
+    }
+    QVERIFY(!s->readButton()->reader()->reading());
+    QCOMPARE(s->textLabel(lastRow)->readingMark(), qMakePair(-1, -1));
 }
 
 void TestSequenceScreens::pickAndPlaceWithKeyboard()
@@ -497,7 +605,7 @@ void TestSequenceScreens::pickAndPlaceWithKeyboard()
     // caption, and keeps to it when the window is laid out again.
     DropLabel *box = s->dropBox(1);
     box->setFocus(Qt::TabFocusReason);
-    FocusRing *ring = FocusRing::of(s);
+    FocusRing *ring = FocusRing::of(box->parentWidget());
     QVERIFY(ring && ring->isVisible());
     QCOMPARE(ring->target(), box);
     const int reach = FocusRing::Reach;

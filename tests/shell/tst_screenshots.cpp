@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of every screen for a human eye, at the two classroom display
 // sizes: set MORVELLO_SHOTS_DIR to write them.
+#include "kit/reader.h"
 #include "poetry/fpoesia1.h"
 #include "poetry/metaforescreen.h"
 #include "shell/fmenu.h"
@@ -49,6 +50,19 @@ private slots:
                 }
             }
         }
+        // The rows read aloud in the legible look, at the second sentence of
+        // the fourth row, scrolled into sight.
+        auto *rows = qobject_cast<ActivityScreen *>(t.navigator->load(ScreenName::Sequenze));
+        QVERIFY(rows);
+        rows->resize(1280, 1024);
+        rows->setLegible(true);
+        rows->readButton()->press();
+        for (int n = 0; n < 4; ++n)
+            t.speech.finish();
+        QCoreApplication::processEvents();
+        QVERIFY(rows->grab().save(dir + QStringLiteral("/Fsequenze-leggibile-lettura-1280x1024.png")));
+        rows->readButton()->reader()->stop();
+
         // The figures with both questions answered, one of them wrongly.
         auto *m = t.navigator->screenAs<MetaforeScreen>(ScreenName::Metafore);
         QVERIFY(m);
