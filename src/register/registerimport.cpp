@@ -46,13 +46,32 @@ QString valueKey(const QVariant &v)
     return ok ? QString::number(d, 'g', 17) : v.toString();
 }
 
+// The same key over the engine's own value: a number as it is stored (its
+// text would keep only 15 digits), a text read as a number where it is one.
+QString valueKey(const Database::RawRow &row, int column)
+{
+    if (row.isNull(column))
+        return QStringLiteral("-");
+    if (row.isNumber(column))
+        return QString::number(row.number(column), 'g', 17);
+    const QString text = QString::fromUtf8(row.text(column));
+    bool ok = false;
+    const double d = text.toDouble(&ok);
+    return ok ? QString::number(d, 'g', 17) : text;
+}
+
 // One saved group as both a history row and a tabtesti group can tell it:
 // the same save gives the same key in either.
+QString saveKey(const QString &pupil, const QString &group, const QString &count, const QString &total,
+                const QString &percent, const QString &date)
+{
+    return QStringList{pupil, group, count, total, percent, date}.join(QChar(0x1f));
+}
+
 QString saveKey(const QString &pupil, const QString &group, const QVariant &count, const QVariant &total,
                 const QVariant &percent, const QVariant &date)
 {
-    return QStringList{pupil, group, valueKey(count), valueKey(total), valueKey(percent), valueKey(date)}.join(
-        QChar(0x1f));
+    return saveKey(pupil, group, valueKey(count), valueKey(total), valueKey(percent), valueKey(date));
 }
 
 struct TabtestiAttempt
@@ -206,16 +225,29 @@ bool inspect(const QString &file, SourceContent &content, ImportOutcome &out)
             if (!cols.contains(c.name))
                 return fail(out, foreign);
         }
-        ok = readAll(*src,
-                     QStringLiteral("SELECT nome, gruppo, conteggio, totale, percentuale, data FROM tentativi "
-                                    "WHERE codice IS NOT NULL"),
-                     [&](const QSqlQuery &q) {
-                         const QString saved = q.value(0).toString();
-                         names.insert(saved);
-                         inHistory.insert(saveKey(pupilOf(saved), q.value(1).toString(), q.value(2),
-                                                  q.value(3), q.value(4), q.value(5)));
-                     },
-                     &error)
+        // Read straight from the engine: a value object per field made the
+        // history's reading cost as much as its copy.
+        // A name the engine holds as NULL reads as an empty one, as the
+        // driver gives it.
+        bool first = true;
+        QByteArray lastSaved;
+        QString pupil;
+        ok = src->scan(QStringLiteral("SELECT nome, gruppo, conteggio, totale, percentuale, data FROM tentativi "
+                                      "WHERE codice IS NOT NULL"),
+                       {}, QStringLiteral("la lettura"),
+                       [&](const Database::RawRow &row) {
+                           if (first || row.text(0) != QByteArrayView(lastSaved)) {
+                               first = false;
+                               lastSaved = row.text(0).toByteArray();
+                               const QString saved = QString::fromUtf8(lastSaved);
+                               names.insert(saved);
+                               pupil = pupilOf(saved);
+                           }
+                           inHistory.insert(saveKey(pupil, QString::fromUtf8(row.text(1)), valueKey(row, 2),
+                                                    valueKey(row, 3), valueKey(row, 4), valueKey(row, 5)));
+                           return true;
+                       },
+                       &error)
              && readAll(*src, QStringLiteral("SELECT DISTINCT computer FROM tentativi WHERE computer IS NOT NULL ORDER BY 1"),
                         [&](const QSqlQuery &q) { content.computers << q.value(0).toString(); }, &error);
         if (!ok)

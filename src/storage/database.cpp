@@ -1174,6 +1174,12 @@ bool Database::RawRow::isNull(int column) const
     return sqlite3_column_type(static_cast<sqlite3_stmt *>(m_statement), column) == SQLITE_NULL;
 }
 
+bool Database::RawRow::isNumber(int column) const
+{
+    const int type = sqlite3_column_type(static_cast<sqlite3_stmt *>(m_statement), column);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
 bool Database::RawRow::isWhole(int column) const
 {
     return sqlite3_column_type(static_cast<sqlite3_stmt *>(m_statement), column) == SQLITE_INTEGER;

@@ -147,6 +147,8 @@ public:
     {
     public:
         bool isNull(int column) const;
+        // Stored as a number, whole or real (not a text).
+        bool isNumber(int column) const;
         // Stored as a whole number (not a real, not a text).
         bool isWhole(int column) const;
         qint64 whole(int column) const;
