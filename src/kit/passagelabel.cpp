@@ -43,11 +43,6 @@ void PassageLabel::setLegibleSpacing(bool on)
     update();
 }
 
-QRectF PassageLabel::textRoom() const
-{
-    return QRectF(contentsRect());
-}
-
 qreal PassageLabel::layOut(QTextLayout &layout, const QRectF &room, bool whole) const
 {
     QFont f = font();
@@ -61,7 +56,8 @@ qreal PassageLabel::layOut(QTextLayout &layout, const QRectF &room, bool whole) 
         option.setTabStopDistance(std::round(QFontMetricsF(f).horizontalAdvance(QLatin1Char('x')) * 8));
     option.setTextDirection(Qt::LeftToRight);
     option.setWrapMode(wordWrap() ? QTextOption::WordWrap : QTextOption::NoWrap);
-    // Each line is placed by the label: the layout's own alignment stays left.
+    // Each line is placed by the label, across as well as down: the
+    // layout's own alignment stays left.
     option.setAlignment(Qt::AlignLeft);
     layout.setTextOption(option);
     layout.setCacheEnabled(true);
@@ -96,6 +92,12 @@ qreal PassageLabel::layOut(QTextLayout &layout, const QRectF &room, bool whole) 
         }
     }
     layout.endLayout();
+    const Qt::Alignment a = alignment();
+    for (int i = 0; i < layout.lineCount() && (a & (Qt::AlignRight | Qt::AlignHCenter)); ++i) {
+        QTextLine line = layout.lineAt(i);
+        const qreal spare = room.width() - line.horizontalAdvance();
+        line.setPosition(QPointF((a & Qt::AlignRight) ? spare : spare / 2, line.y()));
+    }
     return qMax<qreal>(0, height);
 }
 
@@ -122,7 +124,7 @@ void PassageLabel::paintEvent(QPaintEvent *e)
 {
     QFrame::paintEvent(e);
     QPainter p(this);
-    const QRectF room = textRoom();
+    const QRectF room = QRectF(contentsRect());
     QTextLayout layout;
     const qreal height = layOut(layout, room, false);
     const QPointF at = origin(room, height);
@@ -132,25 +134,17 @@ void PassageLabel::paintEvent(QPaintEvent *e)
     p.save();
     if (!room.contains(QRectF(at, QSizeF(room.width(), height))))
         p.setClipRect(room, Qt::IntersectClip);
+    // The mark drawn as a passage view draws it: the text and its colours
+    // show through the band.
+    QVector<QTextLayout::FormatRange> ranges;
     if (m_mark.first >= 0) {
-        // Drawn as a passage view draws it: the text and its colours show
-        // through the band.
         QTextLayout::FormatRange range;
         range.start = m_mark.first;
         range.length = m_mark.second - m_mark.first;
         range.format = readingMarkFormat();
-        layout.draw(&p, at, {range});
-    } else {
-        for (int i = 0; i < layout.lineCount(); ++i) {
-            const QTextLine line = layout.lineAt(i);
-            qreal x = 0;
-            if (alignment() & Qt::AlignRight)
-                x = room.width() - line.horizontalAdvance();
-            else if (alignment() & Qt::AlignHCenter)
-                x = (room.width() - line.horizontalAdvance()) / 2;
-            line.draw(&p, at + QPointF(x, 0));
-        }
+        ranges << range;
     }
+    layout.draw(&p, at, ranges);
     p.restore();
     paintEdges(p);
 }
@@ -159,7 +153,7 @@ QRect PassageLabel::readingRect() const
 {
     if (m_mark.first < 0)
         return QRect();
-    const QRectF room = textRoom();
+    const QRectF room = QRectF(contentsRect());
     QTextLayout layout;
     const QPointF at = origin(room, layOut(layout, room, false));
     QRectF band;

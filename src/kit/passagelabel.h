@@ -39,12 +39,12 @@ protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
-    // Lays the text out in `room` (the label's text rectangle) and returns
-    // the height its lines take; `whole` lays every line even past the room.
+    // Lays the text out in `room` (the label's text rectangle), each line
+    // placed for the label's alignment, and returns the height its lines
+    // take; `whole` lays every line even past the room.
     qreal layOut(QTextLayout &layout, const QRectF &room, bool whole) const;
     // Where the laid-out lines start, for the label's alignment.
     QPointF origin(const QRectF &room, qreal height) const;
-    QRectF textRoom() const;
 
     bool m_legible = false;
     QPair<int, int> m_mark{-1, -1};

@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
+#include <initializer_list>
 
 namespace morvello {
 
@@ -198,6 +199,29 @@ constexpr int kAlignBefore = kLegibleMark + 4;
 constexpr int kLineHeightBefore = kLegibleMark + 5;
 constexpr int kLineHeightTypeBefore = kLegibleMark + 6;
 constexpr int kFamilyBefore = kLegibleMark + 7;
+
+using Kept = std::initializer_list<std::pair<int, int>>;
+
+// Marks a format as legible and puts the properties the look changes aside,
+// each under its own key; or puts them back as they were and drops the mark.
+void keepAside(QTextFormat &f, Kept kept, bool on)
+{
+    for (const auto &[property, before] : kept) {
+        if (on) {
+            f.setProperty(before, f.property(property));
+        } else {
+            if (f.property(before).isValid())
+                f.setProperty(property, f.property(before));
+            else
+                f.clearProperty(property);
+            f.clearProperty(before);
+        }
+    }
+    if (on)
+        f.setProperty(kLegibleMark, true);
+    else
+        f.clearProperty(kLegibleMark);
+}
 } // namespace
 
 void setLegibleLook(QTextDocument *doc, bool on)
@@ -207,25 +231,15 @@ void setLegibleLook(QTextDocument *doc, bool on)
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         QTextBlockFormat bf = b.blockFormat();
         if (on != bf.hasProperty(kLegibleMark)) {
-            const std::pair<int, int> kept[] = {{QTextFormat::BlockAlignment, kAlignBefore},
-                                                {QTextFormat::LineHeight, kLineHeightBefore},
-                                                {QTextFormat::LineHeightType, kLineHeightTypeBefore}};
+            keepAside(bf,
+                      {{QTextFormat::BlockAlignment, kAlignBefore},
+                       {QTextFormat::LineHeight, kLineHeightBefore},
+                       {QTextFormat::LineHeightType, kLineHeightTypeBefore}},
+                      on);
             if (on) {
-                bf.setProperty(kLegibleMark, true);
-                for (const auto &[property, before] : kept)
-                    bf.setProperty(before, bf.property(property));
                 if (bf.alignment() & Qt::AlignJustify)
                     bf.setAlignment(Qt::AlignLeft);
                 bf.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
-            } else {
-                for (const auto &[property, before] : kept) {
-                    if (bf.property(before).isValid())
-                        bf.setProperty(property, bf.property(before));
-                    else
-                        bf.clearProperty(property);
-                    bf.clearProperty(before);
-                }
-                bf.clearProperty(kLegibleMark);
             }
             c.setPosition(b.position());
             c.setBlockFormat(bf);
@@ -237,27 +251,17 @@ void setLegibleLook(QTextDocument *doc, bool on)
             QTextCharFormat cf = f.charFormat();
             if (on == cf.hasProperty(kLegibleMark))
                 continue;
-            const std::pair<int, int> kept[] = {{QTextFormat::FontFamily, kFamilyBefore},
-                                                {QTextFormat::FontFamilies, kFamiliesBefore},
-                                                {QTextFormat::FontLetterSpacing, kSpacingBefore},
-                                                {QTextFormat::FontLetterSpacingType, kSpacingTypeBefore}};
+            keepAside(cf,
+                      {{QTextFormat::FontFamily, kFamilyBefore},
+                       {QTextFormat::FontFamilies, kFamiliesBefore},
+                       {QTextFormat::FontLetterSpacing, kSpacingBefore},
+                       {QTextFormat::FontLetterSpacingType, kSpacingTypeBefore}},
+                      on);
             if (on) {
-                cf.setProperty(kLegibleMark, true);
-                for (const auto &[property, before] : kept)
-                    cf.setProperty(before, cf.property(property));
                 cf.setProperty(QTextFormat::FontFamily, PassageView::legibleFamily());
                 cf.setFontFamilies(QStringList{PassageView::legibleFamily()});
                 cf.setFontLetterSpacingType(QFont::PercentageSpacing);
                 cf.setFontLetterSpacing(PassageView::LegibleLetterSpacing);
-            } else {
-                for (const auto &[property, before] : kept) {
-                    if (cf.property(before).isValid())
-                        cf.setProperty(property, cf.property(before));
-                    else
-                        cf.clearProperty(property);
-                    cf.clearProperty(before);
-                }
-                cf.clearProperty(kLegibleMark);
             }
             changes.append({{f.position(), f.length()}, cf});
         }

@@ -16,15 +16,16 @@
 
 namespace morvello {
 
-namespace {
+QString attemptsQuery()
+{
+    return QStringLiteral(
+        "SELECT b.id, b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, t.storico "
+        "FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) "
+        "WHERE (? = 0 OR b.id = ?) AND t.ultimo = 1 "
+        "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid");
+}
 
-// The attempts (the last row of each visit and group), each under the pupil
-// it is shown as.
-const char *const kAttempts =
-    "SELECT b.id, b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, t.storico "
-    "FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) "
-    "WHERE (? = 0 OR b.id = ?) AND t.ultimo = 1 "
-    "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid";
+namespace {
 
 bool forEachAttempt(Register &reg, qint64 pupilId, DbError *error,
                     const std::function<void(qint64, const QString &, const Attempt &)> &each)
@@ -33,7 +34,7 @@ bool forEachAttempt(Register &reg, qint64 pupilId, DbError *error,
     QSqlQuery q(db.connection());
     q.setForwardOnly(true);
     const QString what = QStringLiteral("la lettura del registro");
-    if (!db.prepare(q, QString::fromLatin1(kAttempts), what, error))
+    if (!db.prepare(q, attemptsQuery(), what, error))
         return false;
     q.bindValue(0, pupilId);
     q.bindValue(1, pupilId);

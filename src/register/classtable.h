@@ -44,6 +44,13 @@ struct GroupCell
 QString italianMoment(const QString &stored);
 QByteArray italianMoment(QByteArrayView stored);
 
+// The attempts (the last row of each visit and group), pupil by pupil in
+// time order, each under the pupil it is shown as: pupil's id and name,
+// group, right, total, percentage, moment, computer, whether from a
+// history. Bound twice with a pupil's id for that pupil alone, with 0 for
+// every pupil.
+QString attemptsQuery();
+
 struct PupilLine
 {
     qint64 id = 0;

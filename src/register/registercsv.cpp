@@ -110,7 +110,7 @@ class FieldCache
 public:
     const QByteArray &field(QByteArrayView stored, const std::function<QString(const QString &)> &shown = {})
     {
-        if (m_hasLast && stored == QByteArrayView(m_lastStored))
+        if (m_last && stored == QByteArrayView(m_lastStored))
             return *m_last;
         // Looked up over the engine's bytes, not a copy of them.
         auto it = m_fields.constFind(QByteArray::fromRawData(stored.data(), stored.size()));
@@ -122,7 +122,6 @@ public:
         }
         m_lastStored = it.key();
         m_last = &it.value();
-        m_hasLast = true;
         return *m_last;
     }
 
@@ -130,7 +129,6 @@ private:
     QHash<QByteArray, QByteArray> m_fields;
     QByteArray m_lastStored;
     const QByteArray *m_last = nullptr;
-    bool m_hasLast = false;
 };
 
 } // namespace
@@ -159,11 +157,7 @@ bool writeAttemptsCsv(Register &reg, QIODevice &out, DbError *error)
     qint64 pupil = -1;
     QByteArray pupilField;
     const bool read = reg.database().scan(
-        QStringLiteral("SELECT b.id, b.nome, t.gruppo, t.conteggio, t.totale, t.percentuale, t.momento, t.computer, "
-                       "t.storico FROM tentativi AS t JOIN alunni AS a ON a.id = t.alunno "
-                       "JOIN alunni AS b ON b.id = ifnull(a.unito_a, a.id) WHERE t.ultimo = 1 "
-                       "ORDER BY b.nome, ifnull(t.momento, ''), t.rowid"),
-        {}, QStringLiteral("la lettura del registro"),
+        attemptsQuery(), {0, 0}, QStringLiteral("la lettura del registro"),
         [&](const Database::RawRow &row) {
             if (row.whole(0) != pupil) {
                 pupil = row.whole(0);
